@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Installs every Debian package Vorpla needs to build, run and test.
+# Idempotent: when everything is already there it prints nothing and exits 0.
+set -euo pipefail
+
+packages=(
+  # build
+  build-essential cmake ninja-build pkg-config
+  # Qt 6: widgets, printing, offscreen platform plugin
+  qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
+  # platform services
+  libcups2-dev libgs-dev libzip-dev libcurl4-openssl-dev
+  # tests and run-time tools
+  libgtest-dev googletest
+  cups cups-client cups-bsd cups-filters printer-driver-cups-pdf
+  ghostscript poppler-utils zip unzip xdg-utils
+  fonts-liberation fonts-dejavu-core
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q '^install ok installed$'; then
+    missing+=("$p")
+  fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+SUDO=
+[ "$(id -u)" -ne 0 ] && SUDO=sudo
+echo "Installing: ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -qq
+$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

@@ -1,0 +1,50 @@
+#pragma once
+// Errors of the program. Every failure the program reports carries the
+// Visual Basic error number and description that Ulka's help desk knows from
+// the messages ("Routine ... Errore N.13 Type mismatch"), so the numbers are
+// part of the interface, not an implementation detail.
+
+#include <QString>
+#include <stdexcept>
+
+namespace vorpla {
+
+namespace Err {
+inline constexpr int ChiamataNonValida = 5;   // Invalid procedure call or argument
+inline constexpr int Overflow = 6;
+inline constexpr int IndiceFuoriIntervallo = 9; // Subscript out of range
+inline constexpr int TipoNonCorrispondente = 13; // Type mismatch
+inline constexpr int NomeFileErrato = 52;     // Bad file name or number
+inline constexpr int FileNonTrovato = 53;
+inline constexpr int FileGiaAperto = 55;
+inline constexpr int ErroreIO = 57;           // Device I/O error
+inline constexpr int OltreFineFile = 62;      // Input past end of file
+inline constexpr int PermessoNegato = 70;
+inline constexpr int AccessoPercorso = 75;    // Path/File access error
+inline constexpr int PercorsoNonTrovato = 76;
+inline constexpr int ComponenteNonCreabile = 429; // ActiveX component can't create object
+inline constexpr int AzioneNonSupportata = 445;   // Object doesn't support this action
+inline constexpr int ImmagineNonValida = 481;
+inline constexpr int ErroreStampante = 482;
+inline constexpr int AppuntiNonApribili = 521;  // Can't open Clipboard
+inline constexpr int Annullato = 32755;         // common dialog: Cancel was selected
+} // namespace Err
+
+// The description Visual Basic gives for an error number ("Type mismatch").
+QString descrizioneErroreVB(int numero);
+
+class ErroreVB : public std::runtime_error
+{
+public:
+    // Without a description the standard one for the number is used.
+    explicit ErroreVB(int numero, const QString &descrizione = {});
+
+    int numero() const { return m_numero; }
+    const QString &descrizione() const { return m_descrizione; }
+
+private:
+    int m_numero;
+    QString m_descrizione;
+};
+
+} // namespace vorpla

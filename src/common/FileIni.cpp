@@ -1,0 +1,340 @@
+#include "FileIni.h"
+
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QList>
+#include <QSaveFile>
+#include <QStringDecoder>
+#include <QStringEncoder>
+#include <QUtf8StringView>
+
+namespace vorpla {
+
+namespace {
+
+// How the bytes of a file are turned into text and back.
+enum class Codifica { Utf8, Windows1252 };
+
+// Windows-1252 differs from Latin-1 only in 0x80..0x9F. The five codes the
+// code page leaves undefined (0x81, 0x8D, 0x8F, 0x90, 0x9D) map to the C1
+// control of the same value, as Windows itself does, so every byte survives
+// a decode/encode round trip.
+constexpr char16_t Windows1252Alti[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+};
+
+QString decodificaWindows1252(QByteArrayView byte)
+{
+    QString testo;
+    testo.reserve(byte.size());
+    for (char c : byte) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b >= 0x80 && b <= 0x9F)
+            testo.append(QChar(Windows1252Alti[b - 0x80]));
+        else
+            testo.append(QChar(char16_t(b)));
+    }
+    return testo;
+}
+
+// Characters the code page cannot represent become "?", as Windows writes
+// them (one per character, not per UTF-16 unit).
+QByteArray codificaWindows1252(const QString &testo)
+{
+    QByteArray byte;
+    byte.reserve(testo.size());
+    for (qsizetype i = 0; i < testo.size(); ++i) {
+        const char16_t u = testo.at(i).unicode();
+        if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) {
+            byte.append(char(u));
+            continue;
+        }
+        char codice = '?';
+        for (int k = 0; k < 32; ++k) {
+            if (Windows1252Alti[k] == u) {
+                codice = char(0x80 + k);
+                break;
+            }
+        }
+        if (QChar::isHighSurrogate(u) && i + 1 < testo.size() && testo.at(i + 1).isLowSurrogate())
+            ++i;
+        byte.append(codice);
+    }
+    return byte;
+}
+
+Codifica codificaDi(const QByteArray &contenuto)
+{
+    return QUtf8StringView(contenuto).isValidUtf8() ? Codifica::Utf8 : Codifica::Windows1252;
+}
+
+QString decodifica(QByteArrayView byte, Codifica codifica)
+{
+    if (codifica == Codifica::Windows1252)
+        return decodificaWindows1252(byte);
+    // The decoder drops a byte order mark at the start of what it is given,
+    // so a BOM in front of the first line does not hide its section name.
+    QStringDecoder decoder(QStringDecoder::Utf8);
+    return decoder.decode(byte);
+}
+
+QByteArray codifica(const QString &testo, Codifica codifica)
+{
+    if (codifica == Codifica::Windows1252)
+        return codificaWindows1252(testo);
+    QStringEncoder encoder(QStringEncoder::Utf8);
+    return encoder.encode(testo);
+}
+
+bool eSpazio(QChar c)
+{
+    return c == u' ' || c == u'\t' || c == u'\r' || c == u'\v' || c == u'\f';
+}
+
+// Blanks and tabs around names and values do not count (a stray CR left by
+// an odd line ending neither).
+QString spoglia(QStringView testo)
+{
+    qsizetype inizio = 0;
+    qsizetype fine = testo.size();
+    while (inizio < fine && eSpazio(testo.at(inizio)))
+        ++inizio;
+    while (fine > inizio && eSpazio(testo.at(fine - 1)))
+        --fine;
+    return testo.mid(inizio, fine - inizio).toString();
+}
+
+bool stessoNome(const QString &a, const QString &b)
+{
+    return QString::compare(a, b, Qt::CaseInsensitive) == 0;
+}
+
+// One line of the file: where its bytes are, and what it says.
+struct Riga
+{
+    enum class Tipo { Altro, Vuota, Sezione, Chiave };
+
+    qsizetype inizio = 0;      // first byte of the line
+    qsizetype fine = 0;        // end of the content, line break excluded
+    Tipo tipo = Tipo::Altro;
+    QString nome;              // section or key name, trimmed
+    QString valore;            // raw text after "=" (keys only)
+};
+
+Riga analizzaRiga(const QString &testo)
+{
+    Riga riga;
+    const QString pulita = spoglia(testo);
+    if (pulita.isEmpty()) {
+        riga.tipo = Riga::Tipo::Vuota;
+    } else if (pulita.startsWith(u';')) {
+        riga.tipo = Riga::Tipo::Altro; // comment
+    } else if (pulita.startsWith(u'[')) {
+        const qsizetype chiusa = pulita.indexOf(u']');
+        if (chiusa > 0) {
+            riga.tipo = Riga::Tipo::Sezione;
+            riga.nome = spoglia(QStringView(pulita).mid(1, chiusa - 1));
+        }
+        // "[name" without its bracket is neither a section nor a key.
+    } else {
+        const qsizetype uguale = pulita.indexOf(u'=');
+        if (uguale >= 0) {
+            riga.tipo = Riga::Tipo::Chiave;
+            riga.nome = spoglia(QStringView(pulita).left(uguale));
+            riga.valore = pulita.mid(uguale + 1);
+        }
+    }
+    return riga;
+}
+
+// Splits the bytes into lines at LF (a CR before it belongs to the line
+// break) and classifies each one.
+QList<Riga> analizzaFile(const QByteArray &contenuto, Codifica cod)
+{
+    QList<Riga> righe;
+    qsizetype inizio = 0;
+    while (inizio < contenuto.size()) {
+        qsizetype lf = contenuto.indexOf('\n', inizio);
+        qsizetype fine = lf < 0 ? contenuto.size() : lf;
+        if (lf >= 0 && fine > inizio && contenuto.at(fine - 1) == '\r')
+            --fine;
+        Riga riga = analizzaRiga(
+            decodifica(QByteArrayView(contenuto).sliced(inizio, fine - inizio), cod));
+        riga.inizio = inizio;
+        riga.fine = fine;
+        righe.append(riga);
+        if (lf < 0)
+            break;
+        inizio = lf + 1;
+    }
+    return righe;
+}
+
+// Where a section and a key of it are in the file.
+struct Posizione
+{
+    qsizetype sezione = -1;        // index of the header line, -1 when absent
+    qsizetype chiave = -1;         // index of the key line, -1 when absent
+    qsizetype ultimaPiena = -1;    // last non-blank line of the section
+};
+
+Posizione cerca(const QList<Riga> &righe, const QString &sezione, const QString &chiave)
+{
+    Posizione pos;
+    for (qsizetype i = 0; i < righe.size(); ++i) {
+        if (righe[i].tipo == Riga::Tipo::Sezione && stessoNome(righe[i].nome, sezione)) {
+            pos.sezione = i;
+            break;
+        }
+    }
+    if (pos.sezione < 0)
+        return pos;
+    pos.ultimaPiena = pos.sezione;
+    for (qsizetype i = pos.sezione + 1; i < righe.size(); ++i) {
+        const Riga &riga = righe[i];
+        if (riga.tipo == Riga::Tipo::Sezione)
+            break;
+        if (riga.tipo != Riga::Tipo::Vuota)
+            pos.ultimaPiena = i;
+        if (pos.chiave < 0 && riga.tipo == Riga::Tipo::Chiave && stessoNome(riga.nome, chiave))
+            pos.chiave = i;
+    }
+    return pos;
+}
+
+// The value as GetPrivateProfileString hands it back.
+QString valoreLetto(const QString &grezzo)
+{
+    QString valore = spoglia(grezzo);
+    if (valore.size() >= 2) {
+        const QChar prima = valore.front();
+        if ((prima == u'"' || prima == u'\'') && valore.back() == prima)
+            valore = valore.mid(1, valore.size() - 2);
+    }
+    constexpr qsizetype massimo = LunghezzaBufferIni - 1; // room for the terminator
+    if (valore.size() > massimo) {
+        qsizetype taglio = massimo;
+        // Never leave half of a surrogate pair at the end.
+        if (valore.at(taglio - 1).isHighSurrogate())
+            --taglio;
+        valore.truncate(taglio);
+    }
+    return valore;
+}
+
+bool leggiTutto(const QString &file, QByteArray &contenuto)
+{
+    QFile f(file);
+    if (!f.open(QIODevice::ReadOnly))
+        return false;
+    contenuto = f.readAll();
+    return f.error() == QFileDevice::NoError;
+}
+
+// A name the file could not hold as such: empty, or able to break a line or
+// read back as something else.
+bool nomeScrivibile(const QString &nome, bool chiave)
+{
+    if (nome.isEmpty() || nome.contains(u'\r') || nome.contains(u'\n'))
+        return false;
+    if (chiave)
+        return !nome.contains(u'=') && !nome.startsWith(u';') && !nome.startsWith(u'[');
+    return !nome.contains(u']');
+}
+
+} // namespace
+
+QString LeggiIni(const QString &sezione, const QString &chiave, const QString &file)
+{
+    const QString nomeSezione = spoglia(sezione);
+    const QString nomeChiave = spoglia(chiave);
+    if (nomeSezione.isEmpty() || nomeChiave.isEmpty())
+        return {};
+    QByteArray contenuto;
+    if (!leggiTutto(file, contenuto))
+        return {};
+    const QList<Riga> righe = analizzaFile(contenuto, codificaDi(contenuto));
+    const Posizione pos = cerca(righe, nomeSezione, nomeChiave);
+    if (pos.chiave < 0)
+        return {};
+    return valoreLetto(righe[pos.chiave].valore);
+}
+
+bool ScriviIni(const QString &sezione, const QString &chiave, const QString &valore,
+               const QString &file)
+{
+    const QString nomeSezione = spoglia(sezione);
+    const QString nomeChiave = spoglia(chiave);
+    if (!nomeScrivibile(nomeSezione, false) || !nomeScrivibile(nomeChiave, true))
+        return false;
+
+    QString valoreUnaRiga = valore;
+    valoreUnaRiga.replace(u'\r', u' ').replace(u'\n', u' ');
+
+    const QFileInfo info(file);
+    QByteArray contenuto;
+    if (info.exists()) {
+        // A read-only configuration is left alone, as Windows does.
+        if (!info.isFile() || !info.isWritable() || !leggiTutto(file, contenuto))
+            return false;
+    } else if (!info.absoluteDir().exists()) {
+        return false;
+    }
+
+    const bool nuovo = !info.exists();
+    const Codifica cod = nuovo ? Codifica::Utf8 : codificaDi(contenuto);
+    // The file's own line break; a file that has none yet gets the
+    // Windows one, so it stays readable on the workstations.
+    QByteArray aCapo = QByteArrayLiteral("\r\n");
+    const qsizetype primoLf = contenuto.indexOf('\n');
+    if (primoLf >= 0 && !(primoLf > 0 && contenuto.at(primoLf - 1) == '\r'))
+        aCapo = QByteArrayLiteral("\n");
+
+    const QList<Riga> righe = analizzaFile(contenuto, cod);
+    const Posizione pos = cerca(righe, nomeSezione, nomeChiave);
+
+    QByteArray risultato;
+    if (pos.chiave >= 0) {
+        const Riga &riga = righe[pos.chiave];
+        risultato = contenuto.left(riga.inizio);
+        risultato += codifica(riga.nome + u'=' + valoreUnaRiga, cod);
+        risultato += contenuto.mid(riga.fine);
+    } else if (pos.sezione >= 0) {
+        // After the section's last non-blank line and its own line break;
+        // a last line of the file without one gets the file's.
+        const qsizetype lf = contenuto.indexOf('\n', righe[pos.ultimaPiena].fine);
+        const qsizetype punto = lf < 0 ? contenuto.size() : lf + 1;
+        risultato = contenuto.left(punto);
+        if (lf < 0)
+            risultato += aCapo;
+        risultato += codifica(nomeChiave + u'=' + valoreUnaRiga, cod);
+        risultato += aCapo;
+        risultato += contenuto.mid(punto);
+    } else {
+        risultato = contenuto;
+        if (!risultato.isEmpty() && !risultato.endsWith('\n'))
+            risultato += aCapo;
+        risultato += codifica(u'[' + nomeSezione + u']', cod);
+        risultato += aCapo;
+        risultato += codifica(nomeChiave + u'=' + valoreUnaRiga, cod);
+        risultato += aCapo;
+    }
+
+    // The new content goes to a temporary file beside the old one and is
+    // renamed over it only when completely written.
+    QSaveFile salva(file);
+    if (!salva.open(QIODevice::WriteOnly))
+        return false;
+    if (salva.write(risultato) != risultato.size()) {
+        salva.cancelWriting();
+        return false;
+    }
+    return salva.commit();
+}
+
+} // namespace vorpla

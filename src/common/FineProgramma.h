@@ -1,0 +1,33 @@
+#pragma once
+// Ending the program. "End" stops the process at once, without the job's
+// clean-up (only termina deletes the job's files). It is raised as an
+// exception that the entry points (main, the windows' event handlers) catch
+// and turn into the process's exit, so tests can observe an end without the
+// test process dying.
+
+#include <exception>
+
+namespace vorpla {
+
+class FineProgramma : public std::exception
+{
+public:
+    explicit FineProgramma(int codice) : m_codice(codice) {}
+    int codice() const { return m_codice; }
+    const char *what() const noexcept override { return "program end"; }
+
+private:
+    int m_codice;
+};
+
+// Exit status: 0 for a job that ended normally, 1 for an end after an error
+// message, so scripts running Vorpla on servers can tell them apart.
+inline constexpr int FineNormale = 0;
+inline constexpr int FineConErrore = 1;
+
+[[noreturn]] inline void fine(int codice = FineNormale)
+{
+    throw FineProgramma(codice);
+}
+
+} // namespace vorpla

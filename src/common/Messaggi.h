@@ -1,0 +1,40 @@
+#pragma once
+// Message boxes. Every message and question of the program goes through one
+// process-wide Messaggi object: Qt message boxes when there is a display,
+// standard error when there is none, scripted answers in tests.
+
+#include <QString>
+
+namespace vorpla {
+
+enum class Pulsanti { Ok, SiNo };
+enum class Risposta { Ok, Si, No };
+
+class Messaggi
+{
+public:
+    virtual ~Messaggi() = default;
+    // Shows the text (lines separated by CR, LF or CR LF) and waits for the
+    // answer. Questions (SiNo) answer Si or No.
+    virtual Risposta mostra(const QString &testo, Pulsanti pulsanti = Pulsanti::Ok) = 0;
+};
+
+// Writes every message to standard error. A question cannot be answered
+// without a user: it is written with its answer, No, the choice that keeps
+// the job where it is.
+class MessaggiErroreStandard : public Messaggi
+{
+public:
+    Risposta mostra(const QString &testo, Pulsanti pulsanti) override;
+};
+
+// The process-wide message boxes (standard error until set).
+Messaggi &messaggi();
+// Installs m (not owned; nullptr restores standard error). Returns the
+// previous one.
+Messaggi *impostaMessaggi(Messaggi *m);
+
+// A message's text with its line breaks made readable on a terminal.
+QString testoPerTerminale(const QString &testo);
+
+} // namespace vorpla

@@ -1,0 +1,51 @@
+#include "Routine.h"
+
+#include "Messaggi.h"
+#include "StatoLavoro.h"
+
+#include <cstdio>
+
+namespace vorpla {
+
+void impostaRoutine(const QString &modulo, const QString &procedura)
+{
+    lavoro().NomeRoutine = modulo + QStringLiteral(" - ") + procedura;
+}
+
+QString messaggioRoutine(int numero, const QString &descrizione)
+{
+    return QStringLiteral("Routine ") + lavoro().NomeRoutine + u'\r' + QStringLiteral(" Errore N.")
+           + QString::number(numero) + u' ' + descrizione;
+}
+
+QString messaggioRoutine(const ErroreVB &errore)
+{
+    return messaggioRoutine(errore.numero(), errore.descrizione());
+}
+
+void mostraErroreRoutine(const ErroreVB &errore)
+{
+    messaggi().mostra(messaggioRoutine(errore), Pulsanti::Ok);
+}
+
+static void scriviAvviso(const QString &testo)
+{
+    const QByteArray b = (QStringLiteral("vorpla: ") + testo + u'\n').toLocal8Bit();
+    std::fwrite(b.constData(), 1, size_t(b.size()), stderr);
+    std::fflush(stderr);
+}
+
+void nonDisponibile(const QString &routine, const QString &capacita)
+{
+    scriviAvviso(routine + QStringLiteral(": ") + capacita + QStringLiteral(" is not available in this version"));
+    lavoro().NomeRoutine = routine;
+    throw ErroreVB(Err::AzioneNonSupportata, capacita + QStringLiteral(" is not available in this version"));
+}
+
+void avvisoNonDisponibile(const QString &routine, const QString &capacita, const QString &conseguenza)
+{
+    scriviAvviso(routine + QStringLiteral(": ") + capacita + QStringLiteral(" is not available in this version; ")
+                 + conseguenza);
+}
+
+} // namespace vorpla

@@ -1,0 +1,34 @@
+#pragma once
+// The error convention. Every procedure that traps errors first records its
+// name in NomeRoutine ("frmMain - Form_Load"); where no specific handling
+// exists the error is reported with the standard message
+//   "Routine " + NomeRoutine + CR + " Errore N." + number + " " + description
+// so the help desk can tell which procedure failed.
+
+#include "ErroreVB.h"
+
+#include <QString>
+
+namespace vorpla {
+
+// NomeRoutine = modulo + " - " + procedura.
+void impostaRoutine(const QString &modulo, const QString &procedura);
+
+// The standard message for an error, naming the current NomeRoutine.
+QString messaggioRoutine(int numero, const QString &descrizione);
+QString messaggioRoutine(const ErroreVB &errore);
+
+// Shows the standard message (OK button).
+void mostraErroreRoutine(const ErroreVB &errore);
+
+// A capability of the program that this version does not have yet. Writes
+// "<routine>: <capacita> is not available in this version" to standard
+// error, records the routine in NomeRoutine and raises error 445, so the
+// caller's own error handling reports it: never a silent success.
+[[noreturn]] void nonDisponibile(const QString &routine, const QString &capacita);
+
+// The same notice on standard error, for the few places where the program
+// can go on without the capability (the caller says what it assumes).
+void avvisoNonDisponibile(const QString &routine, const QString &capacita, const QString &conseguenza);
+
+} // namespace vorpla

@@ -1,0 +1,39 @@
+#pragma once
+// The process-wide job state. One process serves one print file; start-up
+// sets these values, the interpreter and the later commands read them and
+// fill the job records. Everything runs on the one user-interface thread, so
+// nothing here is locked.
+
+#include <QString>
+#include <QStringList>
+#include <QtGlobal>
+
+namespace vorpla {
+
+struct StatoLavoro
+{
+    QString FileIngresso;          // full path of the print file
+    QString NomeRoutine;           // "<form or module> - <procedure>" now running
+    bool ModoDebug = false;        // the interpreter writes its daily log
+    bool ModoPdf = false;          // PDF-only job ("PDF" or "NO" on the command line)
+    bool AnteprimaRichiesta = false; // the preview command ran
+    bool PdfReportDisponibile = false; // the PDF report component can be created
+    bool LavoroEtichette = false;  // label job ("@LARG ETIC")
+    QString DispositivoRegistrato; // the user's printer
+    QString IndirizzoMail;         // recipient of the document ("@EMAI")
+    qint16 ContaFax = 0;           // "@FAXS" lines
+    qint16 ContaInt = 0;           // "@INT1" lines
+
+    // Job records the interpreter fills while it draws.
+    QString OggettoMail;
+    QStringList ElencoTitoli;
+    QStringList ElencoAllegati{QString()}; // element 0 is never used
+};
+
+// The process's job state.
+StatoLavoro &lavoro();
+
+// Back to a fresh state (a new process; used by tests that run several jobs).
+void azzeraLavoro();
+
+} // namespace vorpla

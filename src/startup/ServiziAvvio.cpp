@@ -1,0 +1,108 @@
+#include "ServiziAvvio.h"
+
+#include "ScambioTerminale.h"
+#include "common/CartellaProgramma.h"
+#include "common/ErroreVB.h"
+#include "common/Routine.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QCursor>
+#include <QGuiApplication>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QThread>
+
+namespace vorpla {
+
+namespace {
+
+void eventiInSospeso()
+{
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+void attendiConEventi(int ms)
+{
+    QElapsedTimer t;
+    t.start();
+    for (qint64 resto = ms; resto > 0; resto = ms - t.elapsed()) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        QThread::msleep(quint64(qMin<qint64>(10, resto)));
+    }
+}
+
+void avviaDallaCartella(const QString &percorso)
+{
+    const QString trovato = trovaIgnorandoMaiuscole(percorso);
+    if (!QFileInfo(trovato).isFile())
+        throw ErroreVB(Err::FileNonTrovato);
+    if (!QProcess::startDetached(trovato, {}, QFileInfo(trovato).absolutePath()))
+        throw ErroreVB(Err::PermessoNegato);
+}
+
+QString cartellaFontUtente()
+{
+    QString dati = qEnvironmentVariable("XDG_DATA_HOME");
+    if (dati.isEmpty())
+        dati = QDir::homePath() + QStringLiteral("/.local/share");
+    return dati + QStringLiteral("/fonts");
+}
+
+} // namespace
+
+ServiziAvvio serviziProgramma(Stampanti *stampanti)
+{
+    ServiziAvvio s;
+    s.stampanti = stampanti;
+    s.eventi = eventiInSospeso;
+    s.attendi = attendiConEventi;
+    s.cursoreOccupato = [](bool occupato) {
+        if (!qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
+            return;
+        if (occupato)
+            QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+        else
+            QGuiApplication::restoreOverrideCursor();
+    };
+    s.CercaProcesso = [](const QString &nome, bool) {
+        avvisoNonDisponibile(QStringLiteral("CercaProcesso"), QStringLiteral("The search of running programs"),
+                             QStringLiteral("taking \"") + nome + QStringLiteral("\" as not running"));
+        return false;
+    };
+    s.AggiornaClient = [] {
+        nonDisponibile(QStringLiteral("AggiornaClient"), QStringLiteral("The client self-update"));
+    };
+    s.EstraiInCartella = [](const QString &, const QString &) {
+        nonDisponibile(QStringLiteral("EstraiInCartella"), QStringLiteral("Zip archive extraction"));
+    };
+    s.avviaProgramma = avviaDallaCartella;
+    // The PDF report component is built into the program, so its class is
+    // always registered: creating it cannot fail for want of registration.
+    s.creaPdfReport = [] {};
+    s.registraPdfReport = [](const QString &) {};
+    s.KV_CheckSendTerm = KV_CheckSendTerm;
+    s.CreaPdf = [](const QString &) {
+        nonDisponibile(QStringLiteral("CreaPdf"), QStringLiteral("Making PDFs through the PostScript printer"));
+    };
+    s.CliccoVorpla = [] {
+        nonDisponibile(QStringLiteral("frmMain - cmdVorpla_Click"), QStringLiteral("Printing"));
+    };
+    s.CliccoAnteprima = [] {
+        nonDisponibile(QStringLiteral("frmMain - cmdPreview_Click"), QStringLiteral("The preview"));
+    };
+    s.mostraFormEtichette = [] {
+        nonDisponibile(QStringLiteral("frmvorpla - Form_Load"), QStringLiteral("The label output form"));
+    };
+    s.cartellaFont = cartellaFontUtente();
+    s.registraFont = [](const QString &file) {
+        if (qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
+            QFontDatabase::addApplicationFont(file);
+    };
+    return s;
+}
+
+} // namespace vorpla

@@ -1,0 +1,227 @@
+#include "FrmMain.h"
+
+#include "startup/ComandiMain.h"
+#include "startup/FormMain.h"
+#include "common/FineProgramma.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStyle>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace vorpla {
+
+namespace {
+
+// The picture buttons, with the picture and the tip they show.
+struct Immagine
+{
+    const char *nome;
+    const char *tema;
+    QStyle::StandardPixmap ripiego;
+    const char *suggerimento;
+};
+
+constexpr Immagine kImmagini[] = {
+    {"cmdVorpla", "document-print", QStyle::SP_DialogApplyButton, "Vorpla"},
+    {"cmdPreview", "document-print-preview", QStyle::SP_FileDialogContentsView, "Anteprima"},
+    {"cmdEsci", "application-exit", QStyle::SP_DialogCloseButton, "Esci"},
+    {"cmdEmail(0)", "mail-send", QStyle::SP_ArrowRight, "E-mail"},
+};
+
+} // namespace
+
+FrmMain::FrmMain(FormMain &form, ComandiMain &comandi, QWidget *parent)
+    : QWidget(parent), m_form(form), m_comandi(comandi)
+{
+    for (const Controllo &c : m_form.controlli()) {
+        QWidget *w = nullptr;
+        switch (c.tipo) {
+        case TipoControllo::Cornice:
+            w = new QGroupBox(this);
+            break;
+        case TipoControllo::Etichetta:
+            w = new QLabel(this);
+            break;
+        case TipoControllo::Elenco:
+            w = new QComboBox(this);
+            break;
+        case TipoControllo::CasellaTesto:
+            w = new QLineEdit(this);
+            break;
+        case TipoControllo::Pulsante:
+            w = new QPushButton(this);
+            break;
+        case TipoControllo::PulsanteImmagine: {
+            auto *b = new QToolButton(this);
+            b->setIconSize(QSize(32, 32));
+            for (const Immagine &i : kImmagini) {
+                if (c.nome == QLatin1String(i.nome)) {
+                    b->setIcon(QIcon::fromTheme(QLatin1String(i.tema), style()->standardIcon(i.ripiego)));
+                    b->setToolTip(QLatin1String(i.suggerimento));
+                }
+            }
+            w = b;
+            break;
+        }
+        case TipoControllo::Casella:
+            w = new QCheckBox(this);
+            break;
+        case TipoControllo::Timer:
+        case TipoControllo::Dialogo:
+            continue;
+        }
+        w->setObjectName(c.nome);
+        m_widget.insert(c.nome, w);
+    }
+
+    // Layout: the printer frame, the command buttons, the mail frame.
+    auto *g1 = static_cast<QGroupBox *>(m_widget.value(QStringLiteral("Frame1")));
+    auto *l1 = new QGridLayout(g1);
+    l1->addWidget(m_widget.value(QStringLiteral("Label1")), 0, 0);
+    l1->addWidget(m_widget.value(QStringLiteral("cmbPrinter")), 0, 1, 1, 2);
+    l1->addWidget(m_widget.value(QStringLiteral("Label2")), 1, 0);
+    l1->addWidget(m_widget.value(QStringLiteral("lblPorta")), 1, 1, 1, 2);
+    l1->addWidget(m_widget.value(QStringLiteral("Label3")), 2, 0);
+    l1->addWidget(m_widget.value(QStringLiteral("TXTNumCopie")), 2, 1);
+    l1->addWidget(m_widget.value(QStringLiteral("cmdProp(0)")), 3, 0, 1, 2);
+    l1->addWidget(m_widget.value(QStringLiteral("cmdProp(1)")), 3, 2);
+
+    auto *pulsanti = new QHBoxLayout;
+    for (const char *nome : {"cmdVorpla", "cmdPreview", "cmdEsci", "Check2", "Edit"})
+        pulsanti->addWidget(m_widget.value(QLatin1String(nome)));
+
+    auto *g2 = static_cast<QGroupBox *>(m_widget.value(QStringLiteral("Frame2")));
+    auto *l2 = new QGridLayout(g2);
+    l2->addWidget(m_widget.value(QStringLiteral("cmdEmail(0)")), 0, 0);
+    l2->addWidget(m_widget.value(QStringLiteral("cmdEmail(1)")), 0, 1);
+    l2->addWidget(m_widget.value(QStringLiteral("cmdEditEmail(2)")), 0, 2);
+    l2->addWidget(m_widget.value(QStringLiteral("CmdVplEma")), 0, 3);
+    l2->addWidget(m_widget.value(QStringLiteral("ChkSmtp")), 1, 0, 1, 2);
+    l2->addWidget(m_widget.value(QStringLiteral("Check1")), 1, 2);
+    l2->addWidget(m_widget.value(QStringLiteral("chkAttach")), 1, 3);
+    l2->addWidget(m_widget.value(QStringLiteral("lblMail")), 2, 0, 1, 4);
+
+    auto *basso = new QHBoxLayout;
+    basso->addWidget(m_widget.value(QStringLiteral("CmdPub")));
+    basso->addStretch();
+    basso->addWidget(m_widget.value(QStringLiteral("LblEtich")));
+    basso->addWidget(m_widget.value(QStringLiteral("CmbEtich")));
+
+    auto *principale = new QVBoxLayout(this);
+    principale->addWidget(g1);
+    principale->addLayout(pulsanti);
+    principale->addWidget(g2);
+    principale->addLayout(basso);
+
+    // The user's actions.
+    auto pulsante = [this](const char *nome) { return qobject_cast<QAbstractButton *>(m_widget.value(QLatin1String(nome))); };
+    connect(pulsante("cmdVorpla"), &QAbstractButton::clicked, this, [this] { esegui([this] { m_comandi.cmdVorpla_Click(); }); });
+    connect(pulsante("cmdEsci"), &QAbstractButton::clicked, this, [this] { esegui([this] { m_comandi.cmdEsci_Click(); }); });
+    connect(pulsante("Check2"), &QAbstractButton::toggled, this, [this](bool spuntato) {
+        if (!m_sincronizzando)
+            esegui([this, spuntato] { m_comandi.Check2_Click(spuntato); });
+    });
+    connect(qobject_cast<QComboBox *>(m_widget.value(QStringLiteral("cmbPrinter"))), &QComboBox::activated, this,
+            [this](int indice) { esegui([this, indice] { m_comandi.cmbPrinter_Click(indice); }); });
+    connect(qobject_cast<QLineEdit *>(m_widget.value(QStringLiteral("TXTNumCopie"))), &QLineEdit::textEdited, this,
+            [this](const QString &testo) { esegui([this, testo] { m_comandi.TXTNumCopie_Change(testo); }); });
+
+    // Commands of modules this version does not have yet say so plainly.
+    const struct
+    {
+        const char *controllo, *routine, *capacita;
+    } successivi[] = {
+        {"cmdPreview", "frmMain - cmdPreview_Click", "The preview"},
+        {"cmdProp(0)", "frmMain - cmdProp_Click", "The voucher page settings"},
+        {"cmdProp(1)", "frmMain - cmdProp_Click", "The printer dialog"},
+        {"Edit", "frmMain - Edit_Click", "The text editor"},
+        {"cmdEmail(0)", "frmMain - cmdEmail_Click", "Mail"},
+        {"cmdEmail(1)", "frmMain - cmdEmail_Click", "Fax"},
+        {"cmdEditEmail(2)", "frmMain - cmdEditEmail_Click", "The mail editor"},
+        {"CmdVplEma", "frmMain - CmdVplEma_Click", "Printing and mailing"},
+        {"CmdPub", "frmMain - CmdPub_Click", "Publishing"},
+    };
+    for (const auto &s : successivi) {
+        const QString routine = QLatin1String(s.routine), capacita = QLatin1String(s.capacita);
+        connect(pulsante(s.controllo), &QAbstractButton::clicked, this,
+                [this, routine, capacita] { esegui([=, this] { m_comandi.nonAncoraDisponibile(routine, capacita); }); });
+    }
+
+    connect(&m_form, &FormMain::cambiato, this, &FrmMain::sincronizza);
+    sincronizza();
+}
+
+template<typename F> void FrmMain::esegui(F &&comando)
+{
+    try {
+        comando();
+    } catch (const FineProgramma &f) {
+        // The program ends here, as the command asked.
+        QApplication::exit(f.codice());
+        hide();
+    }
+}
+
+void FrmMain::sincronizza()
+{
+    m_sincronizzando = true;
+    for (const Controllo &c : m_form.controlli()) {
+        QWidget *w = m_widget.value(c.nome);
+        if (!w)
+            continue;
+        w->setEnabled(c.abilitato);
+        w->setVisible(c.visibile);
+        if (auto *g = qobject_cast<QGroupBox *>(w)) {
+            g->setTitle(c.testo);
+        } else if (auto *l = qobject_cast<QLabel *>(w)) {
+            l->setText(c.testo);
+        } else if (auto *e = qobject_cast<QComboBox *>(w)) {
+            QStringList attuali;
+            for (int i = 0; i < e->count(); ++i)
+                attuali << e->itemText(i);
+            if (attuali != c.voci) {
+                e->clear();
+                e->addItems(c.voci);
+            }
+            e->setCurrentIndex(c.indice);
+        } else if (auto *t = qobject_cast<QLineEdit *>(w)) {
+            if (t->text() != c.testo)
+                t->setText(c.testo);
+        } else if (auto *k = qobject_cast<QCheckBox *>(w)) {
+            k->setText(c.testo);
+            k->setChecked(c.spuntato);
+        } else if (auto *p = qobject_cast<QPushButton *>(w)) {
+            p->setText(c.testo);
+        }
+    }
+    setWindowTitle(m_form.caption);
+    if (windowFlags().testFlag(Qt::WindowStaysOnTopHint) != m_form.inPrimoPiano)
+        setWindowFlag(Qt::WindowStaysOnTopHint, m_form.inPrimoPiano);
+    move(m_form.posizione);
+    if (m_form.cursoreOccupato)
+        setCursor(Qt::WaitCursor);
+    else
+        unsetCursor();
+    setVisible(m_form.visibile);
+    m_sincronizzando = false;
+}
+
+void FrmMain::closeEvent(QCloseEvent *evento)
+{
+    // Closing the window is the exit command; it may keep the window open
+    // (the download program of the client update still runs).
+    evento->ignore();
+    esegui([this] { m_comandi.cmdEsci_Click(); });
+}
+
+} // namespace vorpla

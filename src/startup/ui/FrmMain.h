@@ -1,0 +1,40 @@
+#pragma once
+// The main window on the screen. It shows a FormMain and forwards the
+// user's actions to ComandiMain; it holds no state of its own.
+
+#include <QHash>
+#include <QWidget>
+
+class QCloseEvent;
+
+namespace vorpla {
+
+class ComandiMain;
+class FormMain;
+
+class FrmMain : public QWidget
+{
+    Q_OBJECT
+public:
+    FrmMain(FormMain &form, ComandiMain &comandi, QWidget *parent = nullptr);
+
+    // The widget showing a control ("cmdEmail(1)"), for tests.
+    QWidget *widget(const QString &nome) const { return m_widget.value(nome); }
+
+public slots:
+    // Brings the window in line with the form's state.
+    void sincronizza();
+
+protected:
+    void closeEvent(QCloseEvent *evento) override;
+
+private:
+    template<typename F> void esegui(F &&comando);
+
+    FormMain &m_form;
+    ComandiMain &m_comandi;
+    QHash<QString, QWidget *> m_widget;
+    bool m_sincronizzando = false;
+};
+
+} // namespace vorpla

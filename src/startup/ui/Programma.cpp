@@ -1,0 +1,110 @@
+#include "Programma.h"
+
+#include "FrmMain.h"
+#include "platform/MessaggiQt.h"
+#include "platform/StampantiCups.h"
+#include "startup/Avvio.h"
+#include "startup/ComandiMain.h"
+#include "startup/FormMain.h"
+#include "common/FineProgramma.h"
+#include "common/Messaggi.h"
+#include "common/Stampanti.h"
+#include "common/StatoLavoro.h"
+
+#include <QGuiApplication>
+#include <cstdio>
+
+namespace vorpla {
+
+namespace {
+
+void scrivi(const QString &testo)
+{
+    const QByteArray b = testo.toLocal8Bit();
+    std::fwrite(b.constData(), 1, size_t(b.size()), stdout);
+    std::fflush(stdout);
+}
+
+// What start-up decided, for a run without a display.
+QString riepilogo(const FormMain &form, const Stampanti &stampanti, bool completato)
+{
+    const StatoLavoro &stato = lavoro();
+    QString t;
+    t += QStringLiteral("Vorpla %1: ").arg(form.caption.section(u' ', -1));
+    if (stato.FileIngresso.isEmpty())
+        t += QStringLiteral("no print file given.\n");
+    else
+        t += QStringLiteral("print file %1\n").arg(stato.FileIngresso);
+    t += completato ? QStringLiteral("  start-up complete\n") : QStringLiteral("  start-up stopped by an error (see above)\n");
+    t += QStringLiteral("  printer: %1%2\n")
+             .arg(stampanti.corrente().isEmpty() ? QStringLiteral("(none installed)") : stampanti.corrente(),
+                  form.controllo(QStringLiteral("lblPorta")).testo.trimmed().isEmpty()
+                      ? QString()
+                      : QStringLiteral(" on") + form.controllo(QStringLiteral("lblPorta")).testo);
+    t += QStringLiteral("  copies: %1\n").arg(form.controllo(QStringLiteral("TXTNumCopie")).testo);
+    if (!stato.IndirizzoMail.isEmpty())
+        t += QStringLiteral("  mail to: %1\n").arg(stato.IndirizzoMail);
+    if (!form.NumeroFax.isEmpty())
+        t += QStringLiteral("  fax to: %1\n").arg(form.NumeroFax);
+    if (stato.ContaFax > 0)
+        t += QStringLiteral("  documents in the fax batch: %1\n").arg(stato.ContaFax);
+    if (!form.Esegui.isEmpty())
+        t += QStringLiteral("  job order: %1\n").arg(form.Esegui);
+    t += QStringLiteral("  quality preview: %1\n").arg(form.AnteprimaQualita ? QStringLiteral("on") : QStringLiteral("off"));
+    t += QStringLiteral("No display: the main window cannot wait for a user, so the job ends here; the print file is left as it was.\n");
+    return t;
+}
+
+} // namespace
+
+Programma::Programma(QStringList argomenti)
+    : m_argomenti(std::move(argomenti))
+{
+}
+
+bool Programma::senzaDisplay()
+{
+    const QString piattaforma = QGuiApplication::platformName();
+    return piattaforma == QLatin1String("offscreen") || piattaforma == QLatin1String("minimal");
+}
+
+int Programma::esegui()
+{
+    const bool senzaSchermo = senzaDisplay();
+    MessaggiQt messaggiQt;
+    if (!senzaSchermo)
+        impostaMessaggi(&messaggiQt);
+
+    StampantiCups stampanti;
+    FormMain form;
+    ServiziAvvio servizi = serviziProgramma(&stampanti);
+    ComandiMain comandi(form, servizi);
+    Avvio avvio(form, servizi);
+    int codice = FineNormale;
+    try {
+        // The command line is one string, as Ulka passes it.
+        avvio.esegui(m_argomenti.join(u' '));
+    } catch (const FineProgramma &f) {
+        codice = f.codice();
+        impostaMessaggi(nullptr);
+        return codice;
+    }
+    codice = avvio.completato() ? FineNormale : FineConErrore;
+
+    if (senzaSchermo) {
+        scrivi(riepilogo(form, stampanti, avvio.completato()));
+        return codice;
+    }
+    if (!form.visibile) {
+        // Nothing on screen and nothing left to do.
+        impostaMessaggi(nullptr);
+        return codice;
+    }
+    FrmMain finestra(form, comandi);
+    finestra.sincronizza();
+    const int esito = QGuiApplication::exec();
+    impostaMessaggi(nullptr);
+    return esito;
+}
+
+} // namespace vorpla

@@ -1,0 +1,59 @@
+#include "TestSupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <stdexcept>
+
+namespace vorpla::prova {
+
+CartellaProva::CartellaProva()
+    : m_dir(std::make_unique<QTemporaryDir>())
+{
+    if (!m_dir->isValid())
+        throw std::runtime_error("cannot create a temporary folder");
+    QDir().mkpath(programma());
+    QDir().mkpath(temp());
+    m_avevaHome = qEnvironmentVariableIsSet("VORPLA_HOME");
+    m_vecchioHome = qgetenv("VORPLA_HOME");
+    qputenv("VORPLA_HOME", programma().toLocal8Bit());
+}
+
+CartellaProva::~CartellaProva()
+{
+    if (m_avevaHome)
+        qputenv("VORPLA_HOME", m_vecchioHome);
+    else
+        qunsetenv("VORPLA_HOME");
+}
+
+QString CartellaProva::radice() const { return m_dir->path(); }
+QString CartellaProva::programma() const { return m_dir->path() + QStringLiteral("/ulka/vorpla"); }
+QString CartellaProva::temp() const { return m_dir->path() + QStringLiteral("/ulka/temp/"); }
+QString CartellaProva::percorso(const QString &relativo) const { return m_dir->path() + u'/' + relativo; }
+
+QString CartellaProva::scrivi(const QString &relativo, const QByteArray &contenuto) const
+{
+    const QString p = percorso(relativo);
+    scriviFile(p, contenuto);
+    return p;
+}
+
+QByteArray leggiFile(const QString &percorso)
+{
+    QFile f(percorso);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return f.readAll();
+}
+
+void scriviFile(const QString &percorso, const QByteArray &contenuto)
+{
+    QDir().mkpath(QFileInfo(percorso).absolutePath());
+    QFile f(percorso);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        throw std::runtime_error("cannot write " + percorso.toStdString());
+    f.write(contenuto);
+}
+
+} // namespace vorpla::prova

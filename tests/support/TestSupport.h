@@ -1,0 +1,39 @@
+#pragma once
+// Helpers shared by the test programs.
+
+#include <QByteArray>
+#include <QString>
+#include <QTemporaryDir>
+#include <memory>
+
+namespace vorpla::prova {
+
+// A program folder of the test's own: <tmp>/ulka/vorpla, with VORPLA_HOME
+// pointing at it for the lifetime of the object (restored afterwards), and
+// the job's temporary folder <tmp>/ulka/temp created beside it.
+class CartellaProva
+{
+public:
+    CartellaProva();
+    ~CartellaProva();
+    CartellaProva(const CartellaProva &) = delete;
+    CartellaProva &operator=(const CartellaProva &) = delete;
+
+    QString radice() const;                 // <tmp>
+    QString programma() const;              // <tmp>/ulka/vorpla
+    QString temp() const;                   // <tmp>/ulka/temp/
+    QString percorso(const QString &relativo) const; // <tmp>/<relativo>
+
+    // Writes bytes to <tmp>/<relativo> (folders created) and returns its path.
+    QString scrivi(const QString &relativo, const QByteArray &contenuto) const;
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QByteArray m_vecchioHome;
+    bool m_avevaHome = false;
+};
+
+QByteArray leggiFile(const QString &percorso);
+void scriviFile(const QString &percorso, const QByteArray &contenuto);
+
+} // namespace vorpla::prova

@@ -1,5 +1,7 @@
 #include "FileIni.h"
 
+#include "Codifica.h"
+
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
@@ -17,57 +19,6 @@ namespace {
 // How the bytes of a file are turned into text and back.
 enum class Codifica { Utf8, Windows1252 };
 
-// Windows-1252 differs from Latin-1 only in 0x80..0x9F. The five codes the
-// code page leaves undefined (0x81, 0x8D, 0x8F, 0x90, 0x9D) map to the C1
-// control of the same value, as Windows itself does, so every byte survives
-// a decode/encode round trip.
-constexpr char16_t Windows1252Alti[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
-};
-
-QString decodificaWindows1252(QByteArrayView byte)
-{
-    QString testo;
-    testo.reserve(byte.size());
-    for (char c : byte) {
-        const auto b = static_cast<unsigned char>(c);
-        if (b >= 0x80 && b <= 0x9F)
-            testo.append(QChar(Windows1252Alti[b - 0x80]));
-        else
-            testo.append(QChar(char16_t(b)));
-    }
-    return testo;
-}
-
-// Characters the code page cannot represent become "?", as Windows writes
-// them (one per character, not per UTF-16 unit).
-QByteArray codificaWindows1252(const QString &testo)
-{
-    QByteArray byte;
-    byte.reserve(testo.size());
-    for (qsizetype i = 0; i < testo.size(); ++i) {
-        const char16_t u = testo.at(i).unicode();
-        if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) {
-            byte.append(char(u));
-            continue;
-        }
-        char codice = '?';
-        for (int k = 0; k < 32; ++k) {
-            if (Windows1252Alti[k] == u) {
-                codice = char(0x80 + k);
-                break;
-            }
-        }
-        if (QChar::isHighSurrogate(u) && i + 1 < testo.size() && testo.at(i + 1).isLowSurrogate())
-            ++i;
-        byte.append(codice);
-    }
-    return byte;
-}
-
 Codifica codificaDi(const QByteArray &contenuto)
 {
     return QUtf8StringView(contenuto).isValidUtf8() ? Codifica::Utf8 : Codifica::Windows1252;
@@ -76,7 +27,7 @@ Codifica codificaDi(const QByteArray &contenuto)
 QString decodifica(QByteArrayView byte, Codifica codifica)
 {
     if (codifica == Codifica::Windows1252)
-        return decodificaWindows1252(byte);
+        return daWindows1252(byte);
     // The decoder drops a byte order mark at the start of what it is given,
     // so a BOM in front of the first line does not hide its section name.
     QStringDecoder decoder(QStringDecoder::Utf8);
@@ -86,7 +37,7 @@ QString decodifica(QByteArrayView byte, Codifica codifica)
 QByteArray codifica(const QString &testo, Codifica codifica)
 {
     if (codifica == Codifica::Windows1252)
-        return codificaWindows1252(testo);
+        return aWindows1252(testo);
     QStringEncoder encoder(QStringEncoder::Utf8);
     return encoder.encode(testo);
 }

@@ -1,5 +1,7 @@
 #include "TabellaCaratteri.h"
 
+#include "Codifica.h"
+
 #include <cstring>
 #include <mutex>
 
@@ -78,16 +80,6 @@ constexpr char16_t cp437Alto[128] = {
     u'°', u'∙', u'·', u'√', u'ⁿ', u'²', u'■', u'\u00A0', // F8
 };
 
-// Windows-1252, codes 0x80..0x9F (0xA0..0xFF are the Latin-1 code points
-// themselves). The five codes Windows-1252 leaves undefined decode to the
-// C1 control of the same number, as Windows' own conversion does.
-constexpr char16_t cp1252C1[32] = {
-    u'€', u'\u0081', u'‚', u'ƒ', u'„', u'…', u'†', u'‡', // 80
-    u'ˆ', u'‰', u'Š', u'‹', u'Œ', u'\u008D', u'Ž', u'\u008F', // 88
-    u'\u0090', u'‘', u'’', u'“', u'”', u'•', u'–', u'—', // 90
-    u'˜', u'™', u'š', u'›', u'œ', u'\u009D', u'ž', u'Ÿ', // 98
-};
-
 constexpr char16_t carattereCp437(int codice)
 {
     return codice < 0x80 ? char16_t(codice) : cp437Alto[codice - 0x80];
@@ -95,7 +87,7 @@ constexpr char16_t carattereCp437(int codice)
 
 constexpr char16_t carattereCp1252(int codice)
 {
-    return (codice >= 0x80 && codice < 0xA0) ? cp1252C1[codice - 0x80] : char16_t(codice);
+    return carattereWindows1252(static_cast<unsigned char>(codice));
 }
 
 constexpr std::array<char16_t, 256> costruisciTabellaCp1252()

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QTemporaryDir>
 #include <memory>
+#include <ostream>
 
 namespace vorpla::prova {
 
@@ -37,3 +38,18 @@ QByteArray leggiFile(const QString &percorso);
 void scriviFile(const QString &percorso, const QByteArray &contenuto);
 
 } // namespace vorpla::prova
+
+// Readable QString values in test failure messages.
+QT_BEGIN_NAMESPACE
+inline void PrintTo(const QString &testo, std::ostream *os)
+{
+    *os << '"' << testo.toStdString() << '"';
+}
+inline void PrintTo(const QStringList &testi, std::ostream *os)
+{
+    *os << '[';
+    for (const QString &t : testi)
+        *os << '"' << t.toStdString() << "\" ";
+    *os << ']';
+}
+QT_END_NAMESPACE

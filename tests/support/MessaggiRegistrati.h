@@ -1,0 +1,34 @@
+#pragma once
+// Message boxes for tests: every message is recorded, questions are answered
+// from a script (No when the script is empty).
+
+#include "common/Messaggi.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+namespace vorpla::prova {
+
+class MessaggiRegistrati : public Messaggi
+{
+public:
+    MessaggiRegistrati() { m_precedenti = impostaMessaggi(this); }
+    ~MessaggiRegistrati() override { impostaMessaggi(m_precedenti); }
+
+    Risposta mostra(const QString &testo, Pulsanti pulsanti) override
+    {
+        testi << testo;
+        if (pulsanti == Pulsanti::Ok)
+            return Risposta::Ok;
+        return risposte.isEmpty() ? Risposta::No : risposte.takeFirst();
+    }
+
+    QStringList testi;
+    QList<Risposta> risposte;
+
+private:
+    Messaggi *m_precedenti = nullptr;
+};
+
+} // namespace vorpla::prova

@@ -1,0 +1,101 @@
+// The main window shows the form's state and forwards the user's actions.
+
+#include "MessaggiRegistrati.h"
+
+#include "common/Stampanti.h"
+#include "common/StatoLavoro.h"
+#include "startup/ComandiMain.h"
+#include "startup/FormMain.h"
+#include "startup/ServiziAvvio.h"
+#include "startup/ui/FrmMain.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QToolButton>
+#include <gtest/gtest.h>
+
+using namespace vorpla;
+using namespace vorpla::prova;
+
+namespace {
+
+class ProvaFinestra : public ::testing::Test
+{
+protected:
+    ProvaFinestra()
+        : stampanti({{QStringLiteral("Office"), QStringLiteral("ipp://s/office")},
+                     {QStringLiteral("Laser"), QStringLiteral("socket://192.0.2.9")}},
+                    QStringLiteral("Office")),
+          comandi(form, servizi)
+    {
+        azzeraLavoro();
+        servizi.stampanti = &stampanti;
+        servizi.CliccoVorpla = [this] { ++stampe; };
+        form.caption = QStringLiteral("Vorpla Ulka v. 2.1.0");
+        form.controllo(QStringLiteral("cmbPrinter")).voci = stampanti.elenco();
+        form.controllo(QStringLiteral("cmbPrinter")).indice = 0;
+        form.visibile = true;
+    }
+
+    template<typename W> W *w(const char *nome, FrmMain &f) { return qobject_cast<W *>(f.widget(QLatin1String(nome))); }
+
+    StampantiFisse stampanti;
+    FormMain form;
+    ServiziAvvio servizi;
+    ComandiMain comandi;
+    MessaggiRegistrati messaggi;
+    int stampe = 0;
+};
+
+} // namespace
+
+TEST_F(ProvaFinestra, ShowsTheControlsAsTheFormHasThem)
+{
+    FrmMain f(form, comandi);
+    EXPECT_EQ(f.windowTitle(), QStringLiteral("Vorpla Ulka v. 2.1.0"));
+    EXPECT_TRUE(f.isVisible());
+    EXPECT_TRUE(w<QCheckBox>("Check2", f)->isHidden());
+    EXPECT_EQ(w<QCheckBox>("Check2", f)->text(), QStringLiteral("Anteprima di qualità"));
+    EXPECT_FALSE(w<QPushButton>("cmdEmail(1)", f)->isEnabled());
+    EXPECT_EQ(w<QPushButton>("cmdEmail(1)", f)->text(), QStringLiteral("My Fax"));
+    EXPECT_EQ(w<QPushButton>("CmdVplEma", f)->text(), QStringLiteral("Vorpla + Email"));
+    EXPECT_EQ(w<QComboBox>("cmbPrinter", f)->count(), 2);
+
+    // Later changes of the form reach the window.
+    form.controllo(QStringLiteral("Check2")).visibile = true;
+    form.controllo(QStringLiteral("lblMail")).testo = QStringLiteral(" a@b.it");
+    form.aggiorna();
+    EXPECT_FALSE(w<QCheckBox>("Check2", f)->isHidden());
+    EXPECT_EQ(w<QLabel>("lblMail", f)->text(), QStringLiteral(" a@b.it"));
+}
+
+TEST_F(ProvaFinestra, ChoosingAPrinterMakesItCurrentUnlessTheListIsBeingResynchronised)
+{
+    FrmMain f(form, comandi);
+    auto *elenco = w<QComboBox>("cmbPrinter", f);
+    form.SelezioneInCorso = true;
+    emit elenco->activated(1);
+    EXPECT_EQ(stampanti.corrente(), QStringLiteral("Office"));
+    form.SelezioneInCorso = false;
+    emit elenco->activated(1);
+    EXPECT_EQ(stampanti.corrente(), QStringLiteral("Laser"));
+    EXPECT_EQ(lavoro().DispositivoRegistrato, QStringLiteral("Laser"));
+    EXPECT_EQ(w<QLabel>("lblPorta", f)->text(), QStringLiteral(" socket://192.0.2.9"));
+}
+
+TEST_F(ProvaFinestra, QualityPreviewBoxAndPrintButton)
+{
+    FrmMain f(form, comandi);
+    form.controllo(QStringLiteral("Check2")).visibile = true;
+    form.aggiorna();
+    w<QCheckBox>("Check2", f)->click();
+    EXPECT_TRUE(form.AnteprimaQualita);
+    w<QToolButton>("cmdVorpla", f)->click();
+    EXPECT_EQ(stampe, 1);
+    // A command of a later version reports itself instead of doing nothing.
+    w<QPushButton>("Edit", f)->click();
+    ASSERT_EQ(messaggi.testi.size(), 1);
+    EXPECT_TRUE(messaggi.testi.at(0).startsWith(QStringLiteral("Routine frmMain - Edit_Click\r Errore N.445 ")));
+}

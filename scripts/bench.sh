@@ -1,0 +1,7 @@
+#!/usr/bin/env bash
+# Builds Vorpla and prints the benchmark figures.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+scripts/build.sh
+build/bench/vorpla_bench "$@"

@@ -85,7 +85,9 @@ bool LettoreRighe::prossima(QByteArrayView &riga)
                 m_saltaLF = true;
             if (scartata)
                 continue; // the tail of an over-long line, already returned cut
-            riga = QByteArrayView(da, lunghezza);
+            // A buffer larger than LunghezzaMassima (a large block, or a small
+            // one grown past it) can hold a longer line whole: cut it too.
+            riga = QByteArrayView(da, qMin(lunghezza, LunghezzaMassima));
             return true;
         }
 

@@ -13,6 +13,7 @@
 #include <vector>
 
 using namespace vorpla;
+using vorpla::prova::erroreDi;
 using vorpla::prova::CartellaProva;
 
 namespace {
@@ -272,16 +273,6 @@ TEST(LettoreRighe, PiuRigheTroppoLunghe)
 
 // ---- open errors -----------------------------------------------------------------
 
-template<typename F>
-int erroreDi(F &&f)
-{
-    try {
-        f();
-    } catch (const ErroreVB &e) {
-        return e.numero();
-    }
-    return 0;
-}
 
 TEST(LettoreRighe, ErroriDiApertura)
 {

@@ -10,20 +10,11 @@
 #include <gtest/gtest.h>
 
 using namespace vorpla;
+using vorpla::prova::erroreDi;
 using vorpla::prova::CartellaProva;
 
 namespace {
 
-template<typename F>
-int erroreDi(F &&f)
-{
-    try {
-        f();
-    } catch (const ErroreVB &e) {
-        return e.numero();
-    }
-    return 0;
-}
 
 // VORPLA_HOME set to a value of the test's own for the lifetime of the
 // object, restored afterwards.

@@ -3,24 +3,16 @@
 
 #include <cfenv>
 #include <cmath>
+#include "TestSupport.h"
+
 #include <gtest/gtest.h>
 #include <utility>
 
 using namespace vorpla;
+using vorpla::prova::erroreDi;
 
 namespace {
 
-// The VB error number an expression raises, 0 when it raises none.
-template<typename F>
-int erroreDi(F &&f)
-{
-    try {
-        f();
-    } catch (const ErroreVB &e) {
-        return e.numero();
-    }
-    return 0;
-}
 
 struct Caso
 {

@@ -1,6 +1,8 @@
 #pragma once
 // Helpers shared by the test programs.
 
+#include "common/ErroreVB.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QTemporaryDir>
@@ -35,6 +37,18 @@ private:
 };
 
 QByteArray leggiFile(const QString &percorso);
+
+// The error number an expression raises, 0 when it raises none.
+template<typename F>
+int erroreDi(F &&f)
+{
+    try {
+        f();
+    } catch (const ErroreVB &e) {
+        return e.numero();
+    }
+    return 0;
+}
 void scriviFile(const QString &percorso, const QByteArray &contenuto);
 
 } // namespace vorpla::prova

@@ -10,7 +10,6 @@
 #include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
-#include <QUtf8StringView>
 
 namespace vorpla {
 
@@ -21,7 +20,7 @@ enum class Codifica { Utf8, Windows1252 };
 
 Codifica codificaDi(const QByteArray &contenuto)
 {
-    return QUtf8StringView(contenuto).isValidUtf8() ? Codifica::Utf8 : Codifica::Windows1252;
+    return eUtf8Valido(contenuto) ? Codifica::Utf8 : Codifica::Windows1252;
 }
 
 QString decodifica(QByteArrayView byte, Codifica codifica)

@@ -123,7 +123,6 @@ void Avvio::passo4()
     if (!QFileInfo(archivio).isFile())
         return;
     m_form.visibile = true;
-    m_form.cursoreOccupato = true;
     m_form.aggiorna();
     m_s.cursoreOccupato(true);
     m_s.eventi();
@@ -133,7 +132,6 @@ void Avvio::passo4()
     m_s.avviaProgramma(inCartellaProgramma(QStringLiteral("ZORV_PRADELK.EXE")));
     m_s.eventi();
     m_s.attendi(500);
-    m_form.cursoreOccupato = false;
     m_s.cursoreOccupato(false);
     m_s.eventi();
     // Check2 stays hidden: after an installation it shows from the next start.

@@ -45,7 +45,6 @@ public:
     bool visibile = false;     // shown on screen
     bool inPrimoPiano = false; // always on top
     QPoint posizione;          // top-left corner on the screen
-    bool cursoreOccupato = false;
     QString controlloConFocus;
 
     // Main-window values of the job.

@@ -208,10 +208,6 @@ void FrmMain::sincronizza()
     if (windowFlags().testFlag(Qt::WindowStaysOnTopHint) != m_form.inPrimoPiano)
         setWindowFlag(Qt::WindowStaysOnTopHint, m_form.inPrimoPiano);
     move(m_form.posizione);
-    if (m_form.cursoreOccupato)
-        setCursor(Qt::WaitCursor);
-    else
-        unsetCursor();
     setVisible(m_form.visibile);
     m_sincronizzando = false;
 }

@@ -12,6 +12,7 @@
 #include "common/StatoLavoro.h"
 
 #include <QGuiApplication>
+#include <memory>
 #include <cstdio>
 
 namespace vorpla {
@@ -79,32 +80,28 @@ int Programma::esegui()
     FormMain form;
     ServiziAvvio servizi = serviziProgramma(&stampanti);
     ComandiMain comandi(form, servizi);
+    // With a display the window exists from the start, hidden, so that what
+    // start-up shows (the PDF printer installation) reaches the screen.
+    std::unique_ptr<FrmMain> finestra;
+    if (!senzaSchermo)
+        finestra = std::make_unique<FrmMain>(form, comandi);
+
     Avvio avvio(form, servizi);
     int codice = FineNormale;
     try {
         // The command line is one string, as Ulka passes it.
         avvio.esegui(m_argomenti.join(u' '));
+        codice = avvio.completato() ? FineNormale : FineConErrore;
+        if (senzaSchermo)
+            scrivi(riepilogo(form, stampanti, avvio.completato()));
+        else if (form.visibile)
+            codice = QGuiApplication::exec();
+        // Otherwise nothing is on screen and nothing is left to do.
     } catch (const FineProgramma &f) {
         codice = f.codice();
-        impostaMessaggi(nullptr);
-        return codice;
     }
-    codice = avvio.completato() ? FineNormale : FineConErrore;
-
-    if (senzaSchermo) {
-        scrivi(riepilogo(form, stampanti, avvio.completato()));
-        return codice;
-    }
-    if (!form.visibile) {
-        // Nothing on screen and nothing left to do.
-        impostaMessaggi(nullptr);
-        return codice;
-    }
-    FrmMain finestra(form, comandi);
-    finestra.sincronizza();
-    const int esito = QGuiApplication::exec();
     impostaMessaggi(nullptr);
-    return esito;
+    return codice;
 }
 
 } // namespace vorpla

@@ -1,9 +1,28 @@
 #!/usr/bin/env bash
 # The test command: installs what is needed, builds, runs every test headless.
+# The tests print through a private CUPS spooler (scripts/cups-test-server.sh)
+# started here in a temporary folder and stopped on exit; CUPS_SERVER points
+# the program at it and VORPLA_CUPS_TEST=1 tells the tests it is there.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+radice=$(pwd)
 scripts/install-deps.sh
 scripts/build.sh
 export QT_QPA_PLATFORM=offscreen
+# The tests choose their printers themselves.
+unset LPDEST PRINTER
+
+cartella_cups=$(mktemp -d "${TMPDIR:-/tmp}/vorpla-cups.XXXXXX")
+ferma_cups() {
+  "$radice/scripts/cups-test-server.sh" stop "$cartella_cups" || true
+  rm -rf "$cartella_cups"
+}
+trap ferma_cups EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM
+avvio=$("$radice/scripts/cups-test-server.sh" start "$cartella_cups")
+export CUPS_SERVER=${avvio#export CUPS_SERVER=}
+export VORPLA_CUPS_TEST=1
+
 cd build
 ctest --output-on-failure -j "$(nproc)" --timeout 300

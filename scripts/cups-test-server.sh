@@ -1,0 +1,261 @@
+#!/usr/bin/env bash
+# A private CUPS spooler for the tests, with printers that print into files.
+#
+#   cups-test-server.sh start DIR   starts it and prints "export CUPS_SERVER=..."
+#   cups-test-server.sh stop DIR    stops the one started in DIR
+#
+# Everything it uses lives under DIR: configuration, printers.conf and PPDs
+# (etc/), spool and temporary files (spool/), cache, state, logs (log/), its
+# pid file (cupsd.pid) and the only place it listens on, the unix socket
+# DIR/cups.sock. It never reads /etc/cups nor talks to a system cupsd; only
+# the programs and data shipped with CUPS (/usr/lib/cups, /usr/share/cups,
+# /usr/share/ppd) are shared. Nothing is browsed or shared on the network.
+#
+# Queues (all enabled and accepting; every job ends up in DIR/out/):
+#   Office          default; a plain PDF printer (DIR/etc/vorpla-pdf.ppd, written
+#                   below): PDF and text jobs come out as a bare PDF file
+#                   (no PJL wrapper) in DIR/out/office.pdf
+#   ZETAFAX_Office  CUPS's Generic PostScript printer -> DIR/out/zetafax.ps
+#   PDFCreator      CUPS's Generic PostScript printer -> DIR/out/spool.ps
+# All three default to A4 paper. (CUPS queue names cannot hold blanks, hence
+# "ZETAFAX_Office".)
+#
+# A file: device is opened by cupsd itself (as root when cupsd runs as root,
+# mode 0600): each job replaces the queue's output file.
+set -euo pipefail
+
+uso() {
+  echo "usage: $0 start|stop DIR" >&2
+  exit 2
+}
+
+[ $# -eq 2 ] || uso
+comando=$1
+DIR=$2
+case "$comando" in
+  start) mkdir -p "$DIR" ;;
+  stop) [ -d "$DIR" ] || exit 0 ;;
+  *) uso ;;
+esac
+DIR=$(cd "$DIR" && pwd -P)
+SOCKET=$DIR/cups.sock
+PIDFILE=$DIR/cupsd.pid
+
+# The pid in DIR/cupsd.pid when that process is still a cupsd using DIR's
+# configuration (a stale file or a reused pid is not ours to touch).
+pid_attivo() {
+  [ -f "$PIDFILE" ] || return 1
+  local pid
+  pid=$(cat "$PIDFILE" 2>/dev/null) || return 1
+  [[ "$pid" =~ ^[0-9]+$ ]] || return 1
+  [ -r "/proc/$pid/cmdline" ] || return 1
+  tr '\0' ' ' <"/proc/$pid/cmdline" | grep -qF -- "-c $DIR/etc/cupsd.conf" || return 1
+  echo "$pid"
+}
+
+ferma() {
+  local pid
+  if pid=$(pid_attivo); then
+    kill -TERM "$pid" 2>/dev/null || true
+    for _ in $(seq 1 100); do
+      kill -0 "$pid" 2>/dev/null || break
+      sleep 0.1
+    done
+    if kill -0 "$pid" 2>/dev/null; then
+      kill -KILL "$pid" 2>/dev/null || true
+    fi
+  fi
+  rm -f "$PIDFILE" "$SOCKET" 2>/dev/null || true
+}
+
+fallisci() {
+  echo "cups-test-server: $*" >&2
+  for log in "$DIR/log/error_log" "$DIR/log/cupsd.out"; do
+    if [ -s "$log" ]; then
+      echo "---- tail of $log ----" >&2
+      tail -n 40 "$log" >&2
+    fi
+  done
+  ferma
+  exit 1
+}
+
+scrivi_configurazione() {
+  local utente=lp gruppo=lp
+  mkdir -p "$DIR/etc/ppd" "$DIR/etc/ssl" "$DIR/spool/tmp" "$DIR/cache" \
+    "$DIR/run/certs" "$DIR/log" "$DIR/out"
+
+  cat >"$DIR/etc/cups-files.conf" <<EOF
+# Private test spooler: every path below lives under $DIR.
+ServerRoot $DIR/etc
+RequestRoot $DIR/spool
+TempDir $DIR/spool/tmp
+CacheDir $DIR/cache
+StateDir $DIR/run
+ServerKeychain $DIR/etc/ssl
+CreateSelfSignedCerts no
+ErrorLog $DIR/log/error_log
+AccessLog $DIR/log/access_log
+PageLog $DIR/log/page_log
+Printcap $DIR/run/printcap
+ServerBin /usr/lib/cups
+DataDir /usr/share/cups
+FileDevice Yes
+PeerCred on
+EOF
+  if [ "$(id -u)" -eq 0 ]; then
+    # As root cupsd runs filters and backends as User/Group (it refuses to
+    # run them as root); they must reach the spool files under DIR.
+    cat >>"$DIR/etc/cups-files.conf" <<EOF
+User $utente
+Group $gruppo
+SystemGroup root
+LogFileGroup root
+EOF
+    chmod 0755 "$DIR"
+    chown "root:$gruppo" "$DIR/out"
+    chmod 0775 "$DIR/out"
+  else
+    # An ordinary user's cupsd runs everything as that user.
+    cat >>"$DIR/etc/cups-files.conf" <<EOF
+SystemGroup $(id -gn)
+EOF
+  fi
+
+  # A PDF printer: the cups-filters chain turns PDF, text, images and
+  # PostScript into PDF (pdftopdf applies page selection and copies) and the
+  # result goes to the device unchanged.
+  cat >"$DIR/etc/vorpla-pdf.ppd" <<'EOF'
+*PPD-Adobe: "4.3"
+*FormatVersion: "4.3"
+*FileVersion: "1.0"
+*LanguageVersion: English
+*LanguageEncoding: ISOLatin1
+*PCFileName: "VORPDF.PPD"
+*Manufacturer: "Vorpla"
+*Product: "(Vorpla Test PDF Printer)"
+*ModelName: "Vorpla Test PDF Printer"
+*ShortNickName: "Vorpla Test PDF Printer"
+*NickName: "Vorpla Test PDF Printer"
+*PSVersion: "(3010.000) 0"
+*LanguageLevel: "3"
+*ColorDevice: True
+*DefaultColorSpace: RGB
+*FileSystem: False
+*Throughput: "1"
+*LandscapeOrientation: Plus90
+*TTRasterizer: Type42
+*cupsVersion: 2.4
+*cupsManualCopies: True
+*cupsFilter2: "application/vnd.cups-pdf application/pdf 0 -"
+*OpenUI *PageSize/Page Size: PickOne
+*OrderDependency: 10 AnySetup *PageSize
+*DefaultPageSize: A4
+*PageSize A4/A4: "<</PageSize[595 842]/ImagingBBox null>>setpagedevice"
+*PageSize Letter/Letter: "<</PageSize[612 792]/ImagingBBox null>>setpagedevice"
+*CloseUI: *PageSize
+*OpenUI *PageRegion: PickOne
+*OrderDependency: 10 AnySetup *PageRegion
+*DefaultPageRegion: A4
+*PageRegion A4/A4: "<</PageSize[595 842]/ImagingBBox null>>setpagedevice"
+*PageRegion Letter/Letter: "<</PageSize[612 792]/ImagingBBox null>>setpagedevice"
+*CloseUI: *PageRegion
+*DefaultImageableArea: A4
+*ImageableArea A4/A4: "0 0 595 842"
+*ImageableArea Letter/Letter: "0 0 612 792"
+*DefaultPaperDimension: A4
+*PaperDimension A4/A4: "595 842"
+*PaperDimension Letter/Letter: "612 792"
+*DefaultResolution: 300dpi
+EOF
+
+  cat >"$DIR/etc/cupsd.conf" <<EOF
+# Private test spooler: one unix socket, no network, no browsing or sharing.
+Listen $SOCKET
+LogLevel info
+AccessLogLevel all
+MaxLogSize 0
+Browsing No
+BrowseLocalProtocols none
+DefaultShared No
+WebInterface No
+JobRetryInterval 5
+PreserveJobHistory Yes
+PreserveJobFiles No
+MaxJobs 0
+<Location />
+  Order allow,deny
+  Allow all
+</Location>
+<Policy default>
+  JobPrivateAccess all
+  JobPrivateValues none
+  SubscriptionPrivateAccess all
+  SubscriptionPrivateValues none
+  <Limit All>
+    Order deny,allow
+  </Limit>
+</Policy>
+EOF
+}
+
+aspetta_risposta() {
+  for _ in $(seq 1 100); do
+    if ! kill -0 "$1" 2>/dev/null; then
+      return 1
+    fi
+    if [ -S "$SOCKET" ] && CUPS_SERVER=$SOCKET lpstat -r 2>/dev/null | grep -q 'is running'; then
+      return 0
+    fi
+    sleep 0.1
+  done
+  return 1
+}
+
+crea_coda() {
+  local nome=$1 uri=$2 modello=$3
+  CUPS_SERVER=$SOCKET lpadmin -p "$nome" -v "$uri" "$modello" -E \
+    -o printer-is-shared=false -o PageSize=A4 >>"$DIR/log/lpadmin.out" 2>&1 ||
+    fallisci "lpadmin could not create $nome (see $DIR/log/lpadmin.out: $(tail -n 3 "$DIR/log/lpadmin.out"))"
+  CUPS_SERVER=$SOCKET cupsenable "$nome" || fallisci "cupsenable $nome failed"
+  CUPS_SERVER=$SOCKET cupsaccept "$nome" || fallisci "cupsaccept $nome failed"
+}
+
+avvia() {
+  # A unix socket path holds at most 107 bytes.
+  if [ ${#SOCKET} -gt 100 ]; then
+    echo "cups-test-server: socket path too long for a unix socket: $SOCKET" >&2
+    exit 1
+  fi
+  ferma
+  # Output and state of an earlier run must not leak into this one.
+  rm -rf "$DIR/etc" "$DIR/spool" "$DIR/cache" "$DIR/run" "$DIR/log" "$DIR/out"
+  scrivi_configurazione
+
+  # setsid: the spooler outlives this script and does not get the caller's
+  # terminal signals; it is stopped with "stop DIR".
+  setsid /usr/sbin/cupsd -f -c "$DIR/etc/cupsd.conf" -s "$DIR/etc/cups-files.conf" \
+    </dev/null >"$DIR/log/cupsd.out" 2>&1 &
+  local pid=$!
+  echo "$pid" >"$PIDFILE"
+  aspetta_risposta "$pid" || fallisci "cupsd in $DIR did not answer on $SOCKET"
+
+  crea_coda Office "file:$DIR/out/office.pdf" \
+    "-P$DIR/etc/vorpla-pdf.ppd"
+  crea_coda ZETAFAX_Office "file:$DIR/out/zetafax.ps" "-mdrv:///sample.drv/generic.ppd"
+  crea_coda PDFCreator "file:$DIR/out/spool.ps" "-mdrv:///sample.drv/generic.ppd"
+  CUPS_SERVER=$SOCKET lpadmin -d Office || fallisci "lpadmin -d Office failed"
+
+  local predefinita
+  # The server's own default, not one from the caller's LPDEST/PRINTER.
+  predefinita=$(env -u LPDEST -u PRINTER CUPS_SERVER="$SOCKET" lpstat -d 2>/dev/null || true)
+  [[ "$predefinita" == *": Office" ]] || fallisci "default printer is not Office: $predefinita"
+
+  echo "export CUPS_SERVER=$SOCKET"
+}
+
+case "$comando" in
+  start) avvia ;;
+  stop) ferma ;;
+  *) uso ;;
+esac

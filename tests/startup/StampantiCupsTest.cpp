@@ -1,0 +1,97 @@
+// The installed printers as the program reads them from a real CUPS spooler:
+// the private one scripts/cups-test-server.sh starts for the test command
+// (scripts/test.sh), with the queues Office (default), PDFCreator and
+// ZETAFAX_Office printing into files under its folder.
+
+#include "platform/StampantiCups.h"
+
+#include "TestSupport.h"
+
+#include <QFileInfo>
+#include <QString>
+#include <QStringList>
+#include <gtest/gtest.h>
+
+using namespace vorpla;
+
+namespace {
+
+class ProvaStampantiCups : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        const QString server = qEnvironmentVariable("CUPS_SERVER");
+        if (qEnvironmentVariable("VORPLA_CUPS_TEST") != QStringLiteral("1") || server.isEmpty()) {
+            GTEST_SKIP() << "No test spooler: these tests need the private cupsd of "
+                            "scripts/cups-test-server.sh (bash scripts/test.sh starts it; by hand: "
+                            "scripts/cups-test-server.sh start DIR, then export "
+                            "CUPS_SERVER=DIR/cups.sock VORPLA_CUPS_TEST=1).";
+        }
+        // The spooler's folder: its socket is DIR/cups.sock, its files DIR/out/.
+        ASSERT_TRUE(server.endsWith(QStringLiteral("/cups.sock")))
+            << "CUPS_SERVER is not the test spooler's socket: " << server.toStdString();
+        cartella = QFileInfo(server).absolutePath();
+    }
+
+    QString uscita(const QString &file) const
+    {
+        return QStringLiteral("file:") + cartella + QStringLiteral("/out/") + file;
+    }
+
+    QString cartella;
+};
+
+} // namespace
+
+TEST_F(ProvaStampantiCups, ListsEveryQueueOfTheSpooler)
+{
+    StampantiCups stampanti;
+    EXPECT_EQ(stampanti.elenco(),
+              (QStringList{QStringLiteral("Office"), QStringLiteral("PDFCreator"),
+                           QStringLiteral("ZETAFAX_Office")}));
+}
+
+TEST_F(ProvaStampantiCups, DefaultPrinterIsTheSpoolersDefault)
+{
+    StampantiCups stampanti;
+    EXPECT_EQ(stampanti.predefinita(), QStringLiteral("Office"));
+}
+
+TEST_F(ProvaStampantiCups, CurrentPrinterStartsAsTheDefault)
+{
+    StampantiCups stampanti;
+    EXPECT_EQ(stampanti.corrente(), QStringLiteral("Office"));
+}
+
+TEST_F(ProvaStampantiCups, PortIsTheQueuesDeviceUri)
+{
+    StampantiCups stampanti;
+    EXPECT_EQ(stampanti.porta(QStringLiteral("PDFCreator")), uscita(QStringLiteral("spool.ps")));
+    EXPECT_EQ(stampanti.porta(QStringLiteral("Office")), uscita(QStringLiteral("office.pdf")));
+    EXPECT_EQ(stampanti.porta(QStringLiteral("ZETAFAX_Office")), uscita(QStringLiteral("zetafax.ps")));
+}
+
+TEST_F(ProvaStampantiCups, PortNeedsTheExactQueueName)
+{
+    StampantiCups stampanti;
+    EXPECT_EQ(stampanti.porta(QStringLiteral("Stampante inesistente")), QString());
+    EXPECT_EQ(stampanti.porta(QString()), QString());
+}
+
+TEST_F(ProvaStampantiCups, SelectionIgnoringCaseTakesTheQueuesOwnSpelling)
+{
+    StampantiCups stampanti;
+    EXPECT_TRUE(stampanti.selezionaIgnorandoMaiuscole(QStringLiteral("pdfcreator")));
+    EXPECT_EQ(stampanti.corrente(), QStringLiteral("PDFCreator"));
+    EXPECT_TRUE(stampanti.selezionaIgnorandoMaiuscole(QStringLiteral("zetafax_OFFICE")));
+    EXPECT_EQ(stampanti.corrente(), QStringLiteral("ZETAFAX_Office"));
+}
+
+TEST_F(ProvaStampantiCups, SelectingAnUnknownPrinterKeepsTheCurrentOne)
+{
+    StampantiCups stampanti;
+    EXPECT_FALSE(stampanti.selezionaIgnorandoMaiuscole(QStringLiteral("ZETAFAX Office")));
+    EXPECT_FALSE(stampanti.selezionaIgnorandoMaiuscole(QStringLiteral("Office2")));
+    EXPECT_EQ(stampanti.corrente(), QStringLiteral("Office"));
+}

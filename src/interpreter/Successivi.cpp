@@ -1,0 +1,53 @@
+// Markers whose rendering this version does not have yet: logos, fax
+// directives, page numbers, job records and boxed tables. They are known to
+// the dispatch (so they are not mistaken for unknown lines) and draw nothing.
+
+#include "Interprete.h"
+
+namespace vorpla {
+
+// Footer picture and page number at the end of a page.
+void Interprete::pieDiPagina() {}
+
+// What a title hands to the fax software and to the mail.
+void Interprete::titoloIniziato(QByteArrayView) {}
+
+#define VORPLA_NON_ANCORA(nome) \
+    void Interprete::m_##nome(const RigaStampa &) {}
+
+VORPLA_NON_ANCORA(LOGO)
+VORPLA_NON_ANCORA(LOGV)
+VORPLA_NON_ANCORA(SNPG)
+VORPLA_NON_ANCORA(FILE)
+VORPLA_NON_ANCORA(TIFE)
+VORPLA_NON_ANCORA(FAXN)
+VORPLA_NON_ANCORA(FAXD)
+VORPLA_NON_ANCORA(FAXS)
+VORPLA_NON_ANCORA(FLDB)
+VORPLA_NON_ANCORA(BOXt)
+VORPLA_NON_ANCORA(BOXl)
+VORPLA_NON_ANCORA(BOxp)
+VORPLA_NON_ANCORA(BOXi)
+VORPLA_NON_ANCORA(BoXi)
+VORPLA_NON_ANCORA(BOxi)
+VORPLA_NON_ANCORA(BXt1)
+VORPLA_NON_ANCORA(Bxt1)
+VORPLA_NON_ANCORA(BXI1)
+VORPLA_NON_ANCORA(BXi1)
+VORPLA_NON_ANCORA(Bxi1)
+VORPLA_NON_ANCORA(BXr1)
+VORPLA_NON_ANCORA(BXR1)
+VORPLA_NON_ANCORA(BXr2)
+VORPLA_NON_ANCORA(BXRI)
+VORPLA_NON_ANCORA(BXri)
+VORPLA_NON_ANCORA(Bxfi)
+VORPLA_NON_ANCORA(Bxfn)
+VORPLA_NON_ANCORA(BxfI)
+VORPLA_NON_ANCORA(BOXf)
+VORPLA_NON_ANCORA(BOxf)
+VORPLA_NON_ANCORA(BXT1)
+VORPLA_NON_ANCORA(BXT2)
+
+#undef VORPLA_NON_ANCORA
+
+} // namespace vorpla

@@ -1,0 +1,170 @@
+#include "Superficie.h"
+
+#include "common/Codifica.h"
+#include "common/TabellaCaratteri.h"
+
+#include <QFontDatabase>
+#include <cmath>
+
+namespace vorpla {
+
+QColor coloreDaVB(ColoreVB colore)
+{
+    if (colore & 0x80000000u) {
+        // The few system colours the program uses, as a standard desktop
+        // scheme draws them.
+        switch (colore & 0xFFu) {
+        case 0x11: return QColor(128, 128, 128); // grey (disabled) text
+        case 0x05: return QColor(255, 255, 255); // window background
+        default: return QColor(0, 0, 0);
+        }
+    }
+    return QColor(int(colore & 0xFF), int((colore >> 8) & 0xFF), int((colore >> 16) & 0xFF));
+}
+
+Superficie::Superficie() : m_nomeFont(QString::fromLatin1(FontOem)) {}
+
+Superficie::~Superficie() = default;
+
+double Superficie::Width() const
+{
+    return paginaCm(m_orientamento).width() * 567.0;
+}
+
+double Superficie::Height() const
+{
+    return paginaCm(m_orientamento).height() * 567.0;
+}
+
+void Superficie::impostaOrientamento(int orientamento)
+{
+    const int nuovo = orientamento == 2 ? 2 : 1;
+    if (nuovo == m_orientamento)
+        return;
+    m_orientamento = nuovo;
+    orientamentoCambiato(nuovo);
+}
+
+void Superficie::orientamentoCambiato(int) {}
+
+void Superficie::ScaleMode7()
+{
+    m_scalaX = m_scalaY = 1;
+}
+
+void Superficie::ScaleWidth(double larghezza)
+{
+    if (larghezza != 0)
+        m_scalaX = areaStampabileCm(m_orientamento).width() / larghezza;
+}
+
+void Superficie::ScaleHeight(double altezza)
+{
+    if (altezza != 0)
+        m_scalaY = areaStampabileCm(m_orientamento).height() / altezza;
+}
+
+void Superficie::FontName(const QString &nome)
+{
+    m_nomeFont = nome;
+}
+
+void Superficie::FontSize(double punti)
+{
+    const double dpi = risoluzione();
+    double punti_ = std::round(punti * dpi / 72.0);
+    if (!(punti_ >= 1))
+        punti_ = 1;
+    m_dimensione = punti_ * 72.0 / dpi;
+}
+
+QString Superficie::famigliaEffettiva() const
+{
+    if (m_nomeFont.compare(QLatin1String(FontOem), Qt::CaseInsensitive) != 0)
+        return m_nomeFont;
+    if (m_oemInstallato < 0)
+        m_oemInstallato = QFontDatabase::hasFamily(QLatin1String(FontOem)) ? 1 : 0;
+    return QLatin1String(m_oemInstallato ? FontOem : FontOemSostitutivo);
+}
+
+QFont Superficie::fontCorrente() const
+{
+    QFont font(famigliaEffettiva());
+    font.setPointSizeF(m_dimensione);
+    font.setBold(m_grassetto);
+    font.setItalic(m_corsivo);
+    font.setUnderline(m_sottolineato);
+    font.setKerning(false);
+    font.setStyleStrategy(QFont::PreferOutline);
+    return font;
+}
+
+QString Superficie::testoPerFont(QByteArrayView testo) const
+{
+    const bool oem = m_nomeFont.compare(QLatin1String(FontOem), Qt::CaseInsensitive) == 0;
+    if (oem && famigliaEffettiva() != QLatin1String(FontOem))
+        return decodificaPerVisualizzazione(testo.toByteArray(), false);
+    // The OEM font itself, and every other font (Windows text).
+    return daWindows1252(testo);
+}
+
+void Superficie::Print(QByteArrayView testo)
+{
+    const QFont font = fontCorrente();
+    const QString t = testoPerFont(testo);
+    if (!t.isEmpty())
+        disegnaTesto(fisico(CurrentX, CurrentY), t, font, coloreDaVB(m_primoPiano));
+    CurrentY += misuraTesto(QStringLiteral("A"), font).height() / m_scalaY;
+    CurrentX = 0;
+}
+
+double Superficie::TextWidth(QByteArrayView testo) const
+{
+    return misuraTesto(testoPerFont(testo), fontCorrente()).width() / m_scalaX;
+}
+
+double Superficie::TextHeight(QByteArrayView) const
+{
+    return misuraTesto(QStringLiteral("A"), fontCorrente()).height() / m_scalaY;
+}
+
+Qt::PenStyle Superficie::stilePenna() const
+{
+    switch (m_stileLinea) {
+    case 1: return Qt::DashLine;
+    case 2: return Qt::DotLine;
+    case 3: return Qt::DashDotLine;
+    case 4: return Qt::DashDotDotLine;
+    case 5: return Qt::NoPen;
+    default: return Qt::SolidLine;
+    }
+}
+
+void Superficie::Line(int flags, double x1, double y1, double x2, double y2, ColoreVB colore)
+{
+    const QPointF a = fisico(x1, y1), b = fisico(x2, y2);
+    if (flags == Rettangolo) {
+        const QColor riempimento = coloreDaVB(m_riempimento);
+        disegnaRettangolo(QRectF(a, b).normalized(), spessoreCm(), stilePenna(), coloreDaVB(m_primoPiano),
+                          m_stileRiempimento == 0 ? &riempimento : nullptr);
+    } else {
+        disegnaLinea(a, b, spessoreCm(), stilePenna(),
+                     coloreDaVB(flags == LineaColoreDato ? colore : m_primoPiano));
+    }
+    CurrentX = x2;
+    CurrentY = y2;
+}
+
+void Superficie::PaintPicture(const QImage &immagine, double x, double y, double larghezza, double altezza)
+{
+    disegnaImmagine(immagine, QRectF(fisico(x, y), QSizeF(larghezza * m_scalaX, altezza * m_scalaY)));
+}
+
+void Superficie::NewPage()
+{
+    nuovaPagina();
+    CurrentX = 0;
+    CurrentY = 0;
+}
+
+} // namespace vorpla

@@ -69,7 +69,6 @@ void SuperficiePittore::disegnaTesto(QPointF altoSinistra, const QString &testo,
     QFont f(font);
     f.setHintingPreference(QFont::PreferNoHinting);
     // Point sizes as on a device of m_dpi dots per inch.
-    f.setPixelSize(0);
     f.setPointSizeF(font.pointSizeF() * m_dpi / m_dispositivo->logicalDpiY());
     p.setFont(f);
     p.setPen(colore);

@@ -1,0 +1,163 @@
+// Pages as a user sees them: the interpreter draws into a real PDF (a 600
+// dpi A4 page standing for a printer) and poppler reads the words back with
+// their positions. Every position must be within half a millimetre of what
+// the layout rules compute.
+
+#include "ProvaInterprete.h"
+
+#include "interpreter/SuperficiePittore.h"
+
+#include <QMarginsF>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPdfWriter>
+#include <QProcess>
+#include <QRegularExpression>
+
+using namespace vorpla;
+using namespace vorpla::prova;
+
+namespace {
+
+constexpr double PuntiPerCm = 72 / 2.54;
+constexpr double Tolleranza = 0.05; // cm
+
+struct Parola
+{
+    int pagina;
+    QString testo;
+    double x1, y1, x2, y2; // cm
+};
+
+class ProvaPdf : public ProvaInterprete
+{
+protected:
+    QList<Parola> pdf(const QByteArray &righe, const QString &dispositivo = QStringLiteral("Vorpla"))
+    {
+        const QString uscita = cartella.percorso(QStringLiteral("out.pdf"));
+        {
+            QPdfWriter writer(uscita);
+            writer.setResolution(600);
+            writer.setPageSize(QPageSize(QPageSize::A4));
+            writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+            SuperficiePittore s(&writer, dispositivo, 600);
+            disegnaSu(s, righe);
+            s.FineDocumento();
+        }
+        QProcess p;
+        p.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox-layout"), uscita, QStringLiteral("-")});
+        p.waitForFinished(30000);
+        const QString xml = QString::fromUtf8(p.readAllStandardOutput());
+        QList<Parola> parole;
+        int pagina = -1;
+        static const QRegularExpression re(QStringLiteral(
+            R"re(<page |<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re"));
+        for (auto it = re.globalMatch(xml); it.hasNext();) {
+            const auto m = it.next();
+            if (m.captured(0).startsWith(QStringLiteral("<page"))) {
+                ++pagina;
+                continue;
+            }
+            parole << Parola{pagina, m.captured(5).replace(QStringLiteral("&amp;"), QStringLiteral("&")),
+                             m.captured(1).toDouble() / PuntiPerCm, m.captured(2).toDouble() / PuntiPerCm,
+                             m.captured(3).toDouble() / PuntiPerCm, m.captured(4).toDouble() / PuntiPerCm};
+        }
+        pagine = pagina + 1;
+        return parole;
+    }
+
+    static Parola parola(const QList<Parola> &parole, const QString &testo)
+    {
+        for (const Parola &p : parole)
+            if (p.testo == testo)
+                return p;
+        ADD_FAILURE() << "the PDF has no word " << testo.toStdString();
+        return {};
+    }
+
+    int pagine = 0;
+};
+
+} // namespace
+
+TEST_F(ProvaPdf, LetterheadAddressTitleAndDateWhereTheRulesPutThem)
+{
+    ini("[FATTURE]\r\nMARGINESUP=1\r\n");
+    form.TipoDocumento = QStringLiteral("FATTURA");
+    const auto parole = pdf("@INTE\r\n@INT1 AGENZIA\r\n@INT4 www.agenzia.it\r\n"
+                            "@INDI\r\n@INDb ROSSI\r\n@INDf BOLOGNA\r\n"
+                            "@DATA 09/12/2026\r\n"
+                            "@TITO FATTURA\r\n"
+                            "@TEXT\r\n@TXTn Libero\r\n@TXTc Centrato\r\n");
+    const Parola agenzia = parola(parole, QStringLiteral("AGENZIA"));
+    EXPECT_NEAR(agenzia.x1, 0.7, Tolleranza);
+    EXPECT_NEAR(agenzia.y1, 2.0, Tolleranza);
+    const Parola rossi = parola(parole, QStringLiteral("ROSSI"));
+    EXPECT_NEAR(rossi.x1, 11.7, Tolleranza);
+    EXPECT_NEAR(rossi.y1, 5.2, Tolleranza);
+    const Parola bologna = parola(parole, QStringLiteral("BOLOGNA"));
+    EXPECT_NEAR(bologna.x1, 11.7, Tolleranza);
+    EXPECT_NEAR(bologna.y1, 7.6, Tolleranza);
+    const Parola data = parola(parole, QStringLiteral("09/12/2026"));
+    EXPECT_NEAR(data.x2, 20.3, Tolleranza); // right-aligned on the right margin
+    EXPECT_NEAR(data.y1, 8.6, Tolleranza);
+    const Parola titolo = parola(parole, QStringLiteral("FATTURA"));
+    EXPECT_NEAR((titolo.x1 + titolo.x2) / 2, 10.5, Tolleranza);
+    EXPECT_NEAR(titolo.y1, 8.6, Tolleranza);
+    const Parola libero = parola(parole, QStringLiteral("Libero"));
+    EXPECT_NEAR(libero.x1, 0.9, Tolleranza);
+    EXPECT_NEAR(libero.y1, 2 + 7.9 + 0.2, Tolleranza);
+    const Parola centrato = parola(parole, QStringLiteral("Centrato"));
+    EXPECT_NEAR((centrato.x1 + centrato.x2) / 2, 10.5, Tolleranza);
+}
+
+TEST_F(ProvaPdf, ItalianTextFromTheHostReadsBackAsItalian)
+{
+    const auto parole = pdf("@TEXT\r\n@TXTn Citt\x85 di Forl\x8D: perch\x82 pi\x97 caff\x8A e per\x95\r\n");
+    QStringList testi;
+    for (const Parola &p : parole)
+        testi << p.testo;
+    EXPECT_EQ(testi.join(u' '), QStringLiteral("Città di Forlì: perché più caffè e però"));
+}
+
+TEST_F(ProvaPdf, TwoColumnPrintVouchersAndLabels)
+{
+    auto parole = pdf("@TEXT\r\n@TXT2 Sinistra\r\n@TXT2 Destra\r\n@TXTn fine\r\n");
+    const double C = (21 - 1.4 - 0.4) / 2;
+    EXPECT_NEAR(parola(parole, QStringLiteral("Sinistra")).x1, 0.9, Tolleranza);
+    EXPECT_NEAR(parola(parole, QStringLiteral("Destra")).x1, C + 1, Tolleranza);
+    EXPECT_NEAR(parola(parole, QStringLiteral("Sinistra")).y1, parola(parole, QStringLiteral("Destra")).y1, Tolleranza);
+
+    QByteArray voucher = "@VRIV 01\r\n";
+    for (int i = 1; i <= 3; ++i)
+        voucher += "@VRIP 03\r\n@INTE\r\n@INT1 V" + QByteArray::number(i) + "\r\n@PAGV\r\n";
+    parole = pdf(voucher);
+    EXPECT_NEAR(parola(parole, QStringLiteral("V1")).y1, 1, Tolleranza);
+    EXPECT_NEAR(parola(parole, QStringLiteral("V2")).y1, 1 + 9.9, Tolleranza);
+    EXPECT_NEAR(parola(parole, QStringLiteral("V3")).y1, 1 + 19.8, Tolleranza);
+
+    QByteArray etichette = "@ETTI N\r\n";
+    for (int i = 1; i <= 5; ++i)
+        etichette += "@ETRI E" + QByteArray::number(i) + "\r\n@ETFI\r\n";
+    parole = pdf(etichette);
+    EXPECT_NEAR(parola(parole, QStringLiteral("E1")).x1, 0, Tolleranza);
+    EXPECT_NEAR(parola(parole, QStringLiteral("E1")).y1, 2.5, Tolleranza);
+    EXPECT_NEAR(parola(parole, QStringLiteral("E5")).x1, 7, Tolleranza);
+    EXPECT_NEAR(parola(parole, QStringLiteral("E5")).y1, 2.5 + 3.4, Tolleranza);
+}
+
+TEST_F(ProvaPdf, CharacterGridCellsAndRows)
+{
+    const auto parole = pdf("@LARG 080VER\r\n@RIGA X\r\n@RIGA  Y\r\n");
+    const double passo = 21.0 / 83, riga = 29.7 / 67;
+    EXPECT_NEAR(parola(parole, QStringLiteral("X")).x1, 2 * passo, Tolleranza);
+    EXPECT_NEAR(parola(parole, QStringLiteral("X")).y1, 1, Tolleranza);
+    EXPECT_NEAR(parola(parole, QStringLiteral("Y")).x1, 3 * passo, Tolleranza);
+    EXPECT_NEAR(parola(parole, QStringLiteral("Y")).y1, 1 + riga, Tolleranza);
+}
+
+TEST_F(ProvaPdf, PagesAsThePrintFileEndsThem)
+{
+    pdf("@TEXT\r\n@TXTn uno\r\n@PAGE\r\n@TXTn due\r\n@PAGE\r\n@FAXS\r\n");
+    EXPECT_EQ(pagine, 2);
+}

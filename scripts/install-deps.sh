@@ -12,6 +12,8 @@ packages=(
   libcups2-dev libgs-dev libzip-dev libcurl4-openssl-dev
   # tests and run-time tools
   libgtest-dev googletest
+  # fuzzing (scripts/fuzz.sh)
+  clang libclang-rt-14-dev
   cups cups-client cups-bsd cups-filters printer-driver-cups-pdf
   ghostscript poppler-utils zip unzip xdg-utils
   fonts-liberation fonts-dejavu-core

@@ -218,7 +218,10 @@ void Interprete::m_VRIP(const RigaStampa &riga)
 {
     const qint16 n = riga.num2();
     if (m_s.VoucherPerPagina != 0) {
-        m_s.ModoVoucher = qint16(n / m_s.VoucherPerPagina);
+        const int modo = n / m_s.VoucherPerPagina;
+        if (modo > 32767)
+            throw ErroreVB(Err::Overflow); // -32768 / -1
+        m_s.ModoVoucher = qint16(modo);
     } else {
         m_s.VoucherPerPagina = n;
         m_s.ModoVoucher = 0;

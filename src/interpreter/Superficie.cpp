@@ -4,6 +4,7 @@
 #include "common/TabellaCaratteri.h"
 
 #include <QFontDatabase>
+#include <algorithm>
 #include <cmath>
 
 namespace vorpla {
@@ -72,7 +73,8 @@ void Superficie::FontName(const QString &nome)
 void Superficie::FontSize(double punti)
 {
     const double dpi = risoluzione();
-    double punti_ = std::round(punti * dpi / 72.0);
+    // Whole device dots, at least one; no font is larger than 2000 points.
+    double punti_ = std::round(std::min(punti, 2000.0) * dpi / 72.0);
     if (!(punti_ >= 1))
         punti_ = 1;
     m_dimensione = punti_ * 72.0 / dpi;

@@ -22,7 +22,6 @@ VORPLA_NON_ANCORA(FILE)
 VORPLA_NON_ANCORA(TIFE)
 VORPLA_NON_ANCORA(FAXN)
 VORPLA_NON_ANCORA(FAXD)
-VORPLA_NON_ANCORA(FAXS)
 VORPLA_NON_ANCORA(FLDB)
 VORPLA_NON_ANCORA(BOXt)
 VORPLA_NON_ANCORA(BOXl)
@@ -49,5 +48,13 @@ VORPLA_NON_ANCORA(BXT1)
 VORPLA_NON_ANCORA(BXT2)
 
 #undef VORPLA_NON_ANCORA
+
+// The end of one document of a batch: the next document's sender lines start
+// again under its own address window (the fax send directive comes with the
+// fax directives).
+void Interprete::m_FAXS(const RigaStampa &)
+{
+    m_s.ContaMittente = 0;
+}
 
 } // namespace vorpla

@@ -67,7 +67,10 @@ void Superficie::ScaleHeight(double altezza)
 
 void Superficie::FontName(const QString &nome)
 {
-    m_nomeFont = nome;
+    if (nome != m_nomeFont) {
+        m_nomeFont = nome;
+        m_fontValido = false;
+    }
 }
 
 void Superficie::FontSize(double punti)
@@ -77,7 +80,11 @@ void Superficie::FontSize(double punti)
     double punti_ = std::round(std::min(punti, 2000.0) * dpi / 72.0);
     if (!(punti_ >= 1))
         punti_ = 1;
-    m_dimensione = punti_ * 72.0 / dpi;
+    const double dimensione = punti_ * 72.0 / dpi;
+    if (dimensione != m_dimensione) {
+        m_dimensione = dimensione;
+        m_fontValido = false;
+    }
 }
 
 QString Superficie::famigliaEffettiva() const
@@ -89,16 +96,28 @@ QString Superficie::famigliaEffettiva() const
     return QLatin1String(m_oemInstallato ? FontOem : FontOemSostitutivo);
 }
 
-QFont Superficie::fontCorrente() const
+const QFont &Superficie::fontCorrente() const
 {
-    QFont font(famigliaEffettiva());
-    font.setPointSizeF(m_dimensione);
-    font.setBold(m_grassetto);
-    font.setItalic(m_corsivo);
-    font.setUnderline(m_sottolineato);
-    font.setKerning(false);
-    font.setStyleStrategy(QFont::PreferOutline);
-    return font;
+    if (!m_fontValido) {
+        QFont font(famigliaEffettiva());
+        font.setPointSizeF(m_dimensione);
+        font.setBold(m_grassetto);
+        font.setItalic(m_corsivo);
+        font.setUnderline(m_sottolineato);
+        font.setKerning(false);
+        font.setStyleStrategy(QFont::PreferOutline);
+        font.setHintingPreference(QFont::PreferNoHinting);
+        m_font = font;
+        m_altezzaRiga = misuraTesto(QStringLiteral("A"), m_font).height();
+        m_fontValido = true;
+    }
+    return m_font;
+}
+
+double Superficie::altezzaRigaCm() const
+{
+    fontCorrente();
+    return m_altezzaRiga;
 }
 
 QString Superficie::testoPerFont(QByteArrayView testo) const
@@ -112,11 +131,11 @@ QString Superficie::testoPerFont(QByteArrayView testo) const
 
 void Superficie::Print(QByteArrayView testo)
 {
-    const QFont font = fontCorrente();
+    const QFont &font = fontCorrente();
     const QString t = testoPerFont(testo);
     if (!t.isEmpty())
         disegnaTesto(fisico(CurrentX, CurrentY), t, font, coloreDaVB(m_primoPiano));
-    CurrentY += misuraTesto(QStringLiteral("A"), font).height() / m_scalaY;
+    CurrentY += m_altezzaRiga / m_scalaY;
     CurrentX = 0;
 }
 
@@ -127,7 +146,7 @@ double Superficie::TextWidth(QByteArrayView testo) const
 
 double Superficie::TextHeight(QByteArrayView) const
 {
-    return misuraTesto(QStringLiteral("A"), fontCorrente()).height() / m_scalaY;
+    return altezzaRigaCm() / m_scalaY;
 }
 
 Qt::PenStyle Superficie::stilePenna() const

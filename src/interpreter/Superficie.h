@@ -77,16 +77,17 @@ public:
     // the size actually selected. Sizes below one dot select one dot.
     void FontSize(double punti);
     double FontSize() const { return m_dimensione; }
-    void FontBold(bool b) { m_grassetto = b; }
+    void FontBold(bool b) { cambiaFont(m_grassetto, b); }
     bool FontBold() const { return m_grassetto; }
-    void FontItalic(bool b) { m_corsivo = b; }
+    void FontItalic(bool b) { cambiaFont(m_corsivo, b); }
     bool FontItalic() const { return m_corsivo; }
-    void FontUnderline(bool b) { m_sottolineato = b; }
+    void FontUnderline(bool b) { cambiaFont(m_sottolineato, b); }
     bool FontUnderline() const { return m_sottolineato; }
     // The font family actually drawn for FontName (the stand-in for a
-    // missing "NetTerm OEM"), and the QFont for the current settings.
+    // missing "NetTerm OEM"), and the QFont for the current settings (built
+    // again only when a setting changes).
     QString famigliaEffettiva() const;
-    QFont fontCorrente() const;
+    const QFont &fontCorrente() const;
 
     // ---- Colours and lines -------------------------------------------------
     void ForeColor(ColoreVB c) { m_primoPiano = c; }
@@ -134,6 +135,14 @@ protected:
 
 private:
     QPointF fisico(double x, double y) const { return {x * m_scalaX, y * m_scalaY}; }
+    void cambiaFont(bool &attributo, bool valore)
+    {
+        if (attributo != valore) {
+            attributo = valore;
+            m_fontValido = false;
+        }
+    }
+    double altezzaRigaCm() const;
     Qt::PenStyle stilePenna() const;
     double spessoreCm() const { return m_spessore / risoluzione() * 2.54; }
 
@@ -148,6 +157,9 @@ private:
     int m_spessore = 1;
     int m_stileRiempimento = 1; // transparent, as a printer starts
     mutable int m_oemInstallato = -1; // unknown, no, yes
+    mutable bool m_fontValido = false;
+    mutable QFont m_font;
+    mutable double m_altezzaRiga = 0;
 };
 
 } // namespace vorpla

@@ -2,6 +2,7 @@
 
 #include "SuperficieRegistrata.h"
 
+#include <QFontInfo>
 #include <QPageLayout>
 #include <QPagedPaintDevice>
 
@@ -16,8 +17,10 @@ SuperficiePittore::SuperficiePittore(QPagedPaintDevice *dispositivo, QString nom
 
 SuperficiePittore::~SuperficiePittore()
 {
-    if (m_pittore.isActive())
+    if (m_pittore.isActive()) {
+        svuotaSequenza();
         m_pittore.end();
+    }
 }
 
 QSizeF SuperficiePittore::paginaCm(int orientamento) const
@@ -62,23 +65,84 @@ QPen SuperficiePittore::penna(double spessore, Qt::PenStyle stile, const QColor 
     return p;
 }
 
-void SuperficiePittore::disegnaTesto(QPointF altoSinistra, const QString &testo, const QFont &font,
-                                     const QColor &colore)
+void SuperficiePittore::impostaFont(const QFont &font)
 {
+    if (m_fontPronto && font == m_fontImpostato)
+        return;
     QPainter &p = pittore();
     QFont f(font);
     f.setHintingPreference(QFont::PreferNoHinting);
     // Point sizes as on a device of m_dpi dots per inch.
     f.setPointSizeF(font.pointSizeF() * m_dpi / m_dispositivo->logicalDpiY());
     p.setFont(f);
-    p.setPen(colore);
-    const QFontMetricsF m(f, m_dispositivo);
-    const QPointF origine = punti(altoSinistra);
-    p.drawText(QPointF(origine.x(), origine.y() + m.ascent() * m_dpi / m_dispositivo->logicalDpiY()), testo);
+    const QFontMetricsF metriche(f, m_dispositivo);
+    const double scala = m_dpi / m_dispositivo->logicalDpiY();
+    m_ascesaImpostata = metriche.ascent() * scala;
+    m_avanzamento = metriche.horizontalAdvance(QLatin1Char('M')) * scala;
+    m_fontFisso = QFontInfo(f).fixedPitch();
+    m_fontImpostato = font;
+    m_fontPronto = true;
+}
+
+void SuperficiePittore::disegnaTesto(QPointF altoSinistra, const QString &testo, const QFont &font,
+                                     const QColor &colore)
+{
+    Sequenza &seq = m_sequenza;
+    if (seq.attiva && (font != seq.font || colore != seq.colore))
+        svuotaSequenza();
+    impostaFont(font);
+    QPainter &p = pittore();
+    if (colore != m_coloreImpostato || p.pen().style() != Qt::SolidLine || p.pen().widthF() != 0) {
+        p.setPen(QPen(colore, 0));
+        m_coloreImpostato = colore;
+    }
+    const QPointF origine = punti(altoSinistra) + QPointF(0, m_ascesaImpostata);
+    if (testo.size() == 1 && m_fontFisso) {
+        if (seq.attiva && qAbs(origine.y() - seq.inizio.y()) < 1e-6) {
+            const double dx = origine.x() - seq.inizio.x();
+            if (seq.testo.size() == 1 && dx > 0) {
+                seq.passo = dx;
+                seq.testo += testo;
+                return;
+            }
+            if (seq.testo.size() > 1 && qAbs(dx - seq.passo * double(seq.testo.size())) < 1e-6) {
+                seq.testo += testo;
+                return;
+            }
+        }
+        svuotaSequenza();
+        seq = Sequenza{true, origine, 0, testo, font, colore};
+        return;
+    }
+    svuotaSequenza();
+    p.drawText(origine, testo);
+}
+
+void SuperficiePittore::svuotaSequenza()
+{
+    Sequenza &seq = m_sequenza;
+    if (!seq.attiva)
+        return;
+    seq.attiva = false;
+    QPainter &p = pittore();
+    if (seq.testo.size() == 1) {
+        p.drawText(seq.inizio, seq.testo);
+        return;
+    }
+    const QFont normale = p.font();
+    QFont spaziato(normale);
+    // Every glyph of a fixed-pitch font advances the same: stretch that
+    // advance to the pitch (a relative spacing does not depend on the units
+    // the device lays text out in).
+    spaziato.setLetterSpacing(QFont::PercentageSpacing, seq.passo / m_avanzamento * 100);
+    p.setFont(spaziato);
+    p.drawText(seq.inizio, seq.testo);
+    p.setFont(normale);
 }
 
 void SuperficiePittore::disegnaLinea(QPointF da, QPointF a, double spessore, Qt::PenStyle stile, const QColor &colore)
 {
+    svuotaSequenza();
     QPainter &p = pittore();
     p.setPen(penna(spessore, stile, colore));
     p.drawLine(punti(da), punti(a));
@@ -87,6 +151,7 @@ void SuperficiePittore::disegnaLinea(QPointF da, QPointF a, double spessore, Qt:
 void SuperficiePittore::disegnaRettangolo(const QRectF &r, double spessore, Qt::PenStyle stile, const QColor &colore,
                                           const QColor *riempimento)
 {
+    svuotaSequenza();
     QPainter &p = pittore();
     p.setPen(penna(spessore, stile, colore));
     p.setBrush(riempimento ? QBrush(*riempimento) : QBrush(Qt::NoBrush));
@@ -96,11 +161,13 @@ void SuperficiePittore::disegnaRettangolo(const QRectF &r, double spessore, Qt::
 
 void SuperficiePittore::disegnaImmagine(const QImage &immagine, const QRectF &r)
 {
+    svuotaSequenza();
     pittore().drawImage(QRectF(punti(r.topLeft()), punti(r.bottomRight())), immagine);
 }
 
 void SuperficiePittore::nuovaPagina()
 {
+    svuotaSequenza();
     pittore();
     m_dispositivo->newPage();
 }
@@ -112,6 +179,7 @@ QSizeF SuperficiePittore::misuraTesto(const QString &testo, const QFont &font) c
 
 bool SuperficiePittore::FineDocumento()
 {
+    svuotaSequenza();
     if (!m_pittore.isActive())
         pittore(); // an empty document still has its one page
     return m_pittore.end();

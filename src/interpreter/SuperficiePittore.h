@@ -48,7 +48,30 @@ private:
     QString m_nome;
     double m_dpi;
     QPainter m_pittore;
-    bool m_paginaAperta = false;
+    void svuotaSequenza();
+    void impostaFont(const QFont &font);
+
+    // Characters drawn one by one at a regular pitch on one line (the
+    // character grid) are collected and drawn as one run, spaced to the
+    // pitch: a printer or PDF then gets one text operation a run instead
+    // of one a character.
+    struct Sequenza
+    {
+        bool attiva = false;
+        QPointF inizio; // baseline origin of the first character, dots
+        double passo = 0;
+        QString testo;
+        QFont font;
+        QColor colore;
+    };
+    Sequenza m_sequenza;
+    bool m_fontFisso = false;
+    double m_avanzamento = 0;    // advance of one glyph of a fixed-pitch font, dots
+
+    QFont m_fontImpostato;       // the font last given to the painter
+    double m_ascesaImpostata = 0; // its ascent, device dots
+    QColor m_coloreImpostato;
+    bool m_fontPronto = false;
 };
 
 } // namespace vorpla

@@ -24,10 +24,31 @@ const QPaintDevice *dispositivoMisure(double dpi)
 
 QSizeF misuraTestoCm(const QString &testo, const QFont &font, double dpi)
 {
-    QFont f(font);
-    f.setHintingPreference(QFont::PreferNoHinting);
-    const QFontMetricsF m(f, dispositivoMisure(dpi));
-    return QSizeF(m.horizontalAdvance(testo) / dpi * 2.54, m.height() / dpi * 2.54);
+    // Metrics objects are costly to make and a document uses a handful of
+    // fonts: keep the last few.
+    struct Voce
+    {
+        QFont font;
+        double dpi;
+        QFontMetricsF metriche;
+    };
+    static QList<Voce> cache;
+    const QFontMetricsF *m = nullptr;
+    for (const Voce &v : cache) {
+        if (v.dpi == dpi && v.font == font) {
+            m = &v.metriche;
+            break;
+        }
+    }
+    if (!m) {
+        QFont f(font);
+        f.setHintingPreference(QFont::PreferNoHinting);
+        if (cache.size() >= 16)
+            cache.removeFirst();
+        cache.append(Voce{font, dpi, QFontMetricsF(f, dispositivoMisure(dpi))});
+        m = &cache.last().metriche;
+    }
+    return QSizeF(m->horizontalAdvance(testo) / dpi * 2.54, m->height() / dpi * 2.54);
 }
 
 SuperficieRegistrata::SuperficieRegistrata(QString nomeDispositivo, QSizeF paginaCm, QSizeF areaCm)

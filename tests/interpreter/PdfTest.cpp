@@ -148,12 +148,24 @@ TEST_F(ProvaPdf, TwoColumnPrintVouchersAndLabels)
 
 TEST_F(ProvaPdf, CharacterGridCellsAndRows)
 {
-    const auto parole = pdf("@LARG 080VER\r\n@RIGA X\r\n@RIGA  Y\r\n");
+    const auto parole = pdf("@LARG 080VER\r\n@RIGA X\r\n@RIGA  Y\r\n@RIGA   CELLE \x06" "AB\r\n");
     const double passo = 21.0 / 83, riga = 29.7 / 67;
     EXPECT_NEAR(parola(parole, QStringLiteral("X")).x1, 2 * passo, Tolleranza);
     EXPECT_NEAR(parola(parole, QStringLiteral("X")).y1, 1, Tolleranza);
     EXPECT_NEAR(parola(parole, QStringLiteral("Y")).x1, 3 * passo, Tolleranza);
     EXPECT_NEAR(parola(parole, QStringLiteral("Y")).y1, 1 + riga, Tolleranza);
+    // A run of characters keeps one character a cell; double width adds
+    // 0.1 cm a character.
+    const Parola celle = parola(parole, QStringLiteral("CELLE"));
+    EXPECT_NEAR(celle.x1, 4 * passo, Tolleranza);
+    EXPECT_NEAR(celle.y1, 1 + 2 * riga, Tolleranza);
+    const double avanzamento = (celle.x2 - celle.x1) - 4 * passo; // the last glyph's own width
+    EXPECT_GT(avanzamento, 0.1);
+    EXPECT_LT(avanzamento, passo);
+    const Parola ab = parola(parole, QStringLiteral("AB"));
+    EXPECT_NEAR(ab.x1, 10 * passo + 0.1, Tolleranza);
+    // B one cell and 0.1 cm after A, in the 14-point font.
+    EXPECT_NEAR(ab.x2 - ab.x1, passo + 0.1 + avanzamento * 1.4, Tolleranza);
 }
 
 TEST_F(ProvaPdf, PagesAsThePrintFileEndsThem)

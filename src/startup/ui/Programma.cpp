@@ -1,6 +1,7 @@
 #include "Programma.h"
 
 #include "FrmMain.h"
+#include "output/ComandoRender.h"
 #include "platform/MessaggiQt.h"
 #include "platform/StampantiCups.h"
 #include "startup/Avvio.h"
@@ -71,6 +72,11 @@ bool Programma::senzaDisplay()
 
 int Programma::esegui()
 {
+    // The render command runs no start-up and opens no window; its messages
+    // go to standard error.
+    if (eComandoRender(m_argomenti))
+        return eseguiComandoRender(m_argomenti);
+
     const bool senzaSchermo = senzaDisplay();
     MessaggiQt messaggiQt;
     if (!senzaSchermo)

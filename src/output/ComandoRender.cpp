@@ -1,0 +1,198 @@
+#include "ComandoRender.h"
+
+#include "FormVorpla.h"
+#include "common/CartellaProgramma.h"
+#include "common/ErroreVB.h"
+#include "common/FineProgramma.h"
+#include "common/Messaggi.h"
+#include "common/Routine.h"
+#include "common/StatoLavoro.h"
+#include "interpreter/Interprete.h"
+#include "interpreter/SuperficiePittore.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QMarginsF>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPdfWriter>
+#include <QSaveFile>
+#include <cstdio>
+
+namespace vorpla {
+
+namespace {
+
+constexpr double RisoluzioneStampante = 600;
+
+const QString Uso = QStringLiteral(
+    "usage: vorpla --render printer --output OUT.pdf [--printer-name NAME] PRINTFILE\n"
+    "  draws PRINTFILE once, as the printer would receive it, into the PDF file OUT.pdf\n"
+    "  (A4 portrait, 600 dpi); NAME is the printer's device name (default \"Vorpla\")");
+
+void scriviErrore(const QString &testo)
+{
+    const QByteArray b = testo.toLocal8Bit() + '\n';
+    std::fwrite(b.constData(), 1, size_t(b.size()), stderr);
+    std::fflush(stderr);
+}
+
+int usoErrato(const QString &motivo)
+{
+    scriviErrore(QStringLiteral("vorpla: ") + motivo);
+    scriviErrore(Uso);
+    return FineUsoErrato;
+}
+
+struct Richiesta
+{
+    QString uscita;
+    QString stampante = QStringLiteral("Vorpla");
+    QString fileStampa;
+};
+
+// The command line's parts; the reason when it is not the command.
+QString leggiRichiesta(const QStringList &argomenti, Richiesta &r)
+{
+    if (argomenti.value(0) != QLatin1String("--render"))
+        return QStringLiteral("the command starts with --render");
+    if (argomenti.size() < 2)
+        return QStringLiteral("--render needs a target");
+    if (argomenti.at(1) != QLatin1String("printer"))
+        return QStringLiteral("unknown render target \"%1\" (the only target is \"printer\")").arg(argomenti.at(1));
+    bool conUscita = false, conFile = false;
+    for (qsizetype i = 2; i < argomenti.size(); ++i) {
+        const QString &a = argomenti.at(i);
+        if (a == QLatin1String("--output") || a == QLatin1String("--printer-name")) {
+            if (i + 1 >= argomenti.size() || argomenti.at(i + 1).isEmpty())
+                return a + QStringLiteral(" needs a value");
+            const QString valore = argomenti.at(++i);
+            if (a == QLatin1String("--output")) {
+                if (conUscita)
+                    return QStringLiteral("--output given twice");
+                r.uscita = valore;
+                conUscita = true;
+            } else {
+                r.stampante = valore;
+            }
+        } else if (a.startsWith(u'-') && a.size() > 1) {
+            return QStringLiteral("unknown option \"%1\"").arg(a);
+        } else {
+            if (conFile)
+                return QStringLiteral("more than one print file (\"%1\", \"%2\")").arg(r.fileStampa, a);
+            if (a.isEmpty())
+                return QStringLiteral("the print file name is empty");
+            r.fileStampa = a;
+            conFile = true;
+        }
+    }
+    if (!conUscita)
+        return QStringLiteral("--output OUT.pdf is missing");
+    if (!conFile)
+        return QStringLiteral("the print file is missing");
+    return {};
+}
+
+// Draws the job once into a temporary file beside the output and renames it
+// over the output when the document is complete. FineProgramma (the
+// interpreter's end after its error message) passes through; every way out
+// but the last line discards the temporary file.
+int disegna(FormVorpla &form, const Richiesta &r)
+{
+    QSaveFile destinazione(r.uscita);
+    if (!destinazione.open(QIODevice::WriteOnly)) {
+        messaggi().mostra(QStringLiteral("Cannot write %1: %2").arg(r.uscita, destinazione.errorString()));
+        return FineConErrore;
+    }
+
+    QPdfWriter writer(&destinazione);
+    writer.setCreator(QStringLiteral("Vorpla"));
+    writer.setTitle(QFileInfo(r.fileStampa).fileName());
+    writer.setResolution(int(RisoluzioneStampante));
+    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0),
+                                     QPageLayout::Millimeter));
+    {
+        SuperficiePittore superficie(&writer, r.stampante, RisoluzioneStampante);
+        Interprete interprete(superficie, form.valori, lavoro().FileIngresso);
+        interprete.GRAFICA();
+        if (!superficie.FineDocumento()) {
+            messaggi().mostra(QStringLiteral("Cannot write %1: the PDF document could not be completed").arg(r.uscita));
+            return FineConErrore;
+        }
+    }
+    if (!destinazione.commit()) {
+        messaggi().mostra(QStringLiteral("Cannot write %1: %2").arg(r.uscita, destinazione.errorString()));
+        return FineConErrore;
+    }
+    return FineNormale;
+}
+
+// Messages of the command go to standard error while it runs, whatever was
+// installed before.
+class MessaggiSuErroreStandard
+{
+public:
+    MessaggiSuErroreStandard() : m_precedenti(impostaMessaggi(&m_erroreStandard)) {}
+    ~MessaggiSuErroreStandard() { impostaMessaggi(m_precedenti); }
+    MessaggiSuErroreStandard(const MessaggiSuErroreStandard &) = delete;
+    MessaggiSuErroreStandard &operator=(const MessaggiSuErroreStandard &) = delete;
+
+private:
+    MessaggiErroreStandard m_erroreStandard;
+    Messaggi *m_precedenti;
+};
+
+} // namespace
+
+bool eComandoRender(const QStringList &argomenti)
+{
+    return argomenti.value(0) == QLatin1String("--render");
+}
+
+QList<FontRegistrato> registraFontTrueType(const QString &cartella)
+{
+    QList<FontRegistrato> registrati;
+    const QFileInfoList voci = QDir(cartella).entryInfoList(QDir::Files | QDir::Readable, QDir::Name);
+    for (const QFileInfo &voce : voci) {
+        if (voce.suffix().compare(QLatin1String("ttf"), Qt::CaseInsensitive) != 0)
+            continue;
+        const int id = QFontDatabase::addApplicationFont(voce.absoluteFilePath());
+        if (id < 0) {
+            scriviErrore(QStringLiteral("vorpla: %1 is not a usable TrueType font; left out").arg(voce.absoluteFilePath()));
+            continue;
+        }
+        registrati.append({voce.fileName(), QFontDatabase::applicationFontFamilies(id)});
+    }
+    return registrati;
+}
+
+int eseguiComandoRender(const QStringList &argomenti)
+{
+    Richiesta richiesta;
+    const QString motivo = leggiRichiesta(argomenti, richiesta);
+    if (!motivo.isEmpty())
+        return usoErrato(motivo);
+
+    MessaggiSuErroreStandard erroreStandard;
+    lavoro().FileIngresso = richiesta.fileStampa;
+    FormVorpla form;
+    // The printer the document goes to, as the main window's list names it.
+    form.valori.StampanteSelezionata = richiesta.stampante;
+    try {
+        form.Form_Load();
+    } catch (const ErroreVB &e) {
+        mostraErroreRoutine(e);
+        return FineConErrore;
+    }
+
+    registraFontTrueType(cartellaProgramma());
+
+    try {
+        return disegna(form, richiesta);
+    } catch (const FineProgramma &f) {
+        return f.codice();
+    }
+}
+
+} // namespace vorpla

@@ -1,0 +1,51 @@
+#pragma once
+// The headless render command:
+//
+//   vorpla --render printer --output OUT.pdf [--printer-name NAME] PRINTFILE
+//
+// loads the job as the printer output form does (FormVorpla, with PRINTFILE
+// as the job's print file) and draws it once, as one copy, on a PDF page
+// device that stands for a printer named NAME ("Vorpla" by default): A4
+// portrait, printable area the whole sheet, 600 dpi. It lets scripts and
+// tests see exactly what the printer would receive.
+//
+// The TrueType files of the program folder are registered first, so the
+// print file's fonts are found by their family names.
+//
+// OUT.pdf appears only complete: the PDF is written to a temporary file in
+// OUT.pdf's folder and renamed over OUT.pdf at the end; on any failure the
+// temporary file goes and an existing OUT.pdf stays as it was.
+//
+// Messages always go to standard error, display or not. Exit status: 0 done;
+// 1 after an error message (a missing print file, an interpreter error, a
+// PDF that cannot be written); 2 for a command line that is not the command
+// (the usage is written to standard error).
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+namespace vorpla {
+
+inline constexpr int FineUsoErrato = 2;
+
+// Whether the command line (without the program name) asks for the command.
+bool eComandoRender(const QStringList &argomenti);
+
+// Runs the command; argomenti is the command line without the program name,
+// starting with "--render". Returns the exit status.
+int eseguiComandoRender(const QStringList &argomenti);
+
+// A font file registered with the application's font database.
+struct FontRegistrato
+{
+    QString file;        // file name, without the folder
+    QStringList famiglie; // the families it provides
+};
+
+// Registers every TrueType file (".ttf" in any letter case) of the folder
+// with the application's font database, in file-name order. A file that is
+// not a usable font is reported on standard error and left out.
+QList<FontRegistrato> registraFontTrueType(const QString &cartella);
+
+} // namespace vorpla

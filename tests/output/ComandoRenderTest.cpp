@@ -1,0 +1,276 @@
+// The render command run as scripts run it: the vorpla process drawing a
+// print file into a PDF that stands for the printer's page, looked at with
+// poppler's pdfinfo and pdftotext.
+
+#include "output/ComandoRender.h"
+
+#include "TestSupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QRegularExpression>
+#include <gtest/gtest.h>
+
+using namespace vorpla;
+using namespace vorpla::prova;
+
+namespace {
+
+struct Esito
+{
+    int codice = -1;
+    QString uscita;
+    QString errori;
+};
+
+Esito avvia(const QString &programma, const QStringList &argomenti, const QProcessEnvironment &env)
+{
+    QProcess p;
+    p.setProcessEnvironment(env);
+    p.start(programma, argomenti);
+    if (!p.waitForFinished(60000)) {
+        p.kill();
+        p.waitForFinished();
+        return {};
+    }
+    Esito e;
+    e.codice = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2;
+    e.uscita = QString::fromLocal8Bit(p.readAllStandardOutput());
+    e.errori = QString::fromLocal8Bit(p.readAllStandardError());
+    return e;
+}
+
+Esito esegui(const CartellaProva &cartella, const QStringList &argomenti)
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("VORPLA_HOME"), cartella.programma());
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("XDG_DATA_HOME"), cartella.percorso(QStringLiteral("dati")));
+    return avvia(QStringLiteral(VORPLA_EXE), argomenti, env);
+}
+
+Esito poppler(const QString &strumento, const QStringList &argomenti)
+{
+    return avvia(strumento, argomenti, QProcessEnvironment::systemEnvironment());
+}
+
+QString testoPdf(const QString &pdf)
+{
+    return poppler(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")}).uscita;
+}
+
+int pagine(const QString &pdf)
+{
+    const QRegularExpressionMatch m =
+        QRegularExpression(QStringLiteral("^Pages:\\s+(\\d+)"), QRegularExpression::MultilineOption)
+            .match(poppler(QStringLiteral("pdfinfo"), {pdf}).uscita);
+    return m.hasMatch() ? m.captured(1).toInt() : -1;
+}
+
+// The top of a word on its page, points from the top of the sheet; -1 when
+// the word is not in the PDF.
+double altoParola(const QString &pdf, const QString &parola)
+{
+    const QString html = poppler(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")}).uscita;
+    const QRegularExpressionMatch m =
+        QRegularExpression(QStringLiteral("<word [^>]*yMin=\"([0-9.]+)\"[^>]*>") + QRegularExpression::escape(parola)
+                           + QStringLiteral("</word>"))
+            .match(html);
+    return m.hasMatch() ? m.captured(1).toDouble() : -1;
+}
+
+QStringList voci(const QString &cartella)
+{
+    return QDir(cartella).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+}
+
+const QByteArray Fattura = "@INTE\r\n"
+                           "@INT1 AGENZIA PROVA\r\n"
+                           "@TITO FATTURA N. 1\r\n"
+                           "@TEXT\r\n"
+                           "@TXTn Testo libero\r\n"
+                           "@PAGE\r\n"
+                           "@TXTn Seconda pagina\r\n";
+
+constexpr double PuntiPerCm = 72 / 2.54;
+
+} // namespace
+
+TEST(ComandoRender, DrawsThePrintFileIntoAnA4Pdf)
+{
+    CartellaProva cartella;
+    const QString file = cartella.scrivi(QStringLiteral("job/F1.txt"), Fattura);
+    const QString uscita = cartella.percorso(QStringLiteral("out/F1.pdf"));
+    QDir().mkpath(cartella.percorso(QStringLiteral("out")));
+
+    const Esito e = esegui(cartella, {QStringLiteral("--render"), QStringLiteral("printer"), QStringLiteral("--output"),
+                                      uscita, file});
+    ASSERT_EQ(e.codice, 0) << e.errori.toStdString();
+    EXPECT_EQ(pagine(uscita), 2);
+    const QString info = poppler(QStringLiteral("pdfinfo"), {uscita}).uscita;
+    EXPECT_TRUE(info.contains(QStringLiteral("(A4)"))) << info.toStdString();
+    const QString testo = testoPdf(uscita);
+    EXPECT_TRUE(testo.contains(QStringLiteral("AGENZIA PROVA"))) << testo.toStdString();
+    EXPECT_TRUE(testo.contains(QStringLiteral("FATTURA N. 1"))) << testo.toStdString();
+    EXPECT_TRUE(testo.contains(QStringLiteral("Testo libero"))) << testo.toStdString();
+    EXPECT_TRUE(testo.contains(QStringLiteral("Seconda pagina"))) << testo.toStdString();
+    // Only the document, no temporary file, is left beside it; the print
+    // file stays.
+    EXPECT_EQ(voci(cartella.percorso(QStringLiteral("out"))), QStringList{QStringLiteral("F1.pdf")});
+    EXPECT_TRUE(QFileInfo::exists(file));
+    // Not a job of the main window: start-up said nothing on standard output.
+    EXPECT_TRUE(e.uscita.isEmpty()) << e.uscita.toStdString();
+}
+
+TEST(ComandoRender, LoadedDocumentTypeAndPrinterNameReachTheDrawing)
+{
+    CartellaProva cartella;
+    // Invoices start 3 cm down; fax devices take the fax section's margin
+    // (none here). The letterhead's first line is 1 cm below the margin.
+    scriviFile(cartella.programma() + QStringLiteral("/vorpla.ini"), "[FATTURE]\r\nMARGINESUP=3\r\n");
+    const QString fattura = cartella.scrivi(QStringLiteral("job/F1.txt"), "@TIPS FATTURA\r\n" + Fattura);
+    const QString generico = cartella.scrivi(QStringLiteral("job/F2.txt"), Fattura);
+    const auto disegna = [&](const QString &file, const QStringList &altro) {
+        const QString uscita = cartella.percorso(QStringLiteral("out/") + QFileInfo(file).baseName()
+                                                 + QString::number(altro.size()) + QStringLiteral(".pdf"));
+        QDir().mkpath(QFileInfo(uscita).absolutePath());
+        const Esito e = esegui(cartella, QStringList{QStringLiteral("--render"), QStringLiteral("printer"), file,
+                                                     QStringLiteral("--output"), uscita}
+                                             + altro);
+        EXPECT_EQ(e.codice, 0) << e.errori.toStdString();
+        return altoParola(uscita, QStringLiteral("AGENZIA"));
+    };
+    const double suFattura = disegna(fattura, {});
+    const double suGenerico = disegna(generico, {});
+    const double suFax = disegna(fattura, {QStringLiteral("--printer-name"), QStringLiteral("Zetafax Server")});
+    ASSERT_GE(suFattura, 0);
+    ASSERT_GE(suGenerico, 0);
+    ASSERT_GE(suFax, 0);
+    EXPECT_NEAR(suFattura - suGenerico, 3 * PuntiPerCm, 0.5);
+    EXPECT_NEAR(suFax, suGenerico, 0.5);
+}
+
+TEST(ComandoRender, InterpreterErrorLeavesNoOutput)
+{
+    CartellaProva cartella;
+    const QString file = cartella.scrivi(QStringLiteral("job/F1.txt"), "@INTE\r\n@INT1 AGENZIA PROVA\r\n@VRIV xx\r\n");
+    const QString cartellaUscita = cartella.percorso(QStringLiteral("out"));
+    QDir().mkpath(cartellaUscita);
+    const QString uscita = cartellaUscita + QStringLiteral("/F1.pdf");
+
+    const Esito e = esegui(cartella, {QStringLiteral("--render"), QStringLiteral("printer"), QStringLiteral("--output"),
+                                      uscita, file});
+    EXPECT_EQ(e.codice, 1);
+    EXPECT_TRUE(e.errori.contains(QStringLiteral("Routine frmvorpla - GRAFICA"))) << e.errori.toStdString();
+    EXPECT_TRUE(e.errori.contains(QStringLiteral("Errore N.13 Type mismatch"))) << e.errori.toStdString();
+    EXPECT_TRUE(e.errori.contains(QStringLiteral("Tag: @VRIV xx"))) << e.errori.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(uscita));
+    EXPECT_EQ(voci(cartellaUscita), QStringList());
+}
+
+TEST(ComandoRender, FailedRenderKeepsTheExistingOutput)
+{
+    CartellaProva cartella;
+    const QString cartellaUscita = cartella.percorso(QStringLiteral("out"));
+    const QString uscita = cartella.scrivi(QStringLiteral("out/F1.pdf"), "documento precedente");
+    const QString errato = cartella.scrivi(QStringLiteral("job/F1.txt"), "@TXTn prima\r\n@PAGE\r\n@VRIV xx\r\n");
+
+    Esito e = esegui(cartella, {QStringLiteral("--render"), QStringLiteral("printer"), QStringLiteral("--output"),
+                                uscita, errato});
+    EXPECT_EQ(e.codice, 1);
+    EXPECT_EQ(leggiFile(uscita), QByteArray("documento precedente"));
+    EXPECT_EQ(voci(cartellaUscita), QStringList{QStringLiteral("F1.pdf")});
+
+    // A missing print file neither touches it.
+    e = esegui(cartella, {QStringLiteral("--render"), QStringLiteral("printer"), QStringLiteral("--output"), uscita,
+                          cartella.percorso(QStringLiteral("job/manca.txt"))});
+    EXPECT_EQ(e.codice, 1);
+    EXPECT_TRUE(e.errori.contains(QStringLiteral("Routine frmvorpla - Form_Load"))) << e.errori.toStdString();
+    EXPECT_TRUE(e.errori.contains(QStringLiteral("Errore N.53 File not found"))) << e.errori.toStdString();
+    EXPECT_EQ(leggiFile(uscita), QByteArray("documento precedente"));
+    EXPECT_EQ(voci(cartellaUscita), QStringList{QStringLiteral("F1.pdf")});
+
+    // A successful render replaces it.
+    const QString buono = cartella.scrivi(QStringLiteral("job/F2.txt"), Fattura);
+    e = esegui(cartella, {QStringLiteral("--render"), QStringLiteral("printer"), QStringLiteral("--output"), uscita,
+                          buono});
+    EXPECT_EQ(e.codice, 0) << e.errori.toStdString();
+    EXPECT_TRUE(leggiFile(uscita).startsWith("%PDF-"));
+    EXPECT_EQ(pagine(uscita), 2);
+    EXPECT_EQ(voci(cartellaUscita), QStringList{QStringLiteral("F1.pdf")});
+}
+
+TEST(ComandoRender, OutputThatCannotBeWrittenIsAnError)
+{
+    CartellaProva cartella;
+    const QString file = cartella.scrivi(QStringLiteral("job/F1.txt"), Fattura);
+    const QString uscita = cartella.percorso(QStringLiteral("manca/F1.pdf"));
+    const Esito e = esegui(cartella, {QStringLiteral("--render"), QStringLiteral("printer"), QStringLiteral("--output"),
+                                      uscita, file});
+    EXPECT_EQ(e.codice, 1);
+    EXPECT_TRUE(e.errori.contains(QStringLiteral("Cannot write ") + uscita)) << e.errori.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(cartella.percorso(QStringLiteral("manca"))));
+}
+
+TEST(ComandoRender, CommandLinesThatAreNotTheCommandExitWithTwo)
+{
+    CartellaProva cartella;
+    const QString file = cartella.scrivi(QStringLiteral("job/F1.txt"), Fattura);
+    const QString uscita = cartella.percorso(QStringLiteral("out/F1.pdf"));
+    QDir().mkpath(cartella.percorso(QStringLiteral("out")));
+    const QString render = QStringLiteral("--render"), printer = QStringLiteral("printer"),
+                  output = QStringLiteral("--output");
+    const QList<QStringList> errate = {
+        {render},
+        {render, printer, file},                                   // no --output
+        {render, printer, output, uscita},                         // no print file
+        {render, printer, output},                                 // --output without its value
+        {render, QStringLiteral("screen"), output, uscita, file},  // unknown target
+        {render, output, uscita, file},                            // no target
+        {render, printer, output, uscita, file, file},             // two print files
+        {render, printer, output, uscita, QStringLiteral("--copies"), QStringLiteral("2"), file},
+        {render, printer, output, uscita, file, QStringLiteral("--printer-name")},
+    };
+    for (const QStringList &argomenti : errate) {
+        const Esito e = esegui(cartella, argomenti);
+        EXPECT_EQ(e.codice, 2) << argomenti.join(u' ').toStdString();
+        EXPECT_TRUE(e.errori.contains(QStringLiteral("usage: vorpla --render printer --output OUT.pdf")))
+            << argomenti.join(u' ').toStdString() << "\n" << e.errori.toStdString();
+        EXPECT_FALSE(QFileInfo::exists(uscita)) << argomenti.join(u' ').toStdString();
+    }
+    EXPECT_EQ(voci(cartella.percorso(QStringLiteral("out"))), QStringList());
+}
+
+TEST(ComandoRender, RecognisesOnlyItsFirstArgument)
+{
+    EXPECT_TRUE(eComandoRender({QStringLiteral("--render"), QStringLiteral("printer")}));
+    EXPECT_FALSE(eComandoRender({QStringLiteral("/tmp/F1.txt"), QStringLiteral("--render")}));
+    EXPECT_FALSE(eComandoRender({QStringLiteral("--RENDER")}));
+    EXPECT_FALSE(eComandoRender({}));
+}
+
+TEST(ComandoRender, RegistersTheTrueTypeFilesOfTheFolderInAnyLetterCase)
+{
+    CartellaProva cartella;
+    const QString sorgente = QStringLiteral("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf");
+    const QByteArray font = leggiFile(sorgente);
+    ASSERT_FALSE(font.isEmpty()) << "fonts-dejavu-core provides " << sorgente.toStdString();
+    const QString dir = cartella.programma();
+    scriviFile(dir + QStringLiteral("/A.TTF"), font);
+    scriviFile(dir + QStringLiteral("/b.ttf"), font);
+    scriviFile(dir + QStringLiteral("/c.Ttf"), font);
+    scriviFile(dir + QStringLiteral("/d.ttf.bak"), font);
+    scriviFile(dir + QStringLiteral("/e.otf"), font);
+    scriviFile(dir + QStringLiteral("/rotto.ttf"), "not a font");
+    const QList<FontRegistrato> registrati = registraFontTrueType(dir);
+    QStringList file;
+    for (const FontRegistrato &r : registrati) {
+        file << r.file;
+        EXPECT_EQ(r.famiglie, QStringList{QStringLiteral("DejaVu Sans")}) << r.file.toStdString();
+    }
+    EXPECT_EQ(file, QStringList({QStringLiteral("A.TTF"), QStringLiteral("b.ttf"), QStringLiteral("c.Ttf")}));
+}

@@ -5,3 +5,4 @@ cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 scripts/build.sh
 build/bench/vorpla_bench "$@"
+build/bench/vorpla_bench_render "$@"

@@ -1,0 +1,159 @@
+// The render benchmark: pages per second of `vorpla --render printer` on a
+// realistic 1,000-page batch, the ratio of that time to a plain QPdfWriter
+// program drawing the same strings at the same positions, and the peak
+// memory of the render for 1,000 and for 10,000 pages.
+//
+// Targets: at least 300 pages per second, a ratio of at most 1.3, and peak
+// memory for 10,000 pages at most 1.1 times that for 1,000.
+//
+// Usage: vorpla_bench_render [--quick]
+
+#include "GeneraLavoro.h"
+
+#include "common/StatoLavoro.h"
+#include "interpreter/Interprete.h"
+#include "interpreter/SuperficieRegistrata.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QGuiApplication>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <algorithm>
+#include <cstdio>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <vector>
+
+extern char **environ;
+
+using namespace vorpla;
+
+namespace {
+
+struct Misura
+{
+    double secondi = 0;
+    long picco_kb = 0;
+    int stato = -1;
+};
+
+// Runs a program and measures its wall time and peak resident memory.
+Misura esegui(const QStringList &argomenti)
+{
+    std::vector<QByteArray> byte;
+    for (const QString &a : argomenti)
+        byte.push_back(a.toLocal8Bit());
+    std::vector<char *> argv;
+    for (QByteArray &b : byte)
+        argv.push_back(b.data());
+    argv.push_back(nullptr);
+    Misura m;
+    QElapsedTimer t;
+    t.start();
+    pid_t pid;
+    if (posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0)
+        return m;
+    int stato = 0;
+    rusage uso{};
+    wait4(pid, &stato, 0, &uso);
+    m.secondi = double(t.nsecsElapsed()) / 1e9;
+    m.picco_kb = uso.ru_maxrss;
+    m.stato = WIFEXITED(stato) ? WEXITSTATUS(stato) : -1;
+    return m;
+}
+
+QString scrivi(const QString &percorso, const QByteArray &contenuto)
+{
+    QFile f(percorso);
+    f.open(QIODevice::WriteOnly);
+    f.write(contenuto);
+    return percorso;
+}
+
+// What the interpreter draws, as the plain program's input.
+void scriviDump(const QString &stampa, const QString &dump)
+{
+    azzeraLavoro();
+    lavoro().FileIngresso = stampa;
+    ValoriForm form;
+    form.TipoDocumento = QStringLiteral("FATTURA");
+    SuperficieRegistrata s;
+    Interprete(s, form, stampa).GRAFICA();
+    QFile f(dump);
+    f.open(QIODevice::WriteOnly);
+    QTextStream out(&f);
+    out.setEncoding(QStringConverter::Utf8);
+    for (const auto &op : s.operazioni()) {
+        if (op.tipo != OperazioneRegistrata::Tipo::Testo)
+            continue;
+        out << op.pagina << '\t' << op.a.x() << '\t' << op.a.y() << '\t' << op.famiglia << '\t' << op.dimensione
+            << '\t' << int(op.grassetto) << '\t' << int(op.corsivo) << '\t' << int(op.sottolineato) << '\t'
+            << op.testo << '\n';
+    }
+}
+
+double mediana(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    const bool rapido = app.arguments().contains(QStringLiteral("--quick"));
+    const int ripetizioni = rapido ? 1 : 3;
+    const QString vorpla = QStringLiteral(VORPLA_EXE);
+    const QString semplice = QCoreApplication::applicationDirPath() + QStringLiteral("/pdf_semplice");
+
+    QTemporaryDir dir;
+    const QString programma = dir.path() + QStringLiteral("/vorpla");
+    QDir().mkpath(programma);
+    qputenv("VORPLA_HOME", programma.toLocal8Bit());
+
+    const QString mille = scrivi(dir.path() + QStringLiteral("/mille.txt"), bench::lavoroRealistico(1000));
+    const QString diecimila = scrivi(dir.path() + QStringLiteral("/diecimila.txt"), bench::lavoroRealistico(10000));
+    const QString uscita = dir.path() + QStringLiteral("/out.pdf");
+
+    std::vector<double> tempiRender, tempiSemplice;
+    long piccoMille = 0;
+    for (int i = 0; i < ripetizioni; ++i) {
+        const Misura m = esegui({vorpla, QStringLiteral("--render"), QStringLiteral("printer"), QStringLiteral("--output"),
+                                 uscita, mille});
+        if (m.stato != 0) {
+            std::printf("render failed (exit status %d)\n", m.stato);
+            return 1;
+        }
+        tempiRender.push_back(m.secondi);
+        piccoMille = std::max(piccoMille, m.picco_kb);
+    }
+    const QString dump = dir.path() + QStringLiteral("/dump.tsv");
+    scriviDump(mille, dump);
+    for (int i = 0; i < ripetizioni; ++i) {
+        const Misura m = esegui({semplice, dump, dir.path() + QStringLiteral("/semplice.pdf")});
+        if (m.stato != 0) {
+            std::printf("plain program failed (exit status %d)\n", m.stato);
+            return 1;
+        }
+        tempiSemplice.push_back(m.secondi);
+    }
+    const Misura grande = esegui({vorpla, QStringLiteral("--render"), QStringLiteral("printer"), QStringLiteral("--output"),
+                                  uscita, diecimila});
+
+    const double tRender = mediana(tempiRender), tSemplice = mediana(tempiSemplice);
+    std::printf("render:  %.0f pages/s (1,000 pages in %.2f s, median of %d; target >= 300)\n", 1000 / tRender, tRender,
+                ripetizioni);
+    std::printf("ratio:   %.2f to a plain QPdfWriter program drawing the same strings (%.2f s; target <= 1.3)\n",
+                tRender / tSemplice, tSemplice);
+    std::printf("memory:  peak %ld kB for 1,000 pages, %ld kB for 10,000 pages: %.2f times (target <= 1.1)%s\n",
+                piccoMille, grande.picco_kb, double(grande.picco_kb) / double(piccoMille),
+                grande.stato == 0 ? "" : " [10,000-page render failed]");
+    return 0;
+}

@@ -1,0 +1,51 @@
+// The yardstick of the render benchmark: a plain QPdfWriter program that
+// draws the same strings at the same positions, in the same fonts, as the
+// interpreter did (read from the dump the benchmark wrote), with none of the
+// interpreter's work. Usage: pdf_semplice DUMP OUT.pdf
+
+#include <QFile>
+#include <QFont>
+#include <QGuiApplication>
+#include <QMarginsF>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QTextStream>
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    if (argc < 3)
+        return 2;
+    QFile dump(QString::fromLocal8Bit(argv[1]));
+    if (!dump.open(QIODevice::ReadOnly))
+        return 1;
+    QPdfWriter writer(QString::fromLocal8Bit(argv[2]));
+    writer.setResolution(600);
+    writer.setPageSize(QPageSize(QPageSize::A4));
+    writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+    QPainter p(&writer);
+    int pagina = 0;
+    QTextStream in(&dump);
+    in.setEncoding(QStringConverter::Utf8);
+    while (!in.atEnd()) {
+        const QStringList c = in.readLine().split(u'\t');
+        if (c.size() < 8)
+            continue;
+        const int pag = c[0].toInt();
+        while (pagina < pag) {
+            writer.newPage();
+            ++pagina;
+        }
+        QFont f(c[3]);
+        f.setPointSizeF(c[4].toDouble());
+        f.setBold(c[5] == QLatin1String("1"));
+        f.setItalic(c[6] == QLatin1String("1"));
+        f.setHintingPreference(QFont::PreferNoHinting);
+        p.setFont(f);
+        const double x = c[1].toDouble() / 2.54 * 600, y = c[2].toDouble() / 2.54 * 600;
+        p.drawText(QPointF(x, y + p.fontMetrics().ascent()), c.mid(7).join(u'\t'));
+    }
+    return p.end() ? 0 : 1;
+}

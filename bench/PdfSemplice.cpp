@@ -1,10 +1,13 @@
 // The yardstick of the render benchmark: a plain QPdfWriter program that
 // draws the same strings at the same positions, in the same fonts, as the
 // interpreter did (read from the dump the benchmark wrote), with none of the
-// interpreter's work. Usage: pdf_semplice DUMP OUT.pdf
+// interpreter's work. A line of the dump: page, x and y in cm, family, size,
+// bold, italic, pitch of a run of grid characters (0 for plain text), text.
+// Usage: pdf_semplice DUMP OUT.pdf
 
 #include <QFile>
 #include <QFont>
+#include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QMarginsF>
 #include <QPageSize>
@@ -43,6 +46,10 @@ int main(int argc, char **argv)
         f.setBold(c[5] == QLatin1String("1"));
         f.setItalic(c[6] == QLatin1String("1"));
         f.setHintingPreference(QFont::PreferNoHinting);
+        const double passo = c[7].toDouble() / 2.54 * 600;
+        if (passo > 0)
+            f.setLetterSpacing(QFont::PercentageSpacing,
+                               passo / QFontMetricsF(f, &writer).horizontalAdvance(QLatin1Char('M')) * 100);
         p.setFont(f);
         const double x = c[1].toDouble() / 2.54 * 600, y = c[2].toDouble() / 2.54 * 600;
         p.drawText(QPointF(x, y + p.fontMetrics().ascent()), c.mid(7).join(u'\t'));

@@ -99,7 +99,13 @@ Interprete::Interprete(Superficie &superficie, ValoriForm &form, QString file)
 
 QString Interprete::Leggi(const QString &sezione, const QString &chiave) const
 {
-    return LeggiIni(sezione, chiave, fileIni());
+    const QString nome = sezione.toUpper() + u'\n' + chiave.toUpper();
+    const auto trovato = m_ini.constFind(nome);
+    if (trovato != m_ini.constEnd())
+        return *trovato;
+    const QString valore = LeggiIni(sezione, chiave, fileIni());
+    m_ini.insert(nome, valore);
+    return valore;
 }
 
 double Interprete::numeroIni(const QString &sezione, const QString &chiave, double seVuoto) const
@@ -140,6 +146,7 @@ void Interprete::GRAFICA()
     impostaRoutine(QStringLiteral("frmvorpla"), QStringLiteral("GRAFICA"));
     m_s = Stato{};
     m_rigaCorrente.clear();
+    m_ini.clear();
     try {
         preparaPagina();
         leggiFile();

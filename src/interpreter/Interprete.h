@@ -18,6 +18,7 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <array>
@@ -63,7 +64,8 @@ public:
     // Lets pending window events run (called every few milliseconds).
     std::function<void()> eventi;
 
-    // Reads one key of vorpla.ini in the program folder.
+    // Reads one key of vorpla.ini in the program folder. vorpla.ini does not
+    // change while a document is drawn, so each key is read once a run.
     QString Leggi(const QString &sezione, const QString &chiave) const;
     // Appends a line to the daily log.
     void scrivilog(QByteArrayView riga) const;
@@ -166,6 +168,7 @@ private:
     QString m_file;
     Stato m_s;
     QByteArray m_rigaCorrente; // as read, for the error message
+    mutable QHash<QString, QString> m_ini; // keys read this run
     bool m_inCorso = false;
 };
 

@@ -145,6 +145,7 @@ void Interprete::GRAFICA()
 
     impostaRoutine(QStringLiteral("frmvorpla"), QStringLiteral("GRAFICA"));
     m_s = Stato{};
+    m_t = StatoTabelle{};
     m_rigaCorrente.clear();
     m_ini.clear();
     try {

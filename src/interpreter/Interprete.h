@@ -14,6 +14,7 @@
 // printer ends the run quietly.
 
 #include "Marcatori.h"
+#include "StatoTabelle.h"
 #include "ValoriForm.h"
 
 #include <QByteArray>
@@ -155,6 +156,9 @@ private:
     void testoConAttributi(QByteArrayView testo, bool grassetto, bool sottolineato, bool centrato);
     void rigaDueColonne(QByteArrayView testo, bool grassetto, bool corsivo, bool sottolineato, bool centrata);
 
+    // ---- Boxed tables (Tabelle.cpp) ----
+    // ---- end of boxed tables ----
+
     // Marker renderers, one per marker of the table.
 #define VORPLA_DICHIARA(testo, nome) void m_##nome(const RigaStampa &riga);
     VORPLA_MARCATORI(VORPLA_DICHIARA)
@@ -167,6 +171,7 @@ private:
     ValoriForm &m_form;
     QString m_file;
     Stato m_s;
+    StatoTabelle m_t;
     QByteArray m_rigaCorrente; // as read, for the error message
     mutable QHash<QString, QString> m_ini; // keys read this run
     bool m_inCorso = false;

@@ -26,7 +26,7 @@ struct StatoLavoro
 
     // Job records the interpreter fills while it draws.
     QString OggettoMail;
-    QStringList ElencoTitoli;
+    QString ElencoTitoli; // titles, each followed by CR LF
     QStringList ElencoAllegati{QString()}; // element 0 is never used
 };
 

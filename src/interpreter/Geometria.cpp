@@ -103,6 +103,8 @@ void Interprete::preparaPagina()
 
     StatoLavoro &job = lavoro();
     job.ElencoTitoli.clear();
+    if (m_s.dispositivo.contains(QStringLiteral("FAX")))
+        appuntiTitolo(QString());
     m_s.YIntestazione = m_s.MargineAlto + 7;
     m_form.ScostamentoVoucher = 0;
     m_form.NumeroVoucher = 1;

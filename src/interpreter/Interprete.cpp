@@ -245,9 +245,5 @@ void Interprete::Trattino()
     m_sup.Line(LineaColoreDato, 0, y, 0.1, y, 0x808080);
 }
 
-void Interprete::stampaConOggetti(QByteArrayView testo)
-{
-    m_sup.Print(testo);
-}
 
 } // namespace vorpla

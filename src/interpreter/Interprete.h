@@ -20,6 +20,7 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QHash>
+#include <QImage>
 #include <QString>
 #include <QStringList>
 #include <array>
@@ -64,6 +65,9 @@ public:
 
     // Lets pending window events run (called every few milliseconds).
     std::function<void()> eventi;
+    // Puts a text on the clipboard, for fax software (the application's
+    // clipboard unless set).
+    std::function<void(const QString &)> appunti;
 
     // Reads one key of vorpla.ini in the program folder. vorpla.ini does not
     // change while a document is drawn, so each key is read once a run.
@@ -116,6 +120,10 @@ public:
         double XTitoli = 0;
         int ContaTitoli = 0;
         std::optional<double> YDopoData;
+
+        // Fax and mail.
+        int ContaOrganizzazione = 0;
+        QString SuffissoTitolo;
         QList<QByteArray> DueColonne;
         bool DueColonnePendenti = false, DueColonneCentrate = false;
         double YInizioDueColonne = 0;
@@ -152,7 +160,19 @@ private:
     double xCentrato(QByteArrayView testo) const;
     double xCentratoIndirizzo(QByteArrayView testo) const;
     void riquadro(double x1, double y1, double x2, double y2);
-    void titoloIniziato(QByteArrayView titolo);
+    // What titles hand to fax software (the clipboard) and to the mail.
+    void titoloFaxMail(QByteArrayView titolo);
+    void titoloDocumento(QByteArrayView titolo);
+    void appuntiTitolo(const QString &testo);
+    // Pictures, bar codes and the footer.
+    void LogoAggiuntivo(QByteArray testo, double x, double y);
+    void CodiceABarre(QByteArray &testo, double x, double y);
+    QImage caricaImmagine(const QString &percorso) const;
+    void logo(const RigaStampa &riga, bool voucher);
+    // Fax directives.
+    bool dispositivoZetafax() const;
+    void scriviDirettiva(const QString &direttiva);
+    void numeroPagina();
     void testoConAttributi(QByteArrayView testo, bool grassetto, bool sottolineato, bool centrato);
     void rigaDueColonne(QByteArrayView testo, bool grassetto, bool corsivo, bool sottolineato, bool centrata);
 

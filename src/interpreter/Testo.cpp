@@ -349,12 +349,13 @@ void Interprete::m_TITO(const RigaStampa &riga)
     m_sup.FontBold(false);
     m_sup.FontSize(m_s.dimensioni[5]);
     m_s.YCorrente = m_s.YCorrente + 0.3 + T;
-    titoloIniziato(t);
+    titoloDocumento(t);
 }
 
 void Interprete::m_TIT1(const RigaStampa &riga)
 {
     const QByteArrayView t = riga.argomento();
+    titoloFaxMail(t);
     if (tipoAstoi()) {
         if (m_s.IntestazioneAttiva == QStringLiteral("SI"))
             m_s.YCorrente = m_s.MargineAlto + m_form.ScostamentoVoucher + 1;
@@ -373,13 +374,13 @@ void Interprete::m_TIT1(const RigaStampa &riga)
     m_sup.Print(t);
     m_sup.FontBold(false);
     m_sup.FontSize(m_s.dimensioni[5]);
-    titoloIniziato(t);
 }
 
 void Interprete::m_TIT2(const RigaStampa &riga)
 {
     const QByteArrayView t = riga.argomento();
     if (tipoAstoi()) {
+        titoloFaxMail(t);
         const double y = m_sup.CurrentY;
         m_sup.FontSize(11);
         m_sup.CurrentX = xCentratoIndirizzo(t);
@@ -396,7 +397,6 @@ void Interprete::m_TIT2(const RigaStampa &riga)
     m_sup.FontBold(false);
     m_sup.FontSize(m_s.dimensioni[5]);
     m_s.YCorrente = m_sup.CurrentY - 0.2;
-    titoloIniziato(t);
 }
 
 void Interprete::m_TIT3(const RigaStampa &riga)
@@ -415,7 +415,6 @@ void Interprete::m_TIT3(const RigaStampa &riga)
     m_sup.FontBold(false);
     m_sup.FontSize(m_s.dimensioni[5]);
     m_s.YCorrente = T + 10.8;
-    titoloIniziato(t);
 }
 
 void Interprete::m_TITV(const RigaStampa &riga)
@@ -436,7 +435,7 @@ void Interprete::m_TITV(const RigaStampa &riga)
     m_sup.DrawWidth(3);
     m_sup.FontBold(false);
     m_sup.FontSize(m_s.dimensioni[5]);
-    titoloIniziato(t);
+    titoloFaxMail(t);
 }
 
 void Interprete::m_TITB(const RigaStampa &riga)
@@ -460,7 +459,7 @@ void Interprete::m_TITB(const RigaStampa &riga)
     m_sup.FontBold(false);
     m_sup.FontSize(m_s.dimensioni[5]);
     m_s.YCorrente += 0.39;
-    titoloIniziato(t);
+    titoloFaxMail(t);
 }
 
 // ---- The ASTOI title block ----------------------------------------------------------

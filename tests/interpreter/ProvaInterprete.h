@@ -38,6 +38,7 @@ protected:
         const QString file = cartella.scrivi(QStringLiteral("job/stampa.txt"), righe);
         lavoro().FileIngresso = file;
         Interprete interprete(s, form, file);
+        interprete.appunti = [this](const QString &t) { appunti << t; };
         try {
             interprete.GRAFICA();
         } catch (const FineProgramma &f) {
@@ -79,6 +80,7 @@ protected:
     MessaggiRegistrati messaggi;
     ValoriForm form;
     std::unique_ptr<SuperficieRegistrata> superficie;
+    QStringList appunti; // what the run put on the clipboard
     Interprete::Stato stato;
 };
 

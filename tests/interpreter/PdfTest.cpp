@@ -12,6 +12,7 @@
 #include <QPageSize>
 #include <QPdfWriter>
 #include <QProcess>
+#include <QImage>
 #include <QRegularExpression>
 
 using namespace vorpla;
@@ -172,4 +173,73 @@ TEST_F(ProvaPdf, PagesAsThePrintFileEndsThem)
 {
     pdf("@TEXT\r\n@TXTn uno\r\n@PAGE\r\n@TXTn due\r\n@PAGE\r\n@FAXS\r\n");
     EXPECT_EQ(pagine, 2);
+}
+
+TEST_F(ProvaPdf, InlinePictureAtItsMillimetresWithTheTextInItsColumns)
+{
+    QImage rosso(60, 20, QImage::Format_RGB32);
+    rosso.fill(Qt::red);
+    const QString pic = cartella.programma() + QStringLiteral("/rosso.png");
+    rosso.save(pic);
+    const QByteArray costrutto = "<<IMG=" + pic.toLocal8Bit() + ";150;20;30;10>>";
+    const auto parole = pdf("@TEXT\r\n@TXTn PRIMA" + costrutto + "DOPO\r\n");
+    // Where the red pixels are on the page, at 100 dpi.
+    const QString uscita = cartella.percorso(QStringLiteral("out.pdf"));
+    QProcess::execute(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QStringLiteral("100"), QStringLiteral("-png"),
+                                                    QStringLiteral("-singlefile"), uscita, cartella.percorso(QStringLiteral("pagina"))});
+    const QImage pagina(cartella.percorso(QStringLiteral("pagina.png")));
+    ASSERT_FALSE(pagina.isNull());
+    int x1 = pagina.width(), y1 = pagina.height(), x2 = -1, y2 = -1;
+    for (int y = 0; y < pagina.height(); ++y)
+        for (int x = 0; x < pagina.width(); ++x) {
+            const QColor c = pagina.pixelColor(x, y);
+            if (c.red() > 200 && c.green() < 60 && c.blue() < 60) {
+                x1 = qMin(x1, x), y1 = qMin(y1, y), x2 = qMax(x2, x), y2 = qMax(y2, y);
+            }
+        }
+    const double cmPerPixel = 2.54 / 100;
+    EXPECT_NEAR(x1 * cmPerPixel, 15, Tolleranza);
+    EXPECT_NEAR(y1 * cmPerPixel, 2, Tolleranza);
+    EXPECT_NEAR((x2 + 1) * cmPerPixel, 18, Tolleranza);
+    EXPECT_NEAR((y2 + 1) * cmPerPixel, 3, Tolleranza);
+    // The text around it keeps its cells: "DOPO" starts as many cells after
+    // "PRIMA" as the construct had characters.
+    const Parola prima = parola(parole, QStringLiteral("PRIMA"));
+    const Parola dopo = parola(parole, QStringLiteral("DOPO"));
+    const double cella = (prima.x2 - prima.x1) / 5; // a fixed-pitch font: 5 cells, the last glyph full width
+    EXPECT_NEAR(dopo.x1, prima.x1 + cella * double(5 + costrutto.size()), 0.1);
+    EXPECT_NEAR(dopo.y1, prima.y1, Tolleranza);
+}
+
+TEST_F(ProvaPdf, PageNumberWhereTheFooterSettingsPutIt)
+{
+    ini("[FOOTER]\r\nPOSNUMPAGINA=CN\r\n");
+    form.NumerazioneAttiva = true;
+    form.PagineSezione = {2, 2};
+    const auto parole = pdf("@TEXT\r\n@TXTn uno\r\n@PAGE\r\n@TXTn due\r\n@PAGE\r\n");
+    int trovate = 0;
+    for (const Parola &p : parole) {
+        if (p.testo != QStringLiteral("Pagina"))
+            continue;
+        ++trovate;
+        EXPECT_NEAR(p.x1, 9.5, Tolleranza);
+        EXPECT_NEAR(p.y1, 29, Tolleranza);
+    }
+    EXPECT_EQ(trovate, 2);
+    EXPECT_EQ(pagine, 2);
+}
+
+TEST_F(ProvaPdf, FaxDirectivesAreTextTheFaxDriverCanRead)
+{
+    const auto parole = pdf("@FAXN 02/1234\r\n@TEXT\r\n@TXTn Gentile cliente\r\n@FAXN 021234\r\n@FAXN 06 5555\r\n"
+                            "@PAGE\r\n@FAXS\r\n",
+                            QStringLiteral("ZETAFAX Office"));
+    QStringList testi;
+    for (const Parola &p : parole)
+        testi << p.testo;
+    const QString tutto = testi.join(u' ');
+    EXPECT_EQ(tutto.count(QStringLiteral("%%[Fax:")), 2) << tutto.toStdString();
+    EXPECT_TRUE(tutto.contains(QStringLiteral("%%[Fax: 021234]")));
+    EXPECT_TRUE(tutto.contains(QStringLiteral("%%[SEND]")));
+    EXPECT_EQ(pagine, 1);
 }

@@ -19,6 +19,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QGuiApplication>
+#include <QImage>
 #include <QTemporaryDir>
 #include <QTemporaryFile>
 #include <QTextStream>
@@ -33,6 +34,9 @@ extern char **environ;
 using namespace vorpla;
 
 namespace {
+
+// A fax server's printer: the fax directives are drawn too.
+const QString Stampante = QStringLiteral("ZETAFAX Bench");
 
 struct Misura
 {
@@ -91,7 +95,7 @@ void scriviDump(const QString &stampa, const QString &dump)
     lavoro().FileIngresso = stampa;
     ValoriForm form;
     form.TipoDocumento = QStringLiteral("FATTURA");
-    SuperficieRegistrata s;
+    SuperficieRegistrata s(Stampante);
     Interprete(s, form, stampa).GRAFICA();
     QFile f(dump);
     f.open(QIODevice::WriteOnly);
@@ -109,6 +113,12 @@ void scriviDump(const QString &stampa, const QString &dump)
         inizio = nullptr;
     };
     for (const auto &op : s.operazioni()) {
+        if (op.tipo == OperazioneRegistrata::Tipo::Immagine) {
+            scrivi();
+            out << "IMG\t" << op.pagina << '\t' << op.a.x() << '\t' << op.a.y() << '\t' << op.b.x() << '\t'
+                << op.b.y() << '\n';
+            continue;
+        }
         if (op.tipo != OperazioneRegistrata::Tipo::Testo)
             continue;
         if (inizio && op.testo.size() == 1 && testo.size() >= 1 && op.pagina == inizio->pagina
@@ -155,15 +165,24 @@ int main(int argc, char **argv)
     QDir().mkpath(programma);
     qputenv("VORPLA_HOME", programma.toLocal8Bit());
 
-    const QString mille = scrivi(dir.path() + QStringLiteral("/mille.txt"), bench::lavoroRealistico(1000));
-    const QString diecimila = scrivi(dir.path() + QStringLiteral("/diecimila.txt"), bench::lavoroRealistico(10000));
+    // The pictures the batch names: a logo, and a picture inside text lines.
+    QImage figura(240, 120, QImage::Format_RGB32);
+    figura.fill(QColor(30, 90, 160));
+    figura.save(programma + QStringLiteral("/logo.bmp"), "BMP");
+    const QString inLinea = dir.path() + QStringLiteral("/figura.png");
+    figura.save(inLinea, "PNG");
+    const QByteArray percorsoFigura = inLinea.toLocal8Bit();
+
+    const QString mille = scrivi(dir.path() + QStringLiteral("/mille.txt"), bench::lavoroRealistico(1000, percorsoFigura));
+    const QString diecimila =
+        scrivi(dir.path() + QStringLiteral("/diecimila.txt"), bench::lavoroRealistico(10000, percorsoFigura));
     const QString uscita = dir.path() + QStringLiteral("/out.pdf");
 
     std::vector<double> tempiRender, tempiSemplice;
     long piccoMille = 0;
     for (int i = 0; i < ripetizioni; ++i) {
         const Misura m = esegui({vorpla, QStringLiteral("--render"), QStringLiteral("printer"), QStringLiteral("--output"),
-                                 uscita, mille});
+                                 uscita, QStringLiteral("--printer-name"), Stampante, mille});
         if (m.stato != 0) {
             std::printf("render failed (exit status %d)\n", m.stato);
             return 1;
@@ -174,7 +193,7 @@ int main(int argc, char **argv)
     const QString dump = dir.path() + QStringLiteral("/dump.tsv");
     scriviDump(mille, dump);
     for (int i = 0; i < ripetizioni; ++i) {
-        const Misura m = esegui({semplice, dump, dir.path() + QStringLiteral("/semplice.pdf")});
+        const Misura m = esegui({semplice, dump, dir.path() + QStringLiteral("/semplice.pdf"), inLinea});
         if (m.stato != 0) {
             std::printf("plain program failed (exit status %d)\n", m.stato);
             return 1;
@@ -182,7 +201,7 @@ int main(int argc, char **argv)
         tempiSemplice.push_back(m.secondi);
     }
     const Misura grande = esegui({vorpla, QStringLiteral("--render"), QStringLiteral("printer"), QStringLiteral("--output"),
-                                  uscita, diecimila});
+                                  uscita, QStringLiteral("--printer-name"), Stampante, diecimila});
 
     const double tRender = mediana(tempiRender), tSemplice = mediana(tempiSemplice);
     std::printf("render:  %.0f pages/s (1,000 pages in %.2f s, median of %d; target >= 300)\n", 1000 / tRender, tRender,

@@ -2,13 +2,15 @@
 // draws the same strings at the same positions, in the same fonts, as the
 // interpreter did (read from the dump the benchmark wrote), with none of the
 // interpreter's work. A line of the dump: page, x and y in cm, family, size,
-// bold, italic, pitch of a run of grid characters (0 for plain text), text.
-// Usage: pdf_semplice DUMP OUT.pdf
+// bold, italic, pitch of a run of grid characters (0 for plain text), text;
+// or "IMG", page, and the corners in cm of a picture (drawn with PICTURE).
+// Usage: pdf_semplice DUMP OUT.pdf PICTURE
 
 #include <QFile>
 #include <QFont>
 #include <QFontMetricsF>
 #include <QGuiApplication>
+#include <QImage>
 #include <QMarginsF>
 #include <QPageSize>
 #include <QPainter>
@@ -19,8 +21,9 @@ int main(int argc, char **argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
-    if (argc < 3)
+    if (argc < 4)
         return 2;
+    const QImage figura(QString::fromLocal8Bit(argv[3]));
     QFile dump(QString::fromLocal8Bit(argv[1]));
     if (!dump.open(QIODevice::ReadOnly))
         return 1;
@@ -34,13 +37,19 @@ int main(int argc, char **argv)
     in.setEncoding(QStringConverter::Utf8);
     while (!in.atEnd()) {
         const QStringList c = in.readLine().split(u'\t');
-        if (c.size() < 8)
-            continue;
-        const int pag = c[0].toInt();
+        const bool immagine = c.value(0) == QLatin1String("IMG");
+        const int pag = c.value(immagine ? 1 : 0).toInt();
         while (pagina < pag) {
             writer.newPage();
             ++pagina;
         }
+        if (immagine && c.size() >= 6) {
+            const auto punti = [](const QString &cm) { return cm.toDouble() / 2.54 * 600; };
+            p.drawImage(QRectF(QPointF(punti(c[2]), punti(c[3])), QPointF(punti(c[4]), punti(c[5]))), figura);
+            continue;
+        }
+        if (c.size() < 8)
+            continue;
         QFont f(c[3]);
         f.setPointSizeF(c[4].toDouble());
         f.setBold(c[5] == QLatin1String("1"));

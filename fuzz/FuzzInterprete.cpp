@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
+#include <QImage>
 #include <QTemporaryDir>
 #include <cstdint>
 #include <cstdlib>
@@ -30,6 +31,8 @@ QTemporaryDir *g_cartella = nullptr;
 QString g_file;
 MessaggiMuti g_messaggi;
 
+void appuntiMuti(const QString &) {}
+
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
@@ -37,8 +40,16 @@ extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     static QGuiApplication app(*argc, *argv);
     g_cartella = new QTemporaryDir;
-    QDir().mkpath(g_cartella->path() + QStringLiteral("/vorpla"));
-    qputenv("VORPLA_HOME", (g_cartella->path() + QStringLiteral("/vorpla")).toLocal8Bit());
+    const QString programma = g_cartella->path() + QStringLiteral("/vorpla");
+    QDir().mkpath(programma);
+    qputenv("VORPLA_HOME", programma.toLocal8Bit());
+    // Pictures the seeds name, found in the program folder (the current
+    // folder, as the program's own start-up makes it).
+    QImage figura(8, 4, QImage::Format_RGB32);
+    figura.fill(Qt::red);
+    figura.save(programma + QStringLiteral("/logo.bmp"), "BMP");
+    figura.save(programma + QStringLiteral("/pic.png"), "PNG");
+    QDir::setCurrent(programma);
     g_file = g_cartella->path() + QStringLiteral("/stampa.txt");
     impostaMessaggi(&g_messaggi);
     return 0;
@@ -58,6 +69,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *dati, size_t dimensione)
     SuperficieRegistrata superficie;
     superficie.soloConteggio(true);
     Interprete interprete(superficie, form, g_file);
+    interprete.appunti = appuntiMuti;
     try {
         interprete.GRAFICA();
     } catch (const FineProgramma &) {

@@ -76,13 +76,21 @@ double millimetri(const QByteArray &campo)
 
 } // namespace
 
+// A picture file, loaded once a run: the same logo on every page is then
+// one picture for the printer or PDF, not one copy a page.
 QImage Interprete::caricaImmagine(const QString &percorso) const
 {
+    const auto trovata = m_immagini.constFind(percorso);
+    if (trovata != m_immagini.constEnd())
+        return *trovata;
     QImageReader lettore(percorso);
     lettore.setAutoTransform(true);
     QImage immagine = lettore.read();
     if (immagine.isNull())
         throw ErroreVB(Err::ImmagineNonValida);
+    if (m_immagini.size() >= 32)
+        m_immagini.clear();
+    m_immagini.insert(percorso, immagine);
     return immagine;
 }
 

@@ -148,6 +148,7 @@ void Interprete::GRAFICA()
     m_t = StatoTabelle{};
     m_rigaCorrente.clear();
     m_ini.clear();
+    m_immagini.clear();
     try {
         preparaPagina();
         leggiFile();

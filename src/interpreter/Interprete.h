@@ -194,6 +194,7 @@ private:
     StatoTabelle m_t;
     QByteArray m_rigaCorrente; // as read, for the error message
     mutable QHash<QString, QString> m_ini; // keys read this run
+    mutable QHash<QString, QImage> m_immagini; // pictures loaded this run
     bool m_inCorso = false;
 };
 

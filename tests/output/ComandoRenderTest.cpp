@@ -274,3 +274,17 @@ TEST(ComandoRender, RegistersTheTrueTypeFilesOfTheFolderInAnyLetterCase)
     }
     EXPECT_EQ(file, QStringList({QStringLiteral("A.TTF"), QStringLiteral("b.ttf"), QStringLiteral("c.Ttf")}));
 }
+
+TEST(ComandoRender, MissingBarCodeFontIsSaidAndItsTextStillDrawn)
+{
+    CartellaProva cartella;
+    const QString file = cartella.scrivi(QStringLiteral("job/codice.txt"),
+                                         "@TEXT\r\n@TXTn x<<CB=CODICE12345;Nessun Font Barre;20;2;5>>\r\n");
+    const QString pdf = cartella.percorso(QStringLiteral("codice.pdf"));
+    const Esito e = esegui(cartella, {QStringLiteral("--render"), QStringLiteral("printer"), QStringLiteral("--output"),
+                                      pdf, file});
+    EXPECT_EQ(e.codice, 0) << e.errori.toStdString();
+    EXPECT_EQ(e.errori.count(QStringLiteral("the bar-code font \"Nessun Font Barre\" is not installed")), 1)
+        << e.errori.toStdString();
+    EXPECT_TRUE(testoPdf(pdf).contains(QStringLiteral("CODICE12345")));
+}

@@ -177,6 +177,23 @@ private:
     void rigaDueColonne(QByteArrayView testo, bool grassetto, bool corsivo, bool sottolineato, bool centrata);
 
     // ---- Boxed tables (Tabelle.cpp) ----
+    double dimensioneTabella(double larga, double normale) const;
+    double larghezzaCarattere() const;
+    double xColonna(const ColonnaTabella &colonna) const;
+    double destraColonna(const ColonnaTabella &colonna) const;
+    QByteArrayView cellaTabella(QByteArrayView testo, const ColonnaTabella &colonna) const;
+    void stampaADestra(QByteArrayView testo, const ColonnaTabella &colonna);
+    double fineRegolaTabella() const;
+    void aggiungiRigaDifferita(double y);
+    void azzeraLivelliTabella();
+    void inizioBox(const RigaStampa &riga);
+    void modelloTabella(const RigaStampa &riga);
+    void intestazioneTabella(const RigaStampa &riga, char regola);
+    void rigaTabella(const RigaStampa &riga, bool grassetto, bool rialzata);
+    void regolaTabella(bool differita);
+    void apriLivelloTabella(char stile);
+    void chiudiTabella(bool cornice);
+    void totaliTabella(const RigaStampa &riga);
     // ---- end of boxed tables ----
 
     // Marker renderers, one per marker of the table.

@@ -18,6 +18,7 @@ cp -n fuzz/corpus/* fuzz/regressions/* build-fuzz/corpus/ 2>/dev/null || true
 export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-build-fuzz/fuzz/fuzz_interprete build-fuzz/corpus \
+# Absolute paths: the target works in its own program folder.
+build-fuzz/fuzz/fuzz_interprete "$PWD/build-fuzz/corpus" \
   -max_total_time="$secondi" -timeout=10 -rss_limit_mb=2048 -max_len=16384 \
-  -artifact_prefix=build-fuzz/artifacts/ -print_final_stats=1
+  -artifact_prefix="$PWD/build-fuzz/artifacts/" -print_final_stats=1

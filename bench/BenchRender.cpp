@@ -86,8 +86,8 @@ QString scrivi(const QString &percorso, const QByteArray &contenuto)
     return percorso;
 }
 
-// What the interpreter draws, as the plain program's input: one line a
-// string, with its pitch when it is a run of grid characters drawn one cell
+// What the interpreter draws, as the plain program's input: pictures,
+// lines and boxes, and one line a string, with its pitch when it is a run of grid characters drawn one cell
 // apart (the printer and PDF backends send such runs as one string).
 void scriviDump(const QString &stampa, const QString &dump)
 {
@@ -117,6 +117,12 @@ void scriviDump(const QString &stampa, const QString &dump)
             scrivi();
             out << "IMG\t" << op.pagina << '\t' << op.a.x() << '\t' << op.a.y() << '\t' << op.b.x() << '\t'
                 << op.b.y() << '\n';
+            continue;
+        }
+        if (op.tipo == OperazioneRegistrata::Tipo::Linea || op.tipo == OperazioneRegistrata::Tipo::Rettangolo) {
+            scrivi();
+            out << (op.tipo == OperazioneRegistrata::Tipo::Linea ? "LIN\t" : "RET\t") << op.pagina << '\t' << op.a.x()
+                << '\t' << op.a.y() << '\t' << op.b.x() << '\t' << op.b.y() << '\t' << op.spessore << '\n';
             continue;
         }
         if (op.tipo != OperazioneRegistrata::Tipo::Testo)

@@ -3,7 +3,8 @@
 // interpreter did (read from the dump the benchmark wrote), with none of the
 // interpreter's work. A line of the dump: page, x and y in cm, family, size,
 // bold, italic, pitch of a run of grid characters (0 for plain text), text;
-// or "IMG", page, and the corners in cm of a picture (drawn with PICTURE).
+// or "IMG", page, and the corners in cm of a picture (drawn with PICTURE);
+// or "LIN" / "RET", page, the ends or corners in cm and the pen width in cm.
 // Usage: pdf_semplice DUMP OUT.pdf PICTURE
 
 #include <QFile>
@@ -38,13 +39,26 @@ int main(int argc, char **argv)
     while (!in.atEnd()) {
         const QStringList c = in.readLine().split(u'\t');
         const bool immagine = c.value(0) == QLatin1String("IMG");
-        const int pag = c.value(immagine ? 1 : 0).toInt();
+        const bool linea = c.value(0) == QLatin1String("LIN"), rettangolo = c.value(0) == QLatin1String("RET");
+        const int pag = c.value(immagine || linea || rettangolo ? 1 : 0).toInt();
         while (pagina < pag) {
             writer.newPage();
             ++pagina;
         }
+        const auto punti = [](const QString &cm) { return cm.toDouble() / 2.54 * 600; };
+        if ((linea || rettangolo) && c.size() >= 7) {
+            QPen penna(Qt::black);
+            penna.setWidthF(punti(c[6]));
+            penna.setCapStyle(Qt::RoundCap);
+            p.setPen(penna);
+            const QPointF a(punti(c[2]), punti(c[3])), b(punti(c[4]), punti(c[5]));
+            if (linea)
+                p.drawLine(a, b);
+            else
+                p.drawRect(QRectF(a, b));
+            continue;
+        }
         if (immagine && c.size() >= 6) {
-            const auto punti = [](const QString &cm) { return cm.toDouble() / 2.54 * 600; };
             p.drawImage(QRectF(QPointF(punti(c[2]), punti(c[3])), QPointF(punti(c[4]), punti(c[5]))), figura);
             continue;
         }
@@ -60,6 +74,7 @@ int main(int argc, char **argv)
             f.setLetterSpacing(QFont::PercentageSpacing,
                                passo / QFontMetricsF(f, &writer).horizontalAdvance(QLatin1Char('M')) * 100);
         p.setFont(f);
+        p.setPen(Qt::black);
         const double x = c[1].toDouble() / 2.54 * 600, y = c[2].toDouble() / 2.54 * 600;
         p.drawText(QPointF(x, y + p.fontMetrics().ascent()), c.mid(7).join(u'\t'));
     }

@@ -150,6 +150,7 @@ private:
     void fontOem(double punti);
 
     // Text helpers.
+    void rigaIntestazione(const RigaStampa &riga, double dimensione);
     bool tipoAstoi() const;
     bool indirizzoASinistra() const;
     double baseIndirizzo() const;

@@ -60,24 +60,25 @@ void Interprete::m_INT1(const RigaStampa &riga)
     m_s.YIntestazione = m_sup.CurrentY;
 }
 
-void Interprete::m_INT2(const RigaStampa &riga)
+// The second and third letterhead lines continue below the previous one.
+void Interprete::rigaIntestazione(const RigaStampa &riga, double dimensione)
 {
     if (m_s.IntestazioneAttiva != QStringLiteral("SI"))
         return;
-    m_sup.FontSize(m_s.dimensioni[2]);
+    m_sup.FontSize(dimensione);
     m_sup.CurrentX = m_s.MargineSinistro;
     m_sup.Print(riga.argomento());
     m_s.YIntestazione = m_sup.CurrentY;
 }
 
+void Interprete::m_INT2(const RigaStampa &riga)
+{
+    rigaIntestazione(riga, m_s.dimensioni[2]);
+}
+
 void Interprete::m_INT3(const RigaStampa &riga)
 {
-    if (m_s.IntestazioneAttiva != QStringLiteral("SI"))
-        return;
-    m_sup.FontSize(m_s.dimensioni[3]);
-    m_sup.CurrentX = m_s.MargineSinistro;
-    m_sup.Print(riga.argomento());
-    m_s.YIntestazione = m_sup.CurrentY;
+    rigaIntestazione(riga, m_s.dimensioni[3]);
 }
 
 void Interprete::m_INT4(const RigaStampa &riga)

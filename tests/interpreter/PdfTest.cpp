@@ -1,85 +1,14 @@
-// Pages as a user sees them: the interpreter draws into a real PDF (a 600
-// dpi A4 page standing for a printer) and poppler reads the words back with
-// their positions. Every position must be within half a millimetre of what
-// the layout rules compute.
+// Pages as a user sees them (see ProvaPdf.h). Every position must be within
+// half a millimetre of what the layout rules compute.
 
-#include "ProvaInterprete.h"
+#include "ProvaPdf.h"
 
-#include "interpreter/SuperficiePittore.h"
-
-#include <QMarginsF>
-#include <QPageLayout>
-#include <QPageSize>
-#include <QPdfWriter>
 #include <QProcess>
 #include <QImage>
-#include <QRegularExpression>
 
 using namespace vorpla;
 using namespace vorpla::prova;
 
-namespace {
-
-constexpr double PuntiPerCm = 72 / 2.54;
-constexpr double Tolleranza = 0.05; // cm
-
-struct Parola
-{
-    int pagina;
-    QString testo;
-    double x1, y1, x2, y2; // cm
-};
-
-class ProvaPdf : public ProvaInterprete
-{
-protected:
-    QList<Parola> pdf(const QByteArray &righe, const QString &dispositivo = QStringLiteral("Vorpla"))
-    {
-        const QString uscita = cartella.percorso(QStringLiteral("out.pdf"));
-        {
-            QPdfWriter writer(uscita);
-            writer.setResolution(600);
-            writer.setPageSize(QPageSize(QPageSize::A4));
-            writer.setPageMargins(QMarginsF(0, 0, 0, 0));
-            SuperficiePittore s(&writer, dispositivo, 600);
-            disegnaSu(s, righe);
-            s.FineDocumento();
-        }
-        QProcess p;
-        p.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox-layout"), uscita, QStringLiteral("-")});
-        p.waitForFinished(30000);
-        const QString xml = QString::fromUtf8(p.readAllStandardOutput());
-        QList<Parola> parole;
-        int pagina = -1;
-        static const QRegularExpression re(QStringLiteral(
-            R"re(<page |<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re"));
-        for (auto it = re.globalMatch(xml); it.hasNext();) {
-            const auto m = it.next();
-            if (m.captured(0).startsWith(QStringLiteral("<page"))) {
-                ++pagina;
-                continue;
-            }
-            parole << Parola{pagina, m.captured(5).replace(QStringLiteral("&amp;"), QStringLiteral("&")),
-                             m.captured(1).toDouble() / PuntiPerCm, m.captured(2).toDouble() / PuntiPerCm,
-                             m.captured(3).toDouble() / PuntiPerCm, m.captured(4).toDouble() / PuntiPerCm};
-        }
-        pagine = pagina + 1;
-        return parole;
-    }
-
-    static Parola parola(const QList<Parola> &parole, const QString &testo)
-    {
-        for (const Parola &p : parole)
-            if (p.testo == testo)
-                return p;
-        ADD_FAILURE() << "the PDF has no word " << testo.toStdString();
-        return {};
-    }
-
-    int pagine = 0;
-};
-
-} // namespace
 
 TEST_F(ProvaPdf, LetterheadAddressTitleAndDateWhereTheRulesPutThem)
 {

@@ -3,79 +3,14 @@
 // with their positions, which must be within half a millimetre of the
 // table's character grid.
 
-#include "ProvaInterprete.h"
-
-#include "interpreter/SuperficiePittore.h"
-
-#include <QMarginsF>
-#include <QPageSize>
-#include <QPdfWriter>
-#include <QProcess>
-#include <QRegularExpression>
+#include "ProvaPdf.h"
 
 using namespace vorpla;
 using namespace vorpla::prova;
 
 namespace {
 
-constexpr double Tolleranza = 0.05; // cm
 constexpr double Carattere80 = 19.2 / 80;
-
-struct Parola
-{
-    QString testo;
-    double x1, y1, x2, y2; // cm
-};
-
-class ProvaTabellePdf : public ProvaInterprete
-{
-protected:
-    // Renders the print file into a PDF and reads its words back.
-    QList<Parola> parole(const QByteArray &righe)
-    {
-        const QString uscita = cartella.percorso(QStringLiteral("tabella.pdf"));
-        {
-            QPdfWriter writer(uscita);
-            writer.setResolution(600);
-            writer.setPageSize(QPageSize(QPageSize::A4));
-            writer.setPageMargins(QMarginsF(0, 0, 0, 0));
-            SuperficiePittore s(&writer, QStringLiteral("Vorpla"), 600);
-            EXPECT_EQ(disegnaSu(s, righe), std::nullopt);
-            s.FineDocumento();
-        }
-        QProcess p;
-        p.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox-layout"), uscita, QStringLiteral("-")});
-        EXPECT_TRUE(p.waitForFinished(30000));
-        const QString xml = QString::fromUtf8(p.readAllStandardOutput());
-        static const QRegularExpression re(QStringLiteral(
-            R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re"));
-        constexpr double cm = 72 / 2.54;
-        QList<Parola> risultato;
-        for (auto it = re.globalMatch(xml); it.hasNext();) {
-            const auto m = it.next();
-            risultato << Parola{m.captured(5), m.captured(1).toDouble() / cm, m.captured(2).toDouble() / cm,
-                                m.captured(3).toDouble() / cm, m.captured(4).toDouble() / cm};
-        }
-        return risultato;
-    }
-
-    static Parola parola(const QList<Parola> &parole, const QString &testo)
-    {
-        for (const Parola &p : parole)
-            if (p.testo == testo)
-                return p;
-        ADD_FAILURE() << "the PDF has no word " << testo.toStdString();
-        return {};
-    }
-
-    static bool ha(const QList<Parola> &parole, const QString &testo)
-    {
-        for (const Parola &p : parole)
-            if (p.testo == testo)
-                return true;
-        return false;
-    }
-};
 
 // The left edge on the page of a column starting at character p of an
 // 80-character table shifted by s characters.
@@ -86,7 +21,7 @@ double x80(int p, int s = 0)
 
 } // namespace
 
-TEST_F(ProvaTabellePdf, CellsStandOnTheCharacterGridOfTheTable)
+TEST_F(ProvaPdf, CellsStandOnTheCharacterGridOfTheTable)
 {
     // C 1-15, D 17-26, T 41-55, framed total 57-70, frame edge at 80.
     const QByteArray righe = "@BOXt 080\r\n@BOXi 080\r\n"
@@ -95,7 +30,7 @@ TEST_F(ProvaTabellePdf, CellsStandOnTheCharacterGridOfTheTable)
                              "@BXr1 Volo                 12,50              Roma\r\n"
                              "@BXr1 Hotel               140,00              Milano                 152,50\r\n"
                              "@BOXf\r\n";
-    auto p = parole(righe);
+    auto p = pdfSenzaErrori(righe);
     // The column at 41 of 80 characters between margins 0.7 on A4: 10.5 cm.
     EXPECT_NEAR(parola(p, QStringLiteral("Roma")).x1, 10.5, Tolleranza);
     EXPECT_NEAR(parola(p, QStringLiteral("Milano")).x1, 10.5, Tolleranza);
@@ -115,15 +50,15 @@ TEST_F(ProvaTabellePdf, CellsStandOnTheCharacterGridOfTheTable)
     EXPECT_FALSE(ha(p, QStringLiteral("VOCE")));
 
     // "@FLDB" keeps them as written.
-    p = parole("@FLDB\r\n" + righe);
+    p = pdfSenzaErrori("@FLDB\r\n" + righe);
     EXPECT_TRUE(ha(p, QStringLiteral("IMPORTO")));
     EXPECT_TRUE(ha(p, QStringLiteral("DESTINAZIONE")));
     EXPECT_FALSE(ha(p, QStringLiteral("importo")));
 }
 
-TEST_F(ProvaTabellePdf, NestedBoxesSideBySideAndTheTotalsBelow)
+TEST_F(ProvaPdf, NestedBoxesSideBySideAndTheTotalsBelow)
 {
-    const auto p = parole("@BOXt 080\r\n"
+    const auto p = pdfSenzaErrori("@BOXt 080\r\n"
                           "@BOxi 040\r\n"
                           "@BXt1 t                T                  F\r\n"
                           "@BXr1 Partenza\r\n"

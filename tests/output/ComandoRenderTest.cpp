@@ -10,8 +10,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QFontDatabase>
-#include <QProcess>
-#include <QProcessEnvironment>
 #include <QRegularExpression>
 #include <gtest/gtest.h>
 
@@ -20,42 +18,16 @@ using namespace vorpla::prova;
 
 namespace {
 
-struct Esito
-{
-    int codice = -1;
-    QString uscita;
-    QString errori;
-};
-
-Esito avvia(const QString &programma, const QStringList &argomenti, const QProcessEnvironment &env)
-{
-    QProcess p;
-    p.setProcessEnvironment(env);
-    p.start(programma, argomenti);
-    if (!p.waitForFinished(60000)) {
-        p.kill();
-        p.waitForFinished();
-        return {};
-    }
-    Esito e;
-    e.codice = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2;
-    e.uscita = QString::fromLocal8Bit(p.readAllStandardOutput());
-    e.errori = QString::fromLocal8Bit(p.readAllStandardError());
-    return e;
-}
+using Esito = EsitoProcesso;
 
 Esito esegui(const CartellaProva &cartella, const QStringList &argomenti)
 {
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("VORPLA_HOME"), cartella.programma());
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    env.insert(QStringLiteral("XDG_DATA_HOME"), cartella.percorso(QStringLiteral("dati")));
-    return avvia(QStringLiteral(VORPLA_EXE), argomenti, env);
+    return eseguiVorpla(cartella, argomenti);
 }
 
 Esito poppler(const QString &strumento, const QStringList &argomenti)
 {
-    return avvia(strumento, argomenti, QProcessEnvironment::systemEnvironment());
+    return eseguiProcesso(strumento, argomenti);
 }
 
 QString testoPdf(const QString &pdf)

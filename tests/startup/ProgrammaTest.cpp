@@ -4,41 +4,16 @@
 #include "TestSupport.h"
 
 #include <QFileInfo>
-#include <QProcess>
-#include <QProcessEnvironment>
 #include <gtest/gtest.h>
 
 using namespace vorpla::prova;
 
 namespace {
-
-struct Esito
-{
-    int codice = -1;
-    QString uscita;
-    QString errori;
-};
-
+using Esito = EsitoProcesso;
 Esito esegui(const CartellaProva &cartella, const QStringList &argomenti)
 {
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("VORPLA_HOME"), cartella.programma());
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    env.insert(QStringLiteral("XDG_DATA_HOME"), cartella.percorso(QStringLiteral("dati")));
-    p.setProcessEnvironment(env);
-    p.start(QStringLiteral(VORPLA_EXE), argomenti);
-    if (!p.waitForFinished(60000)) {
-        p.kill();
-        return {};
-    }
-    Esito e;
-    e.codice = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2;
-    e.uscita = QString::fromLocal8Bit(p.readAllStandardOutput());
-    e.errori = QString::fromLocal8Bit(p.readAllStandardError());
-    return e;
+    return eseguiVorpla(cartella, argomenti);
 }
-
 } // namespace
 
 TEST(Programma, HeadlessJobSaysWhatStartUpDecided)

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <stdexcept>
 
 namespace vorpla::prova {
@@ -54,6 +55,33 @@ void scriviFile(const QString &percorso, const QByteArray &contenuto)
     if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
         throw std::runtime_error("cannot write " + percorso.toStdString());
     f.write(contenuto);
+}
+
+EsitoProcesso eseguiProcesso(const QString &programma, const QStringList &argomenti,
+                             const QProcessEnvironment &ambiente)
+{
+    QProcess p;
+    p.setProcessEnvironment(ambiente);
+    p.start(programma, argomenti);
+    if (!p.waitForFinished(60000)) {
+        p.kill();
+        p.waitForFinished();
+        return {};
+    }
+    EsitoProcesso e;
+    e.codice = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2;
+    e.uscita = QString::fromLocal8Bit(p.readAllStandardOutput());
+    e.errori = QString::fromLocal8Bit(p.readAllStandardError());
+    return e;
+}
+
+EsitoProcesso eseguiVorpla(const CartellaProva &cartella, const QStringList &argomenti)
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("VORPLA_HOME"), cartella.programma());
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("XDG_DATA_HOME"), cartella.percorso(QStringLiteral("dati")));
+    return eseguiProcesso(QStringLiteral(VORPLA_EXE), argomenti, env);
 }
 
 } // namespace vorpla::prova

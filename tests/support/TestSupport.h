@@ -4,6 +4,8 @@
 #include "common/ErroreVB.h"
 
 #include <QByteArray>
+#include <QProcessEnvironment>
+#include <QStringList>
 #include <QString>
 #include <QTemporaryDir>
 #include <memory>
@@ -37,6 +39,20 @@ private:
 };
 
 QByteArray leggiFile(const QString &percorso);
+
+// A program run to its end: exit status (-1 when it did not finish in a
+// minute, -2 when it crashed), standard output and standard error.
+struct EsitoProcesso
+{
+    int codice = -1;
+    QString uscita;
+    QString errori;
+};
+EsitoProcesso eseguiProcesso(const QString &programma, const QStringList &argomenti,
+                             const QProcessEnvironment &ambiente = QProcessEnvironment::systemEnvironment());
+// The vorpla program, headless, with the test's program folder and a font
+// folder of its own.
+EsitoProcesso eseguiVorpla(const CartellaProva &cartella, const QStringList &argomenti);
 
 // The error number an expression raises, 0 when it raises none.
 template<typename F>

@@ -6,3 +6,4 @@ scripts/install-deps.sh
 scripts/build.sh
 build/bench/vorpla_bench "$@"
 build/bench/vorpla_bench_render "$@"
+build/bench/vorpla_bench_gs "$@"

@@ -42,10 +42,4 @@ void nonDisponibile(const QString &routine, const QString &capacita)
     throw ErroreVB(Err::AzioneNonSupportata, capacita + QStringLiteral(" is not available in this version"));
 }
 
-void avvisoNonDisponibile(const QString &routine, const QString &capacita, const QString &conseguenza)
-{
-    scriviAvviso(routine + QStringLiteral(": ") + capacita + QStringLiteral(" is not available in this version; ")
-                 + conseguenza);
-}
-
 } // namespace vorpla

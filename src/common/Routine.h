@@ -27,8 +27,4 @@ void mostraErroreRoutine(const ErroreVB &errore);
 // caller's own error handling reports it: never a silent success.
 [[noreturn]] void nonDisponibile(const QString &routine, const QString &capacita);
 
-// The same notice on standard error, for the few places where the program
-// can go on without the capability (the caller says what it assumes).
-void avvisoNonDisponibile(const QString &routine, const QString &capacita, const QString &conseguenza);
-
 } // namespace vorpla

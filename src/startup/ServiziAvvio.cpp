@@ -1,6 +1,8 @@
 #include "ServiziAvvio.h"
 
 #include "ScambioTerminale.h"
+#include "maintenance/ProcessSession.h"
+#include "maintenance/VBUnzBas.h"
 #include "common/CartellaProgramma.h"
 #include "common/ErroreVB.h"
 #include "common/Routine.h"
@@ -68,17 +70,12 @@ ServiziAvvio serviziProgramma(Stampanti *stampanti)
         else
             QGuiApplication::restoreOverrideCursor();
     };
-    s.CercaProcesso = [](const QString &nome, bool) {
-        avvisoNonDisponibile(QStringLiteral("CercaProcesso"), QStringLiteral("The search of running programs"),
-                             QStringLiteral("taking \"") + nome + QStringLiteral("\" as not running"));
-        return false;
-    };
+    s.CercaProcesso = CercaProcesso;
     s.AggiornaClient = [] {
         nonDisponibile(QStringLiteral("AggiornaClient"), QStringLiteral("The client self-update"));
     };
-    s.EstraiInCartella = [](const QString &, const QString &) {
-        nonDisponibile(QStringLiteral("EstraiInCartella"), QStringLiteral("Zip archive extraction"));
-    };
+    // The archive always goes into the program folder.
+    s.EstraiInCartella = [](const QString &archivio, const QString &) { EstraiInCartella(archivio); };
     s.avviaProgramma = avviaDallaCartella;
     // The PDF report component is built into the program, so its class is
     // always registered: creating it cannot fail for want of registration.

@@ -45,9 +45,8 @@ struct ServiziAvvio
 };
 
 // The services of this version of the program. Those whose module does not
-// exist yet say so on standard error; those that start-up can do without
-// (the process search) go on with the safe answer they name, all others
-// raise error 445 so the caller's error handling reports it.
+// exist yet say so on standard error and raise error 445, so the caller's
+// error handling reports it.
 ServiziAvvio serviziProgramma(Stampanti *stampanti);
 
 } // namespace vorpla

@@ -3,7 +3,9 @@
 
 #include "TestSupport.h"
 
+#include <QFile>
 #include <QFileInfo>
+#include <QThread>
 #include <gtest/gtest.h>
 
 using namespace vorpla::prova;
@@ -27,8 +29,7 @@ TEST(Programma, HeadlessJobSaysWhatStartUpDecided)
     EXPECT_TRUE(e.uscita.contains(QStringLiteral("start-up complete")));
     EXPECT_TRUE(e.uscita.contains(QStringLiteral("copies: 2")));
     EXPECT_TRUE(e.uscita.contains(QStringLiteral("mail to: mario.rossi@example.it")));
-    // The process search is not in this version: it says so, and what it assumes.
-    EXPECT_TRUE(e.errori.contains(QStringLiteral("CercaProcesso: The search of running programs is not available in this version")));
+    EXPECT_FALSE(e.errori.contains(QStringLiteral("not available"))) << e.errori.toStdString();
     EXPECT_TRUE(QFileInfo::exists(file));
 }
 
@@ -76,4 +77,29 @@ TEST(Programma, CapabilitiesOfLaterVersionsAreNeverTakenAsDone)
     e = esegui(cartella, {cliente});
     EXPECT_EQ(e.codice, 1);
     EXPECT_TRUE(e.errori.contains(QStringLiteral("frmMain - KV_DoSendTerm: Handing the job to the terminal-server client is not available")));
+}
+
+TEST(Programma, PdfPrinterArchiveIsExtractedAndItsInstallerStarted)
+{
+    CartellaProva cartella;
+    // The installer: a script that leaves a mark where the test can see it.
+    const QString segno = cartella.percorso(QStringLiteral("installato"));
+    const QString installatore = cartella.scrivi(QStringLiteral("pacchetto/ZORV_PRADELK.EXE"),
+                                                 "#!/bin/sh\ntouch '" + segno.toLocal8Bit() + "'\n");
+    QFile::setPermissions(installatore, QFile::permissions(installatore) | QFileDevice::ExeOwner);
+    const EsitoProcesso zip = eseguiProcesso(
+        QStringLiteral("/bin/sh"),
+        {QStringLiteral("-c"), QStringLiteral("cd '%1' && zip -q '%2' ZORV_PRADELK.EXE")
+                                   .arg(cartella.percorso(QStringLiteral("pacchetto")),
+                                        cartella.programma() + QStringLiteral("/PDFPrinter.ZIp"))});
+    ASSERT_EQ(zip.codice, 0) << zip.errori.toStdString();
+
+    const QString file = cartella.scrivi(QStringLiteral("job/F6.txt"), "@TIPS FATTURA\r\n");
+    const Esito e = esegui(cartella, {file});
+    EXPECT_EQ(e.codice, 0) << e.errori.toStdString();
+    EXPECT_TRUE(QFileInfo(cartella.programma() + QStringLiteral("/ZORV_PRADELK.EXE")).isFile());
+    // Started without waiting: give it a moment.
+    for (int i = 0; i < 50 && !QFileInfo::exists(segno); ++i)
+        QThread::msleep(100);
+    EXPECT_TRUE(QFileInfo::exists(segno));
 }

@@ -137,7 +137,6 @@ private:
     void preparaPagina();
     void leggiFile();
     void eseguiRiga(QByteArrayView letta);
-    void fineRiga();
     void errore(int numero, const QString &descrizione);
 
     // Shared rendering steps.

@@ -64,8 +64,6 @@ public:
     void ScaleMode7();
     void ScaleWidth(double larghezza);
     void ScaleHeight(double altezza);
-    double scalaX() const { return m_scalaX; } // physical cm per user unit
-    double scalaY() const { return m_scalaY; }
 
     double CurrentX = 0;
     double CurrentY = 0;
@@ -92,7 +90,6 @@ public:
     // ---- Colours and lines -------------------------------------------------
     void ForeColor(ColoreVB c) { m_primoPiano = c; }
     ColoreVB ForeColor() const { return m_primoPiano; }
-    void FillColor(ColoreVB c) { m_riempimento = c; }
     void DrawStyle(int s) { m_stileLinea = s; }
     int DrawStyle() const { return m_stileLinea; }
     void DrawWidth(int w) { m_spessore = w < 1 ? 1 : w; }
@@ -147,12 +144,12 @@ private:
     double spessoreCm() const { return m_spessore / risoluzione() * 2.54; }
 
     int m_orientamento = 1;
-    double m_scalaX = 1, m_scalaY = 1;
+    double m_scalaX = 1, m_scalaY = 1; // physical cm per user unit
     QString m_nomeFont;
     double m_dimensione = 10;
     bool m_grassetto = false, m_corsivo = false, m_sottolineato = false;
     ColoreVB m_primoPiano = 0;
-    ColoreVB m_riempimento = 0;
+    ColoreVB m_riempimento = 0; // solid boxes fill in black, as printers start
     int m_stileLinea = 0;
     int m_spessore = 1;
     int m_stileRiempimento = 1; // transparent, as a printer starts

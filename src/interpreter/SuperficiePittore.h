@@ -24,7 +24,6 @@ public:
     // Ends the document (the print job, the PDF file). Returns false when
     // the device reported a failure.
     bool FineDocumento();
-    bool iniziato() const { return m_pittore.isActive(); }
 
 protected:
     QSizeF paginaCm(int orientamento) const override;

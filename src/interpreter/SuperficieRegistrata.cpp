@@ -68,7 +68,6 @@ QSizeF SuperficieRegistrata::areaStampabileCm(int orientamento) const
 
 void SuperficieRegistrata::aggiungi(OperazioneRegistrata op)
 {
-    ++m_conteggio;
     if (m_soloConteggio)
         return;
     op.pagina = m_pagina;

@@ -37,9 +37,8 @@ public:
 
     const QList<OperazioneRegistrata> &operazioni() const { return m_operazioni; }
     int pagine() const { return m_pagina + 1; }
-    // Only counts and keeps nothing (the fuzz target's long runs).
+    // Keeps nothing (the fuzz target's long runs).
     void soloConteggio(bool s) { m_soloConteggio = s; }
-    qint64 conteggio() const { return m_conteggio; }
 
 protected:
     QSizeF paginaCm(int orientamento) const override;
@@ -60,7 +59,6 @@ private:
     int m_pagina = 0;
     QList<OperazioneRegistrata> m_operazioni;
     bool m_soloConteggio = false;
-    qint64 m_conteggio = 0;
 };
 
 // Text extents in centimetres as a device of the given resolution measures

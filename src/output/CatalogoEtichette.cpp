@@ -1,0 +1,313 @@
+#include "CatalogoEtichette.h"
+
+#include "FormVorpla.h"
+
+#include "common/Codifica.h"
+#include "common/ErroreVB.h"
+#include "common/Messaggi.h"
+#include "common/Numeri.h"
+#include "common/Routine.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QtEndian>
+
+#include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace vorpla {
+
+const QString CatalogoEtichette::MessaggioSenzaCatalogo = QStringLiteral(
+    "Il formato non è stato salvato: il file di stampa non indica il catalogo dei formati (@PERC).\r"
+    "Il formato vale solo per questa stampa.");
+
+const QString CatalogoEtichette::DomandaElimina =
+    QStringLiteral("Sei sicuro di voler eliminare il formato corrente?");
+
+namespace {
+
+const QString Modulo = QStringLiteral("frmvorpla");
+
+// The error number for a file that cannot be opened.
+int erroreApertura(const QFile &file)
+{
+    return file.error() == QFileDevice::PermissionsError ? Err::PermessoNegato : Err::AccessoPercorso;
+}
+
+void scriviTutto(QFile &file, const QByteArray &byte)
+{
+    if (file.write(byte) != byte.size())
+        throw ErroreVB(Err::ErroreIO);
+}
+
+// Flushes the file's data to the disk, so a rename that follows never
+// publishes a file whose contents are still only in memory.
+void sincronizza(QFile &file)
+{
+    if (!file.flush() || ::fsync(file.handle()) != 0)
+        throw ErroreVB(Err::ErroreIO);
+}
+
+// Makes a rename in the folder durable (best effort: not every file system
+// can sync a folder).
+void sincronizzaCartella(const QString &percorsoFile)
+{
+    const QByteArray cartella = QFile::encodeName(QFileInfo(percorsoFile).absolutePath());
+    const int fd = ::open(cartella.constData(), O_RDONLY | O_DIRECTORY);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+} // namespace
+
+QByteArray FormatoEtichetta::aByte() const
+{
+    QByteArray byte = aWindows1252(Descrizione).left(LunghezzaDescrizione);
+    byte.append(LunghezzaDescrizione - byte.size(), ' ');
+    for (qint32 misura : {LargPagina, AltPagina, MargineSup, LargEtich, AltEtich}) {
+        char le[4];
+        qToLittleEndian(misura, le);
+        byte.append(le, 4);
+    }
+    return byte;
+}
+
+FormatoEtichetta FormatoEtichetta::daByte(QByteArrayView byte)
+{
+    Q_ASSERT(byte.size() == Lunghezza);
+    FormatoEtichetta f;
+    f.Descrizione = daWindows1252(byte.first(LunghezzaDescrizione));
+    const char *misure = byte.data() + LunghezzaDescrizione;
+    f.LargPagina = qFromLittleEndian<qint32>(misure);
+    f.AltPagina = qFromLittleEndian<qint32>(misure + 4);
+    f.MargineSup = qFromLittleEndian<qint32>(misure + 8);
+    f.LargEtich = qFromLittleEndian<qint32>(misure + 12);
+    f.AltEtich = qFromLittleEndian<qint32>(misure + 16);
+    return f;
+}
+
+void CatalogoEtichette::impostaDaForm(const FormVorpla &form)
+{
+    PercorsoDB = form.PercorsoDB;
+    PercorsoTmp = form.PercorsoTmp;
+    if (form.EtichetteBloccate) {
+        cmdConferma.Visible = false;
+        abilitaCampi(false);
+    }
+}
+
+void CatalogoEtichette::abilitaCampi(bool abilitati)
+{
+    for (Campo *c : {&txtDesc, &txtPX, &txtPY, &txtMarg, &txtEtX, &txtETY})
+        c->Enabled = abilitati;
+}
+
+// Fills the list with the Descrizione of every whole record of etich.DB
+// (a missing file is an empty catalogue). InCaricamento is set meanwhile.
+void CatalogoEtichette::riempiLista()
+{
+    cmbFormati.clear();
+    ListIndex = -1;
+    NumFormati = 0;
+    if (PercorsoDB.isEmpty() || !QFileInfo::exists(PercorsoDB))
+        return;
+    InCaricamento = true;
+    QFile file(PercorsoDB);
+    if (!file.open(QIODevice::ReadOnly)) {
+        InCaricamento = false;
+        throw ErroreVB(erroreApertura(file));
+    }
+    const QByteArray contenuto = file.readAll();
+    for (qsizetype pos = 0; pos + FormatoEtichetta::Lunghezza <= contenuto.size();
+         pos += FormatoEtichetta::Lunghezza) {
+        cmbFormati << FormatoEtichetta::daByte(QByteArrayView(contenuto).sliced(pos, FormatoEtichetta::Lunghezza))
+                          .Descrizione;
+    }
+    NumFormati = qint32(cmbFormati.size());
+}
+
+void CatalogoEtichette::caricaCatalogo()
+{
+    impostaRoutine(Modulo, QStringLiteral("Form_Load"));
+    NumFormati = 0;
+    riempiLista();
+    InCaricamento = false;
+    if (!cmbFormati.isEmpty())
+        selezionaFormato(0);
+}
+
+void CatalogoEtichette::selezionaFormato(int indice)
+{
+    ListIndex = indice;
+    cmbFormati_Click();
+}
+
+FormatoEtichetta CatalogoEtichette::leggiRecord(int numero) const
+{
+    QFile file(PercorsoDB);
+    if (!file.open(QIODevice::ReadOnly))
+        throw ErroreVB(file.exists() ? erroreApertura(file) : Err::FileNonTrovato);
+    if (numero < 1 || !file.seek(qint64(numero - 1) * FormatoEtichetta::Lunghezza))
+        throw ErroreVB(Err::OltreFineFile);
+    const QByteArray byte = file.read(FormatoEtichetta::Lunghezza);
+    if (byte.size() != FormatoEtichetta::Lunghezza)
+        throw ErroreVB(Err::OltreFineFile);
+    return FormatoEtichetta::daByte(byte);
+}
+
+void CatalogoEtichette::cmbFormati_Click()
+{
+    impostaRoutine(Modulo, QStringLiteral("cmbFormati_Click"));
+    if (InCaricamento || NumFormati == 0)
+        return;
+    try {
+        Formato = leggiRecord(ListIndex + 1);
+        txtDesc.Text = Formato.Descrizione;
+        txtPX.Text = QString::number(Formato.LargPagina);
+        txtPY.Text = QString::number(Formato.AltPagina);
+        txtMarg.Text = QString::number(Formato.MargineSup);
+        txtEtX.Text = QString::number(Formato.LargEtich);
+        txtETY.Text = QString::number(Formato.AltEtich);
+    } catch (const ErroreVB &e) {
+        impostaRoutine(Modulo, QStringLiteral("cmbFormati_Click"));
+        mostraErroreRoutine(e);
+    }
+}
+
+void CatalogoEtichette::cmdCrea_Click()
+{
+    ++NumFormati;
+    abilitaCampi(true);
+    cmdConferma.Visible = true;
+    cmdCrea.Enabled = false;
+    cmdElimina.Enabled = false;
+    cmdVorpla.Enabled = false;
+    Focus = QStringLiteral("txtDesc");
+}
+
+void CatalogoEtichette::scriviRecord(int numero, const FormatoEtichetta &formato) const
+{
+    QFile file(PercorsoDB);
+    if (!file.open(QIODevice::ReadWrite))
+        throw ErroreVB(erroreApertura(file));
+    if (!file.seek(qint64(numero - 1) * FormatoEtichetta::Lunghezza))
+        throw ErroreVB(Err::ErroreIO);
+    scriviTutto(file, formato.aByte());
+    if (!file.flush())
+        throw ErroreVB(Err::ErroreIO);
+}
+
+// Stores the new format. Everything that can fail (the five conversions, the
+// write) happens before the window changes, so a failure leaves it in
+// Entering with the operator's texts, and nothing stored.
+void CatalogoEtichette::cmdConferma_Click()
+{
+    impostaRoutine(Modulo, QStringLiteral("cmdConferma_Click"));
+    FormatoEtichetta nuovo;
+    qint32 numero = NumFormati;
+    try {
+        nuovo.Descrizione = txtDesc.Text;
+        nuovo.LargPagina = CLng(txtPX.Text);
+        nuovo.AltPagina = CLng(txtPY.Text);
+        nuovo.MargineSup = CLng(txtMarg.Text);
+        nuovo.LargEtich = CLng(txtEtX.Text);
+        nuovo.AltEtich = CLng(txtETY.Text);
+        if (numero == 0)
+            numero = 1;
+        if (!PercorsoDB.isEmpty())
+            scriviRecord(numero, nuovo);
+    } catch (const ErroreVB &e) {
+        impostaRoutine(Modulo, QStringLiteral("cmdConferma_Click"));
+        mostraErroreRoutine(e);
+        return;
+    }
+    Formato = nuovo;
+
+    abilitaCampi(false);
+    cmdConferma.Visible = false;
+    cmdElimina.Enabled = true;
+    cmdCrea.Enabled = true;
+    cmdAnnulla.Enabled = true;
+    cmdVorpla.Enabled = true;
+
+    if (PercorsoDB.isEmpty()) {
+        // Nothing was stored: the list keeps the formats it has, the fields
+        // keep the typed values for this print.
+        NumFormati = qint32(cmbFormati.size());
+        messaggi().mostra(MessaggioSenzaCatalogo, Pulsanti::Ok);
+        return;
+    }
+
+    NumFormati = numero;
+    cmbFormati << txtDesc.Text;
+    selezionaFormato(0);
+    selezionaFormato(int(cmbFormati.size()) - 1);
+}
+
+// Writes every record but `numero` to etich.tmp and renames it over
+// etich.DB. A stale etich.tmp left by an earlier failure is overwritten.
+void CatalogoEtichette::eliminaRecord(int numero) const
+{
+    QFile vecchio(PercorsoDB);
+    QByteArray rimasti;
+    if (vecchio.exists()) {
+        if (!vecchio.open(QIODevice::ReadOnly))
+            throw ErroreVB(erroreApertura(vecchio));
+        const QByteArray contenuto = vecchio.readAll();
+        for (int r = 1; r <= NumFormati; ++r) {
+            if (r == numero)
+                continue;
+            const qsizetype pos = qsizetype(r - 1) * FormatoEtichetta::Lunghezza;
+            if (pos + FormatoEtichetta::Lunghezza > contenuto.size())
+                throw ErroreVB(Err::OltreFineFile);
+            rimasti += contenuto.mid(pos, FormatoEtichetta::Lunghezza);
+        }
+    }
+
+    QFile temporaneo(PercorsoTmp);
+    if (!temporaneo.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        throw ErroreVB(erroreApertura(temporaneo));
+    try {
+        scriviTutto(temporaneo, rimasti);
+        sincronizza(temporaneo);
+        temporaneo.close();
+        if (std::rename(QFile::encodeName(PercorsoTmp).constData(), QFile::encodeName(PercorsoDB).constData()) != 0)
+            throw ErroreVB(Err::AccessoPercorso);
+    } catch (const ErroreVB &) {
+        temporaneo.close();
+        QFile::remove(PercorsoTmp);
+        throw;
+    }
+    sincronizzaCartella(PercorsoDB);
+}
+
+// Deletes the selected format after the operator's confirmation. The
+// question is asked as Yes/No, the only questions the message boxes have:
+// Yes stands for OK, No for Cancel. With an empty list there is nothing to
+// delete and nothing is asked.
+void CatalogoEtichette::cmdElimina_Click()
+{
+    impostaRoutine(Modulo, QStringLiteral("cmdElimina_Click"));
+    if (ListIndex < 0 || cmbFormati.isEmpty())
+        return;
+    try {
+        if (messaggi().mostra(DomandaElimina, Pulsanti::SiNo) != Risposta::Si)
+            return;
+        eliminaRecord(ListIndex + 1);
+        riempiLista();
+        if (!cmbFormati.isEmpty())
+            selezionaFormato(0);
+        InCaricamento = false;
+        if (!cmbFormati.isEmpty())
+            cmbFormati_Click();
+    } catch (const ErroreVB &e) {
+        InCaricamento = false;
+        impostaRoutine(Modulo, QStringLiteral("cmdElimina_Click"));
+        mostraErroreRoutine(e);
+    }
+}
+
+} // namespace vorpla

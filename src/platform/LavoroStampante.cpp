@@ -1,0 +1,48 @@
+#include "LavoroStampante.h"
+
+#include "common/ErroreVB.h"
+#include "common/StatoLavoro.h"
+
+#include <QFileInfo>
+#include <QPrinter>
+
+namespace vorpla {
+
+namespace dettaglio {
+
+StampanteDelLavoro::StampanteDelLavoro(const QString &nome, const QString &titolo)
+    : stampante(std::make_unique<QPrinter>(QPrinter::HighResolution))
+{
+    stampante->setPrinterName(nome);
+    stampante->setFullPage(false);
+    stampante->setDocName(titolo);
+}
+
+StampanteDelLavoro::~StampanteDelLavoro() = default;
+
+} // namespace dettaglio
+
+LavoroStampante::LavoroStampante(const QString &nome, const QString &titolo)
+    : dettaglio::StampanteDelLavoro(nome, titolo),
+      SuperficiePittore(stampante.get(), nome, stampante->resolution())
+{
+}
+
+void LavoroStampante::fine()
+{
+    if (!FineDocumento())
+        throw ErroreVB(Err::ErroreStampante);
+}
+
+std::unique_ptr<Superficie> nuovaCopia(const QString &stampante)
+{
+    return std::make_unique<LavoroStampante>(stampante, QFileInfo(lavoro().FileIngresso).fileName());
+}
+
+void fineCopia(Superficie &copia)
+{
+    if (auto *stampa = dynamic_cast<LavoroStampante *>(&copia))
+        stampa->fine();
+}
+
+} // namespace vorpla

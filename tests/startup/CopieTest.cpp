@@ -1,0 +1,358 @@
+// The copies loop on a real CUPS spooler: the private one that
+// scripts/cups-test-server.sh starts for the test command, with the queues
+// Office (the spooler's default), PDFCreator and ZETAFAX_Office. Every copy
+// is a QPrinter job, every attachment a file handed to the queue; the jobs
+// are read back from the spooler in the order it received them.
+
+#include "MessaggiRegistrati.h"
+#include "TestSupport.h"
+
+#include "common/StatoLavoro.h"
+#include "interpreter/Superficie.h"
+#include "output/FormVorpla.h"
+#include "output/MODVorplanti.h"
+#include "output/SceltaVorplante.h"
+#include "platform/LavoroStampante.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QThread>
+#include <QUuid>
+#include <thread>
+#include <cups/cups.h>
+#include <gtest/gtest.h>
+
+using namespace vorpla;
+using namespace vorpla::prova;
+
+TEST(DriverEPorta, DriverAndPortOfAFullEntry)
+{
+    QString driver, porta;
+    DriverEPorta(QStringLiteral("winspool,Ne01:,15,45"), driver, porta);
+    EXPECT_EQ(driver, QStringLiteral("winspool"));
+    EXPECT_EQ(porta, QStringLiteral("Ne01:"));
+}
+
+TEST(DriverEPorta, SingleCommaGivesNoPort)
+{
+    QString driver = QStringLiteral("x"), porta = QStringLiteral("y");
+    DriverEPorta(QStringLiteral("winspool,Ne01:"), driver, porta);
+    EXPECT_EQ(driver, QStringLiteral("winspool"));
+    EXPECT_EQ(porta, QString());
+}
+
+TEST(DriverEPorta, NoCommaGivesNothing)
+{
+    QString driver = QStringLiteral("x"), porta = QStringLiteral("y");
+    DriverEPorta(QStringLiteral("winspool"), driver, porta);
+    EXPECT_EQ(driver, QString());
+    EXPECT_EQ(porta, QString());
+    DriverEPorta(QString(), driver, porta);
+    EXPECT_EQ(driver, QString());
+    EXPECT_EQ(porta, QString());
+}
+
+TEST(DriverEPorta, EmptyFieldsStayEmpty)
+{
+    QString driver, porta;
+    DriverEPorta(QStringLiteral(",,15"), driver, porta);
+    EXPECT_EQ(driver, QString());
+    EXPECT_EQ(porta, QString());
+}
+
+namespace {
+
+// libcups reads HOME once a thread (its per-thread globals) and writes the
+// user's defaults below it; every spooler conversation of these tests runs
+// on a thread of its own so that it uses the test's HOME.
+template<typename F>
+auto inFiloNuovo(F &&f)
+{
+    using Risultato = decltype(f());
+    if constexpr (std::is_void_v<Risultato>) {
+        std::thread filo(std::forward<F>(f));
+        filo.join();
+    } else {
+        Risultato r{};
+        std::thread filo([&] { r = f(); });
+        filo.join();
+        return r;
+    }
+}
+
+struct Lavoro
+{
+    int id = 0;
+    QString titolo;
+    ipp_jstate_t stato = IPP_JSTATE_PENDING;
+};
+
+class Copie : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        const QString server = qEnvironmentVariable("CUPS_SERVER");
+        if (qEnvironmentVariable("VORPLA_CUPS_TEST") != QStringLiteral("1") || server.isEmpty()) {
+            GTEST_SKIP() << "No test spooler: these tests need the private cupsd of "
+                            "scripts/cups-test-server.sh (bash scripts/test.sh starts it; by hand: "
+                            "scripts/cups-test-server.sh start DIR, then export "
+                            "CUPS_SERVER=DIR/cups.sock VORPLA_CUPS_TEST=1).";
+        }
+        ASSERT_TRUE(server.endsWith(QStringLiteral("/cups.sock")))
+            << "CUPS_SERVER is not the test spooler's socket: " << server.toStdString();
+        azzeraLavoro();
+        DispositivoDestinazione().clear();
+
+        // The user's default printer lives in ~/.cups/lpoptions: a home of
+        // the test's own, so the machine's user is never touched.
+        m_vecchioHome = qgetenv("HOME");
+        qputenv("HOME", QFile::encodeName(cartella.radice()));
+        esente = QUuid::createUuid().toString(QUuid::Id128).left(8);
+
+        scriviFileStampa({});
+        primoId = ultimoId();
+    }
+
+    // A two-page print file, with its attachments ("@FILE" lines).
+    void scriviFileStampa(const QStringList &allegati)
+    {
+        QByteArray righe = "@TITO PRIMA PAGINA\r\n@PAGE\r\n@TITO SECONDA PAGINA\r\n";
+        for (const QString &a : allegati)
+            righe += "@FILE " + QFile::encodeName(a) + "\r\n";
+        fileStampa = cartella.scrivi(QStringLiteral("copie-%1.txt").arg(esente), righe);
+        lavoro().FileIngresso = fileStampa;
+    }
+
+    void TearDown() override
+    {
+        if (!m_vecchioHome.isNull())
+            qputenv("HOME", m_vecchioHome);
+        DispositivoDestinazione().clear();
+        azzeraLavoro();
+    }
+
+    // The copies loop on printer `stampante` as the program runs it.
+    void stampa(const QString &stampante, const QString &copie)
+    {
+        FormVorpla form;
+        form.valori.NumCopie = copie;
+        ServiziSceltaVorplante servizi;
+        servizi.nuovaCopia = [stampante] { return vorpla::nuovaCopia(stampante); };
+        servizi.fineCopia = vorpla::fineCopia;
+        servizi.dispositivo = [stampante] { return stampante; };
+        inFiloNuovo([&] { SCELTA_VORPLANTE(form, servizi); });
+    }
+
+    QString allegatoTesto()
+    {
+        return cartella.scrivi(QStringLiteral("nota-%1.txt").arg(esente), "Nota di viaggio\nSeconda riga\n");
+    }
+
+    QString allegatoPdf()
+    {
+        const QString percorso = cartella.percorso(QStringLiteral("programma-%1.pdf").arg(esente));
+        QPdfWriter writer(percorso);
+        QPainter p(&writer);
+        p.drawText(QPointF(500, 500), QStringLiteral("Programma di viaggio"));
+        p.end();
+        return percorso;
+    }
+
+    static QList<Lavoro> lavori(const QString &coda)
+    {
+        return inFiloNuovo([&] { return lavoriDellaCoda(coda); });
+    }
+
+    static QList<Lavoro> lavoriDellaCoda(const QString &coda)
+    {
+        cups_job_t *jobs = nullptr;
+        const QByteArray nome = coda.toUtf8();
+        const int n = cupsGetJobs2(CUPS_HTTP_DEFAULT, &jobs, nome.constData(), 0, CUPS_WHICHJOBS_ALL);
+        QList<Lavoro> elenco;
+        for (int i = 0; i < n; ++i)
+            elenco.append({jobs[i].id, QString::fromUtf8(jobs[i].title), jobs[i].state});
+        cupsFreeJobs(n, jobs);
+        std::sort(elenco.begin(), elenco.end(), [](const Lavoro &a, const Lavoro &b) { return a.id < b.id; });
+        return elenco;
+    }
+
+    // How many jobs of this test the spooler holds, on any queue.
+    int lavoriDelTest() const
+    {
+        int n = 0;
+        for (const QString &coda : {QStringLiteral("Office"), QStringLiteral("PDFCreator"),
+                                    QStringLiteral("ZETAFAX_Office")})
+            for (const Lavoro &l : lavori(coda))
+                n += l.id > primoId && l.titolo.contains(esente);
+        return n;
+    }
+
+    static int ultimoId()
+    {
+        int massimo = 0;
+        for (const QString &coda : {QStringLiteral("Office"), QStringLiteral("PDFCreator"),
+                                    QStringLiteral("ZETAFAX_Office")})
+            for (const Lavoro &l : lavori(coda))
+                massimo = std::max(massimo, l.id);
+        return massimo;
+    }
+
+    // This test's jobs on the queue (their titles hold the test's token; tests
+    // may run side by side on the spooler), once every one has finished (at
+    // most 30 s).
+    QList<Lavoro> lavoriFiniti(const QString &coda) const
+    {
+        QDeadlineTimer scadenza(30000);
+        QList<Lavoro> nuovi;
+        for (;;) {
+            nuovi.clear();
+            bool tuttiFiniti = true;
+            for (const Lavoro &l : lavori(coda)) {
+                if (l.id <= primoId || !l.titolo.contains(esente))
+                    continue;
+                nuovi.append(l);
+                tuttiFiniti = tuttiFiniti && l.stato >= IPP_JSTATE_STOPPED;
+            }
+            if (tuttiFiniti || scadenza.hasExpired())
+                return nuovi;
+            QThread::msleep(100);
+        }
+    }
+
+    static QString predefinita()
+    {
+        return inFiloNuovo([] { return predefinitaDelFilo(); });
+    }
+
+    static QString predefinitaDelFilo()
+    {
+        cups_dest_t *dest = nullptr;
+        const int n = cupsGetDests2(CUPS_HTTP_DEFAULT, &dest);
+        QString nome;
+        if (cups_dest_t *d = cupsGetDest(nullptr, nullptr, n, dest))
+            nome = QString::fromUtf8(d->name);
+        cupsFreeDests(n, dest);
+        return nome;
+    }
+
+    QString fileOpzioni() const { return cartella.percorso(QStringLiteral(".cups/lpoptions")); }
+
+    CartellaProva cartella;
+    MessaggiRegistrati messaggi;
+    QString esente;
+    QString fileStampa;
+    int primoId = 0;
+
+private:
+    QByteArray m_vecchioHome;
+};
+
+QStringList titoli(const QList<Lavoro> &elenco)
+{
+    QStringList t;
+    for (const Lavoro &l : elenco)
+        t << l.titolo;
+    return t;
+}
+
+} // namespace
+
+TEST_F(Copie, ThreeCopiesWithTheAttachmentsAfterTheFirst)
+{
+    const QString testo = allegatoTesto();
+    const QString pdf = allegatoPdf();
+    scriviFileStampa({testo, pdf});
+    lavoro().DispositivoRegistrato = QStringLiteral("Office");
+
+    stampa(QStringLiteral("Office"), QStringLiteral("3"));
+
+    EXPECT_TRUE(messaggi.testi.isEmpty()) << messaggi.testi.join(u'|').toStdString();
+    const QList<Lavoro> fatti = lavoriFiniti(QStringLiteral("Office"));
+    const QString copia = QFileInfo(fileStampa).fileName();
+    EXPECT_EQ(titoli(fatti), (QStringList{copia, QFileInfo(testo).fileName(), QFileInfo(pdf).fileName(), copia, copia}));
+    for (const Lavoro &l : fatti)
+        EXPECT_EQ(l.stato, IPP_JSTATE_COMPLETED) << l.id << " " << l.titolo.toStdString();
+    // Printed once: the list is emptied.
+    EXPECT_EQ(lavoro().ElencoAllegati, QStringList{QString()});
+    EXPECT_EQ(DispositivoDestinazione(), QStringLiteral("Office"));
+    // The recorded printer is the printer: the default is not touched.
+    EXPECT_FALSE(QFileInfo::exists(fileOpzioni()));
+    EXPECT_EQ(lavoriDelTest(), 5);
+}
+
+TEST_F(Copie, NoCopiesNoJob)
+{
+    scriviFileStampa({allegatoTesto()});
+    stampa(QStringLiteral("Office"), QStringLiteral("0"));
+    EXPECT_TRUE(messaggi.testi.isEmpty());
+    EXPECT_EQ(lavoriDelTest(), 0);
+}
+
+TEST_F(Copie, ZetafaxPrinterGetsOneCopy)
+{
+    lavoro().DispositivoRegistrato = QStringLiteral("ZETAFAX_Office");
+    stampa(QStringLiteral("ZETAFAX_Office"), QStringLiteral("3"));
+    EXPECT_TRUE(messaggi.testi.isEmpty()) << messaggi.testi.join(u'|').toStdString();
+    const QList<Lavoro> fatti = lavoriFiniti(QStringLiteral("ZETAFAX_Office"));
+    ASSERT_EQ(fatti.size(), 1);
+    EXPECT_EQ(fatti.first().titolo, QFileInfo(fileStampa).fileName());
+    EXPECT_EQ(lavoriDelTest(), 1);
+}
+
+TEST_F(Copie, CopiesThatAreNotANumberGiveTheRoutineMessageAndNoJob)
+{
+    stampa(QStringLiteral("Office"), QStringLiteral("abc"));
+    EXPECT_EQ(messaggi.testi,
+              QStringList{QStringLiteral("Routine frmvorpla - SCELTA_VORPLANTE\r Errore N.13 Type mismatch")});
+    EXPECT_EQ(lavoriDelTest(), 0);
+}
+
+TEST_F(Copie, PdfCreatorKeepsTheAttachments)
+{
+    const QString testo = allegatoTesto();
+    scriviFileStampa({testo});
+    lavoro().DispositivoRegistrato = QStringLiteral("Office");
+    stampa(QStringLiteral("PDFCreator"), QStringLiteral("1"));
+    const QList<Lavoro> fatti = lavoriFiniti(QStringLiteral("PDFCreator"));
+    EXPECT_EQ(titoli(fatti), QStringList{QFileInfo(fileStampa).fileName()});
+    EXPECT_EQ(lavoro().ElencoAllegati, (QStringList{QString(), testo}));
+    EXPECT_EQ(lavoriDelTest(), 1);
+    EXPECT_FALSE(QFileInfo::exists(fileOpzioni()));
+}
+
+TEST_F(Copie, AnotherRecordedPrinterMakesThePrinterTheUsersDefault)
+{
+    const QString testo = allegatoTesto();
+    scriviFileStampa({testo});
+    lavoro().DispositivoRegistrato = QStringLiteral("Office");
+    ASSERT_EQ(predefinita(), QStringLiteral("Office"));
+
+    stampa(QStringLiteral("ZETAFAX_Office"), QStringLiteral("1"));
+
+    EXPECT_TRUE(messaggi.testi.isEmpty()) << messaggi.testi.join(u'|').toStdString();
+    EXPECT_EQ(predefinita(), QStringLiteral("ZETAFAX_Office"));
+    ASSERT_TRUE(QFileInfo::exists(fileOpzioni()));
+    EXPECT_TRUE(leggiFile(fileOpzioni()).contains("Default ZETAFAX_Office"));
+    // Back to the recorded printer once the attachment is handed over.
+    EXPECT_EQ(DispositivoDestinazione(), QStringLiteral("Office"));
+    const QList<Lavoro> fatti = lavoriFiniti(QStringLiteral("ZETAFAX_Office"));
+    EXPECT_EQ(titoli(fatti), (QStringList{QFileInfo(fileStampa).fileName(), QFileInfo(testo).fileName()}));
+}
+
+TEST_F(Copie, ImpostaPredefinitaLeavesTheDefaultForAnUnknownPrinter)
+{
+    DispositivoDestinazione() = QStringLiteral("Stampante inesistente");
+    inFiloNuovo([] { ImpostaPredefinita(); });
+    EXPECT_EQ(predefinita(), QStringLiteral("Office"));
+    DispositivoDestinazione() = QString();
+    inFiloNuovo([] { ImpostaPredefinita(); });
+    EXPECT_EQ(predefinita(), QStringLiteral("Office"));
+    EXPECT_FALSE(QFileInfo::exists(fileOpzioni()));
+}

@@ -160,6 +160,7 @@ private:
     double xCentrato(QByteArrayView testo) const;
     double xCentratoIndirizzo(QByteArrayView testo) const;
     void riquadro(double x1, double y1, double x2, double y2);
+    void titoloInRiquadro(QByteArrayView titolo, double y, double dimensione, double sopra, double sotto, double oltre);
     // What titles hand to fax software (the clipboard) and to the mail.
     void titoloFaxMail(QByteArrayView titolo);
     void titoloDocumento(QByteArrayView titolo);

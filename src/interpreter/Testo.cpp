@@ -325,6 +325,25 @@ double Interprete::xCentratoIndirizzo(QByteArrayView testo) const
     return (m_s.LarghezzaPagina - m_s.MargineDestro - 11.5 - m_sup.TextWidth(testo)) / 2 + 11.5;
 }
 
+// A boxed title centred between the margins, printed bold at `dimensione`:
+// the box runs from the inner gap left of the text, `sopra` above it, to
+// `oltre` past its end and `sotto` below it. Bold goes off and the base
+// size comes back afterwards.
+void Interprete::titoloInRiquadro(QByteArrayView t, double y, double dimensione, double sopra, double sotto,
+                                  double oltre)
+{
+    m_sup.FontSize(dimensione);
+    m_sup.FontBold(true);
+    const double x = xCentrato(t);
+    riquadro(x - m_s.Rientro, y - sopra, x + m_sup.TextWidth(t) + oltre, y + m_sup.TextHeight(t) + sotto);
+    m_sup.CurrentX = x;
+    m_sup.CurrentY = y;
+    m_sup.Print(t);
+    m_sup.DrawWidth(3);
+    m_sup.FontBold(false);
+    m_sup.FontSize(m_s.dimensioni[5]);
+}
+
 void Interprete::riquadro(double x1, double y1, double x2, double y2)
 {
     m_sup.DrawWidth(5);
@@ -338,17 +357,7 @@ void Interprete::m_TITO(const RigaStampa &riga)
     const QByteArrayView t = riga.argomento();
     const double T = m_s.MargineAlto, G = m_s.Rientro;
     m_s.YCorrente = T + (m_s.SecondaFinestra ? 10.6 : 7.6);
-    m_sup.FontSize(m_s.dimensioni[6]);
-    m_sup.FontBold(true);
-    const double x = xCentrato(t), y = m_s.YCorrente;
-    const double tw = m_sup.TextWidth(t), th = m_sup.TextHeight(t);
-    riquadro(x - G, y - 0.1, x + tw + 2 * G, y + th + 0.1);
-    m_sup.CurrentX = x;
-    m_sup.CurrentY = y;
-    m_sup.Print(t);
-    m_sup.DrawWidth(3);
-    m_sup.FontBold(false);
-    m_sup.FontSize(m_s.dimensioni[5]);
+    titoloInRiquadro(t, m_s.YCorrente, m_s.dimensioni[6], 0.1, 0.1, 2 * G);
     m_s.YCorrente = m_s.YCorrente + 0.3 + T;
     titoloDocumento(t);
 }
@@ -403,67 +412,41 @@ void Interprete::m_TIT2(const RigaStampa &riga)
 void Interprete::m_TIT3(const RigaStampa &riga)
 {
     const QByteArrayView t = riga.argomento();
-    const double T = m_s.MargineAlto, G = m_s.Rientro;
+    const double T = m_s.MargineAlto;
     m_s.YCorrente = T + 10.5;
-    m_sup.FontSize(m_s.dimensioni[6]);
-    m_sup.FontBold(true);
-    const double x = xCentrato(t), y = m_s.YCorrente;
-    riquadro(x - G, y - 0.2, x + m_sup.TextWidth(t) + G, y + m_sup.TextHeight(t) + 0.2);
-    m_sup.CurrentX = x;
-    m_sup.CurrentY = y;
-    m_sup.Print(t);
-    m_sup.DrawWidth(3);
-    m_sup.FontBold(false);
-    m_sup.FontSize(m_s.dimensioni[5]);
+    titoloInRiquadro(t, m_s.YCorrente, m_s.dimensioni[6], 0.2, 0.2, m_s.Rientro);
     m_s.YCorrente = T + 10.8;
 }
 
 void Interprete::m_TITV(const RigaStampa &riga)
 {
     const QByteArrayView t = riga.argomento();
-    const double G = m_s.Rientro;
     m_form.ConINTV = true;
     m_s.MargineSinistro = 1.3;
     m_s.MargineDestro = 0.7;
     m_s.YCorrente = m_form.ScostamentoVoucher + 3;
-    m_sup.FontSize(m_s.dimensioni[6]);
-    m_sup.FontBold(true);
-    const double x = xCentrato(t), y = m_s.YCorrente;
-    riquadro(x - G, y - 0.1, x + m_sup.TextWidth(t) + G, y + m_sup.TextHeight(t) + 0.05);
-    m_sup.CurrentX = x;
-    m_sup.CurrentY = y;
-    m_sup.Print(t);
-    m_sup.DrawWidth(3);
-    m_sup.FontBold(false);
-    m_sup.FontSize(m_s.dimensioni[5]);
+    titoloInRiquadro(t, m_s.YCorrente, m_s.dimensioni[6], 0.1, 0.05, m_s.Rientro);
     titoloFaxMail(t);
 }
 
 void Interprete::m_TITB(const RigaStampa &riga)
 {
     const QByteArrayView t = riga.argomento();
-    const double G = m_s.Rientro;
     m_s.YCorrente += 0.7;
     if (!Leggi(QStringLiteral("MARGINI"), QStringLiteral("MARGINESUP")).isEmpty())
         m_s.YCorrente += m_s.MargineAlto;
-    m_sup.FontSize(m_s.dimensioni[6] - 1);
-    m_sup.FontBold(true);
-    const double x = xCentrato(t), y = m_s.YCorrente;
-    // A blank title keeps the extension of the previous one.
-    if (!t.trimmed().isEmpty())
-        m_s.estensioneTitoloB = m_sup.TextWidth(t.first(qMin<qsizetype>(1, t.size()))) + 0.1;
-    riquadro(x - G, y - 0.2, x + m_sup.TextWidth(t) + m_s.estensioneTitoloB + G, y + m_sup.TextHeight(t) + 0.2);
-    m_sup.CurrentX = x;
-    m_sup.CurrentY = y;
-    m_sup.Print(t);
-    m_sup.DrawWidth(3);
-    m_sup.FontBold(false);
-    m_sup.FontSize(m_s.dimensioni[5]);
+    const double dimensione = m_s.dimensioni[6] - 1;
+    // The box reaches one character further; a blank title keeps the
+    // extension of the previous one.
+    if (!t.trimmed().isEmpty()) {
+        m_sup.FontSize(dimensione);
+        m_sup.FontBold(true);
+        m_s.estensioneTitoloB = m_sup.TextWidth(t.first(1)) + 0.1;
+    }
+    titoloInRiquadro(t, m_s.YCorrente, dimensione, 0.2, 0.2, m_s.estensioneTitoloB + m_s.Rientro);
     m_s.YCorrente += 0.39;
     titoloFaxMail(t);
 }
-
-// ---- The ASTOI title block ----------------------------------------------------------
 
 void Interprete::m_TITn(const RigaStampa &riga)
 {

@@ -176,3 +176,30 @@ TEST_F(ProvaInterprete, GridLineOfDashesIsARule)
     EXPECT_EQ(trattiniStampati, 4);
     EXPECT_TRUE(haTesto(QStringLiteral("x")));
 }
+
+TEST_F(ProvaInterprete, BoxedTitlesReachAsFarAsTheirRulesSay)
+{
+    disegna("@TIT3 RIEPILOGO\r\n@TITB VOUCHER\r\n@TITB  \r\n");
+    const auto box = di(Tipo::Rettangolo);
+    ASSERT_EQ(box.size(), 3);
+    const auto riepilogo = testo(QStringLiteral("RIEPILOGO"));
+    QFont f(riepilogo.famiglia);
+    f.setPointSizeF(riepilogo.dimensione);
+    f.setBold(true);
+    const QSizeF m = misuraTestoCm(riepilogo.testo, f, 600);
+    // "@TIT3": the inner gap on both sides, 0.2 above and below.
+    EXPECT_NEAR(box[0].a.x(), riepilogo.a.x() - 0.2, 1e-6);
+    EXPECT_NEAR(box[0].b.x(), riepilogo.a.x() + m.width() + 0.2, 1e-6);
+    EXPECT_NEAR(box[0].a.y(), 10.3, 1e-9);
+    EXPECT_NEAR(box[0].b.y(), 10.5 + m.height() + 0.2, 1e-6);
+    // "@TITB": one character and 0.1 further; a blank title keeps that reach.
+    const auto voucher = testo(QStringLiteral("VOUCHER"));
+    QFont fb(voucher.famiglia);
+    fb.setPointSizeF(voucher.dimensione);
+    fb.setBold(true);
+    const double e = misuraTestoCm(QStringLiteral("V"), fb, 600).width() + 0.1;
+    EXPECT_NEAR(voucher.dimensione, 10, 0.05);
+    EXPECT_NEAR(box[1].b.x(), voucher.a.x() + misuraTestoCm(voucher.testo, fb, 600).width() + e + 0.2, 1e-6);
+    // (the reader removed its trailing blanks: the title itself is empty)
+    EXPECT_NEAR(box[2].b.x() - box[2].a.x(), 0.2 + e + 0.2, 1e-6);
+}

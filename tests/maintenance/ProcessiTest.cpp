@@ -79,28 +79,30 @@ bool unSoloThread()
 } // namespace
 
 // A name contained in the program file's name, letter case ignored; names
-// matching nothing; a process that has ended is no longer found.
+// matching nothing; a process that has ended is no longer found. (The test
+// programs are not called "...kelvoria.exe": a program start-up test running
+// beside them would take them for the terminal client and update it.)
 TEST(CercaProcesso, TrovaIlProgrammaPerNomeContenuto)
 {
     CartellaProva c;
     const QString parte = unico();
-    Figli figli(c, QStringLiteral("x") + parte + QStringLiteral("Kelvoria.exe"));
+    Figli figli(c, QStringLiteral("x") + parte + QStringLiteral("Kelvoriaprova.exe"));
     QProcess &figlio = figli.avvia();
 
-    EXPECT_TRUE(CercaProcesso(QStringLiteral("kelvoria.exe"), false));
-    EXPECT_TRUE(CercaProcesso(QStringLiteral("KELVORIA.EXE"), false));
-    EXPECT_TRUE(CercaProcesso(parte.toUpper() + QStringLiteral("kelvoria.EXE"), false));
-    EXPECT_FALSE(CercaProcesso(QStringLiteral("y") + parte + QStringLiteral("kelvoria.exe"), false));
+    EXPECT_TRUE(CercaProcesso(QStringLiteral("kelvoriaprova.exe"), false));
+    EXPECT_TRUE(CercaProcesso(QStringLiteral("KELVORIAPROVA.EXE"), false));
+    EXPECT_TRUE(CercaProcesso(parte.toUpper() + QStringLiteral("kelvoriaprova.EXE"), false));
+    EXPECT_FALSE(CercaProcesso(QStringLiteral("y") + parte + QStringLiteral("kelvoriaprova.exe"), false));
     EXPECT_FALSE(CercaProcesso(unico() + QStringLiteral(".exe"), false));
     // The program file counts, not the arguments.
-    EXPECT_FALSE(CercaProcesso(parte + QStringLiteral("kelvoria.exe 120"), false));
+    EXPECT_FALSE(CercaProcesso(parte + QStringLiteral("kelvoriaprova.exe 120"), false));
     // An empty name names no program.
     EXPECT_FALSE(CercaProcesso(QString(), false));
     EXPECT_TRUE(inEsecuzione(figlio));
 
     figlio.kill();
     ASSERT_TRUE(figlio.waitForFinished(5000));
-    EXPECT_FALSE(CercaProcesso(parte + QStringLiteral("kelvoria.exe"), false));
+    EXPECT_FALSE(CercaProcesso(parte + QStringLiteral("kelvoriaprova.exe"), false));
 }
 
 // With the flag the first match in ascending id order is terminated, the
@@ -109,12 +111,12 @@ TEST(CercaProcesso, TerminaSoloIlPrimo)
 {
     CartellaProva c;
     const QString parte = unico();
-    Figli figli(c, QStringLiteral("x") + parte + QStringLiteral("Kelvoria.exe"));
+    Figli figli(c, QStringLiteral("x") + parte + QStringLiteral("Kelvoriaprova.exe"));
     QProcess *uno = &figli.avvia();
     QProcess *due = &figli.avvia();
     if (due->processId() < uno->processId())
         std::swap(uno, due);
-    const QString nome = parte + QStringLiteral("kelvoria.exe");
+    const QString nome = parte + QStringLiteral("kelvoriaprova.exe");
 
     EXPECT_FALSE(CercaProcesso(nome, true));
     ASSERT_TRUE(uno->waitForFinished(5000));
@@ -173,9 +175,9 @@ TEST(CercaProcesso, ProcessiDiAltriUtentiMaiTrovati)
         GTEST_SKIP() << "the test process has threads: a forked child could not run safely";
     CartellaProva c;
     const QString parte = unico();
-    Figli figli(c, QStringLiteral("x") + parte + QStringLiteral("Kelvoria.exe"));
+    Figli figli(c, QStringLiteral("x") + parte + QStringLiteral("Kelvoriaprova.exe"));
     QProcess &diRoot = figli.avvia();
-    const QString nome = parte + QStringLiteral("kelvoria.exe");
+    const QString nome = parte + QStringLiteral("kelvoriaprova.exe");
     ASSERT_TRUE(CercaProcesso(nome, false));
 
     const pid_t figlio = ::fork();

@@ -57,6 +57,14 @@ void scriviFile(const QString &percorso, const QByteArray &contenuto)
     f.write(contenuto);
 }
 
+QString spoolerDiProva()
+{
+    const QString server = qEnvironmentVariable("CUPS_SERVER");
+    if (qEnvironmentVariable("VORPLA_CUPS_TEST") != QStringLiteral("1") || !server.endsWith(QStringLiteral("/cups.sock")))
+        return {};
+    return server;
+}
+
 EsitoProcesso eseguiProcesso(const QString &programma, const QStringList &argomenti,
                              const QProcessEnvironment &ambiente)
 {

@@ -40,6 +40,15 @@ private:
 
 QByteArray leggiFile(const QString &percorso);
 
+// The private CUPS spooler the test command starts (scripts/cups-test-server.sh):
+// its socket, or "" when the tests run without it (they skip, saying
+// SenzaSpoolerDiProva).
+QString spoolerDiProva();
+inline constexpr const char *SenzaSpoolerDiProva =
+    "No test spooler: these tests need the private cupsd of scripts/cups-test-server.sh (bash scripts/test.sh "
+    "starts it; by hand: scripts/cups-test-server.sh start DIR, then export CUPS_SERVER=DIR/cups.sock "
+    "VORPLA_CUPS_TEST=1).";
+
 // A program run to its end: exit status (-1 when it did not finish in a
 // minute, -2 when it crashed), standard output and standard error.
 struct EsitoProcesso

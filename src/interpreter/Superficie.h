@@ -115,6 +115,8 @@ public:
 
 protected:
     Superficie();
+    // Draws on another surface's device with a state of its own.
+    friend class SuperficieInoltro;
 
     // Backend: physical page and printable area, in centimetres.
     virtual QSizeF paginaCm(int orientamento) const = 0;

@@ -1,6 +1,7 @@
 #include "ComandoRender.h"
 
 #include "FormVorpla.h"
+#include "SceltaVorplante.h"
 #include "common/CartellaProgramma.h"
 #include "common/ErroreVB.h"
 #include "common/FineProgramma.h"
@@ -8,6 +9,7 @@
 #include "common/Routine.h"
 #include "common/StatoLavoro.h"
 #include "interpreter/Interprete.h"
+#include "interpreter/SuperficieInoltro.h"
 #include "interpreter/SuperficiePittore.h"
 
 #include <QDir>
@@ -19,6 +21,7 @@
 #include <QPdfWriter>
 #include <QSaveFile>
 #include <cstdio>
+#include <memory>
 
 namespace vorpla {
 
@@ -27,9 +30,12 @@ namespace {
 constexpr double RisoluzioneStampante = 600;
 
 const QString Uso = QStringLiteral(
-    "usage: vorpla --render printer --output OUT.pdf [--printer-name NAME] PRINTFILE\n"
+    "usage: vorpla --render printer --output OUT.pdf [--printer-name NAME] [--copies N] PRINTFILE\n"
     "  draws PRINTFILE once, as the printer would receive it, into the PDF file OUT.pdf\n"
-    "  (A4 portrait, 600 dpi); NAME is the printer's device name (default \"Vorpla\")");
+    "  (A4 portrait, 600 dpi); NAME is the printer's device name (default \"Vorpla\").\n"
+    "  --copies N runs the printer's copies loop with N in the copies box, every copy\n"
+    "  starting on a new page of OUT.pdf; the box counts for print files with an\n"
+    "  \"@COPI\" line, others come out once. Attachments are listed, not printed.");
 
 void scriviErrore(const QString &testo)
 {
@@ -50,6 +56,8 @@ struct Richiesta
     QString uscita;
     QString stampante = QStringLiteral("Vorpla");
     QString fileStampa;
+    bool conCopie = false;
+    QString copie; // the text of the copies box
 };
 
 // The command line's parts; the reason when it is not the command.
@@ -64,7 +72,7 @@ QString leggiRichiesta(const QStringList &argomenti, Richiesta &r)
     bool conUscita = false, conFile = false;
     for (qsizetype i = 2; i < argomenti.size(); ++i) {
         const QString &a = argomenti.at(i);
-        if (a == QLatin1String("--output") || a == QLatin1String("--printer-name")) {
+        if (a == QLatin1String("--output") || a == QLatin1String("--printer-name") || a == QLatin1String("--copies")) {
             if (i + 1 >= argomenti.size() || argomenti.at(i + 1).isEmpty())
                 return a + QStringLiteral(" needs a value");
             const QString valore = argomenti.at(++i);
@@ -73,6 +81,9 @@ QString leggiRichiesta(const QStringList &argomenti, Richiesta &r)
                     return QStringLiteral("--output given twice");
                 r.uscita = valore;
                 conUscita = true;
+            } else if (a == QLatin1String("--copies")) {
+                r.copie = valore;
+                r.conCopie = true;
             } else {
                 r.stampante = valore;
             }
@@ -94,10 +105,51 @@ QString leggiRichiesta(const QStringList &argomenti, Richiesta &r)
     return {};
 }
 
-// Draws the job once into a temporary file beside the output and renames it
-// over the output when the document is complete. FineProgramma (the
-// interpreter's end after its error message) passes through; every way out
-// but the last line discards the temporary file.
+void scriviUscita(const QString &testo)
+{
+    const QByteArray b = testo.toLocal8Bit() + '\n';
+    std::fwrite(b.constData(), 1, size_t(b.size()), stdout);
+    std::fflush(stdout);
+}
+
+// The printer's copies loop drawn into one document: every copy is drawn as
+// on a fresh print job (the device's first orientation, the interpreter's
+// surface state from the start) from a new page. Attachments are listed on
+// standard output; the user's default printer is never touched. The number
+// of copies drawn is returned in `copie`; false when the loop stopped after
+// an error message.
+bool cicloCopie(FormVorpla &form, const Richiesta &r, SuperficiePittore &superficie, int &copie)
+{
+    if (!form.CopieDaFinestra && r.copie != QLatin1String("1"))
+        scriviErrore(QStringLiteral("vorpla: %1 has no \"@COPI\" line: the copies box does not count, one copy is drawn")
+                         .arg(r.fileStampa));
+    if (form.CopieDaFinestra)
+        form.valori.NumCopie = r.copie;
+    lavoro().DispositivoRegistrato = r.stampante;
+    const int orientamentoIniziale = superficie.orientamento();
+    copie = 0;
+    ServiziSceltaVorplante servizi;
+    servizi.dispositivo = [&r] { return r.stampante; };
+    servizi.nuovaCopia = [&]() -> std::unique_ptr<Superficie> {
+        if (copie > 0) {
+            superficie.impostaOrientamento(orientamentoIniziale);
+            superficie.NewPage();
+        }
+        ++copie;
+        return std::make_unique<SuperficieInoltro>(superficie);
+    };
+    servizi.fineCopia = [](Superficie &) {};
+    servizi.impostaPredefinita = [] {};
+    servizi.stampaFile = [&copie](const QString &stampante, const QString &file) {
+        scriviUscita(QStringLiteral("attachment after copy %1 on %2: %3").arg(copie).arg(stampante, file));
+    };
+    return SCELTA_VORPLANTE(form, servizi);
+}
+
+// Draws the job into a temporary file beside the output and renames it over
+// the output when the document is complete. FineProgramma (the interpreter's
+// end after its error message) passes through; every way out but the last
+// line discards the temporary file.
 int disegna(FormVorpla &form, const Richiesta &r)
 {
     QSaveFile destinazione(r.uscita);
@@ -114,8 +166,19 @@ int disegna(FormVorpla &form, const Richiesta &r)
                                      QPageLayout::Millimeter));
     {
         SuperficiePittore superficie(&writer, r.stampante, RisoluzioneStampante);
-        Interprete interprete(superficie, form.valori, lavoro().FileIngresso);
-        interprete.GRAFICA();
+        if (r.conCopie) {
+            int copie = 0;
+            if (!cicloCopie(form, r, superficie, copie))
+                return FineConErrore;
+            scriviUscita(QStringLiteral("copies drawn: %1").arg(copie));
+            if (copie == 0) {
+                scriviErrore(QStringLiteral("vorpla: no copy drawn, %1 not written").arg(r.uscita));
+                return FineNormale;
+            }
+        } else {
+            Interprete interprete(superficie, form.valori, lavoro().FileIngresso);
+            interprete.GRAFICA();
+        }
         if (!superficie.FineDocumento()) {
             messaggi().mostra(QStringLiteral("Cannot write %1: the PDF document could not be completed").arg(r.uscita));
             return FineConErrore;

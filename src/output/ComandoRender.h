@@ -1,13 +1,23 @@
 #pragma once
 // The headless render command:
 //
-//   vorpla --render printer --output OUT.pdf [--printer-name NAME] PRINTFILE
+//   vorpla --render printer --output OUT.pdf [--printer-name NAME] [--copies N] PRINTFILE
 //
 // loads the job as the printer output form does (FormVorpla, with PRINTFILE
 // as the job's print file) and draws it once, as one copy, on a PDF page
 // device that stands for a printer named NAME ("Vorpla" by default): A4
 // portrait, printable area the whole sheet, 600 dpi. It lets scripts and
 // tests see exactly what the printer would receive.
+//
+// With --copies N the printer form's copies loop (SCELTA_VORPLANTE) runs
+// instead, N standing for the text of the main window's copies box: every
+// copy starts on a new page of the one PDF, as if on a fresh print job. As in
+// the program, the box counts only when the print file has an "@COPI" line
+// (otherwise one copy), a printer named like "ZETAFAX" gets one copy, and a
+// box that is not a number gives the loop's error message. The attachments
+// the loop would print after the first copy are listed on standard output
+// ("attachment after copy 1 on NAME: FILE"), followed by "copies drawn: K".
+// With no copy drawn OUT.pdf is not written.
 //
 // The TrueType files of the program folder are registered first, so the
 // print file's fonts are found by their family names.

@@ -68,6 +68,20 @@ void FormVorpla::Form_Load()
     const QString file = lavoro().FileIngresso;
     leggiMarcatori(file);
     contaPagine(file);
+
+    catalogo = CatalogoEtichette{};
+    catalogo.impostaDaForm(*this);
+    catalogo.caricaCatalogo();
+    impostaRoutine(QStringLiteral("frmvorpla"), QStringLiteral("Form_Load"));
+}
+
+void FormVorpla::prendiFormatoEtichette()
+{
+    valori.txtPX = catalogo.txtPX.Text;
+    valori.txtPY = catalogo.txtPY.Text;
+    valori.txtMarg = catalogo.txtMarg.Text;
+    valori.txtEtX = catalogo.txtEtX.Text;
+    valori.txtETY = catalogo.txtETY.Text;
 }
 
 void FormVorpla::leggiMarcatori(const QString &file)

@@ -16,13 +16,17 @@
 //    page, every "@SNPG S" closes a numbered section, "@SNPG" with anything
 //    else turns the numbering off. Element i of PagineSezione is the page
 //    count of section i; the count after the last section closes the table,
-//    and a document without sections has two equal entries, its page count.
+//    and a document without sections has two equal entries, its page count;
+//  - the label catalogue: when "@PERC" names it, the formats of etich.DB fill
+//    the label window's list and the first one is shown in its six fields,
+//    which the interpreter reads as the label sheet.
 //
 // The load reads the file named by lavoro().FileIngresso. Errors are raised
 // as ErroreVB (53 for a missing print file, 6 when a count passes 32767) with
 // NomeRoutine naming the load, for the caller to report with the standard
 // message.
 
+#include "CatalogoEtichette.h"
 #include "interpreter/ValoriForm.h"
 
 #include <QString>
@@ -49,6 +53,15 @@ public:
     // "@LARG ETIC": the label window hides its confirm button and disables
     // its six fields (sheet and label sizes come from the print file).
     bool EtichetteBloccate = false;
+
+    // The label window's catalogue and fields, and whether the window is
+    // on screen (a label job shows it instead of the main window).
+    CatalogoEtichette catalogo;
+    bool visibile = false;
+
+    // The label sheet of the six fields, as the interpreter reads it; done
+    // when printing starts, so the format the operator chose is used.
+    void prendiFormatoEtichette();
 
 private:
     void leggiMarcatori(const QString &file);

@@ -16,9 +16,10 @@ namespace {
 constexpr int ErroreStampante483 = 483; // Printer driver does not support the property
 
 // Runs one step of the method under its error handling. True: go on with
-// the next step; false: the method returns.
+// the next step; false: the method returns (`segnalato` tells whether an
+// error message was shown).
 template<typename F>
-bool passo(const ServiziSceltaVorplante &servizi, F &&f)
+bool passo(const ServiziSceltaVorplante &servizi, bool &segnalato, F &&f)
 {
     try {
         f();
@@ -28,20 +29,24 @@ bool passo(const ServiziSceltaVorplante &servizi, F &&f)
             servizi.cursoreOccupato(false);
         if (e.numero() == ErroreStampante483 || e.numero() == Err::AppuntiNonApribili)
             return true;
-        if (e.numero() != Err::Annullato)
+        if (e.numero() != Err::Annullato) {
             mostraErroreRoutine(e);
+            segnalato = true;
+        }
         return false;
     }
 }
 
 } // namespace
 
-void SCELTA_VORPLANTE(FormVorpla &form, const ServiziSceltaVorplante &servizi)
+bool SCELTA_VORPLANTE(FormVorpla &form, const ServiziSceltaVorplante &servizi)
 {
     impostaRoutine(QStringLiteral("frmvorpla"), QStringLiteral("SCELTA_VORPLANTE"));
     if (servizi.cursoreOccupato)
         servizi.cursoreOccupato(true);
+    bool segnalato = false;
     ValoriForm &valori = form.valori;
+    form.prendiFormatoEtichette();
     const std::function<void()> impostaPredefinita =
         servizi.impostaPredefinita ? servizi.impostaPredefinita : std::function<void()>(ImpostaPredefinita);
     std::function<void(const QString &, const QString &)> stampaFile = servizi.stampaFile;
@@ -49,30 +54,30 @@ void SCELTA_VORPLANTE(FormVorpla &form, const ServiziSceltaVorplante &servizi)
         stampaFile = [](const QString &stampante, const QString &file) { StampaFile(stampante, file); };
 
     QString dispositivo;
-    if (!passo(servizi, [&] { dispositivo = servizi.dispositivo(); }))
-        return;
+    if (!passo(servizi, segnalato, [&] { dispositivo = servizi.dispositivo(); }))
+        return !segnalato;
     if (dispositivo.toUpper().contains(QStringLiteral("ZETAFAX")))
         valori.NumCopie = QStringLiteral("1");
 
     // The end value is taken once, when the loop starts.
     int ultima = 0;
-    if (!passo(servizi, [&] { ultima = CInt(valori.NumCopie); }))
-        return;
+    if (!passo(servizi, segnalato, [&] { ultima = CInt(valori.NumCopie); }))
+        return !segnalato;
 
     bool allegatiStampati = false;
     for (valori.ContatoreCopia = 1; valori.ContatoreCopia <= ultima; ++valori.ContatoreCopia) {
         std::unique_ptr<Superficie> copia;
-        if (!passo(servizi, [&] { copia = servizi.nuovaCopia(); }))
-            return;
+        if (!passo(servizi, segnalato, [&] { copia = servizi.nuovaCopia(); }))
+            return !segnalato;
         if (copia) {
-            if (!passo(servizi, [&] {
+            if (!passo(servizi, segnalato, [&] {
                     Interprete interprete(*copia, valori, lavoro().FileIngresso);
                     interprete.eventi = servizi.eventi;
                     interprete.GRAFICA();
                 }))
-                return;
-            if (!passo(servizi, [&] { servizi.fineCopia(*copia); }))
-                return;
+                return !segnalato;
+            if (!passo(servizi, segnalato, [&] { servizi.fineCopia(*copia); }))
+                return !segnalato;
             copia.reset();
         }
 
@@ -88,16 +93,16 @@ void SCELTA_VORPLANTE(FormVorpla &form, const ServiziSceltaVorplante &servizi)
             const QString allegato = allegati.at(i);
             if (allegato.isEmpty())
                 continue;
-            if (!passo(servizi, [&] {
+            if (!passo(servizi, segnalato, [&] {
                     DispositivoDestinazione() = dispositivo;
                     if (lavoro().DispositivoRegistrato != dispositivo)
                         impostaPredefinita();
                 }))
-                return;
+                return !segnalato;
             // The spooler's answer is not examined: an attachment that
             // cannot be printed is not reported.
-            if (!passo(servizi, [&] { stampaFile(dispositivo, allegato); }))
-                return;
+            if (!passo(servizi, segnalato, [&] { stampaFile(dispositivo, allegato); }))
+                return !segnalato;
             DispositivoDestinazione() = lavoro().DispositivoRegistrato;
         }
         allegati = QStringList{QString()};
@@ -105,6 +110,7 @@ void SCELTA_VORPLANTE(FormVorpla &form, const ServiziSceltaVorplante &servizi)
 
     if (servizi.cursoreOccupato)
         servizi.cursoreOccupato(false);
+    return true;
 }
 
 } // namespace vorpla

@@ -13,11 +13,16 @@
 // attachments and keeps the list. A printer whose name holds "ZETAFAX" gets
 // one copy whatever the copies asked.
 //
+// The label sheet is taken from the form's six fields when the loop starts.
+//
 // Errors: 483 and 521 skip the step that failed; 32755 returns quietly; any
 // other error shows the standard routine message ("Routine frmvorpla -
 // SCELTA_VORPLANTE ...") and returns. An error inside GRAFICA has already
 // been reported by the interpreter and ends the program (FineProgramma
 // passes through).
+//
+// The answer is false when the method returned after showing an error
+// message (the job did not come out whole), true otherwise.
 
 #include <QString>
 #include <functional>
@@ -47,6 +52,6 @@ struct ServiziSceltaVorplante
     std::function<void()> eventi;
 };
 
-void SCELTA_VORPLANTE(FormVorpla &form, const ServiziSceltaVorplante &servizi);
+bool SCELTA_VORPLANTE(FormVorpla &form, const ServiziSceltaVorplante &servizi);
 
 } // namespace vorpla

@@ -1,8 +1,13 @@
 #pragma once
 // The main window's commands, as the window forwards them: what the user
-// clicked, applied to the window's state and the job.
+// clicked, applied to the window's state and the job. The printer output
+// form (frmvorpla) lives here once loaded: by a label job's start-up, which
+// shows its label window, or by the first print.
+
+#include "output/FormVorpla.h"
 
 #include <QString>
+#include <memory>
 
 namespace vorpla {
 
@@ -14,23 +19,63 @@ class ComandiMain
 {
 public:
     ComandiMain(FormMain &form, ServiziAvvio &servizi);
+    ~ComandiMain();
 
-    // Print button.
+    // Print button: in the customer-specific mode ("TOLVEK" after the print
+    // file) the customer-specific print, then the end of the program;
+    // otherwise CliccoVorpla.
     void cmdVorpla_Click();
-    // An entry of the printer list chosen.
+    // The print command: a copies box that is not a number gives "Numero di
+    // copie errato!" and the window stays; otherwise the printer form prints
+    // the job (SCELTA_VORPLANTE) and the program ends through termina.
+    // When the printing stopped on an error message the job's files are kept
+    // and the program ends with the error status instead, so a document that
+    // did not come out is never deleted.
+    void CliccoVorpla();
+    // An entry of the printer list chosen: it becomes the current and the
+    // recorded printer, unless the list is being re-synchronised.
     void cmbPrinter_Click(int indice);
+    // "Proprietà vorple Ulka" (0): the voucher settings; "Proprietà
+    // vorplante" (1): the printer dialog, then the list re-synchronised on
+    // the current printer.
+    void cmdProp_Click(int indice);
     // "Anteprima di qualità" ticked or unticked.
     void Check2_Click(bool spuntato);
     // The copies box edited.
     void TXTNumCopie_Change(const QString &testo);
+    // "Vorpla + Email": prints the job, then runs the e-mail command.
+    void CmdVplEma_Click();
+    // E-mail (0) and fax (1) buttons.
+    void cmdEmail_Click(int indice);
     // Exit button, and closing the window.
     void cmdEsci_Click();
     // Any command this version does not have yet, by its routine name.
     void nonAncoraDisponibile(const QString &routine, const QString &capacita);
 
+    // The printer output form: loaded (Form_Load) on first use; raises
+    // ErroreVB when its load fails (the form then stays unloaded).
+    FormVorpla &caricaFrmVorpla();
+    FormVorpla *frmvorpla() const { return m_frmvorpla.get(); }
+    // The label window's "Continua": hides it and shows the main window; the
+    // form stays loaded with the chosen format for the print.
+    void frmvorpla_cmdVorpla_Click();
+    // The label window's "Annulla": the program ends at once, nothing is
+    // cleaned up.
+    void frmvorpla_cmdAnnulla_Click();
+    // The label window closed: the form is unloaded and the main window
+    // shows again.
+    void frmvorpla_Form_Unload();
+
 private:
+    // False (after the message) when the copies box is not a number.
+    bool copieValide();
+    // Loads the printer form when needed and runs its copies loop with the
+    // copies box; false when the printing stopped on an error message.
+    bool stampa();
+
     FormMain &m_form;
     ServiziAvvio &m_s;
+    std::unique_ptr<FormVorpla> m_frmvorpla;
 };
 
 } // namespace vorpla

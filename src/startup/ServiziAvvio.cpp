@@ -6,6 +6,7 @@
 #include "common/CartellaProgramma.h"
 #include "common/ErroreVB.h"
 #include "common/Routine.h"
+#include "common/Stampanti.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -85,14 +86,25 @@ ServiziAvvio serviziProgramma(Stampanti *stampanti)
     s.CreaPdf = [](const QString &) {
         nonDisponibile(QStringLiteral("CreaPdf"), QStringLiteral("Making PDFs through the PostScript printer"));
     };
-    s.CliccoVorpla = [] {
-        nonDisponibile(QStringLiteral("frmMain - cmdVorpla_Click"), QStringLiteral("Printing"));
-    };
     s.CliccoAnteprima = [] {
         nonDisponibile(QStringLiteral("frmMain - cmdPreview_Click"), QStringLiteral("The preview"));
     };
-    s.mostraFormEtichette = [] {
-        nonDisponibile(QStringLiteral("frmvorpla - Form_Load"), QStringLiteral("The label output form"));
+    s.stampa.dispositivo = [stampanti] { return stampanti->corrente(); };
+    s.stampa.cursoreOccupato = s.cursoreOccupato;
+    s.stampa.eventi = eventiInSospeso;
+    s.dialogoStampante = []() -> bool {
+        nonDisponibile(QStringLiteral("frmMain - cmdProp_Click"), QStringLiteral("The printer dialog without a display"));
+        return false;
+    };
+    s.Impostazioni = [] {
+        nonDisponibile(QStringLiteral("frmMain - cmdProp_Click"), QStringLiteral("The voucher page settings"));
+    };
+    s.stampaCliente = [] {
+        nonDisponibile(QStringLiteral("frmMain - cmdVorpla_Click"), QStringLiteral("The customer-specific document print"));
+    };
+    s.inviaMail = [](int indice) {
+        nonDisponibile(QStringLiteral("frmMain - cmdEmail_Click") + QString::number(indice),
+                       indice == 1 ? QStringLiteral("Fax") : QStringLiteral("Mail"));
     };
     s.cartellaFont = cartellaFontUtente();
     s.registraFont = [](const QString &file) {

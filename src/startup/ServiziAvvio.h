@@ -4,6 +4,8 @@
 // passed in as functions, so start-up's decisions are tested with recorded
 // calls and run for real in the program.
 
+#include "output/SceltaVorplante.h"
+
 #include <QString>
 #include <functional>
 
@@ -35,9 +37,28 @@ struct ServiziAvvio
 
     std::function<int(const QString &file)> KV_CheckSendTerm;
     std::function<void(const QString &file)> CreaPdf;
+    // The main window's print command without the customer-specific test
+    // (ComandiMain::CliccoVorpla), for hidden jobs.
     std::function<void()> CliccoVorpla;
     std::function<void()> CliccoAnteprima;
-    std::function<void()> mostraFormEtichette; // label output form, not blocking
+    // Loads the printer output form of a label job and shows its label
+    // window (not blocking).
+    std::function<void()> mostraFormEtichette;
+
+    // The printer form's copies loop on the program's current printer: a new
+    // print job a copy and its end, the device name, the default printer
+    // and the attachments.
+    ServiziSceltaVorplante stampa;
+    // The system printer dialog on the current printer: true when the user
+    // confirmed it (the current printer is then the one chosen), false when
+    // the user cancelled.
+    std::function<bool()> dialogoStampante;
+    // The voucher page settings dialog, modal.
+    std::function<void()> Impostazioni;
+    // The customer-specific document print ("TOLVEK" mode).
+    std::function<void()> stampaCliente;
+    // The mail command past its copies check (index 0 e-mail, 1 fax).
+    std::function<void(int indice)> inviaMail;
 
     // The user's font folder and the registration of a font file copied there.
     QString cartellaFont;
@@ -46,7 +67,10 @@ struct ServiziAvvio
 
 // The services of this version of the program. Those whose module does not
 // exist yet say so on standard error and raise error 445, so the caller's
-// error handling reports it.
+// error handling reports it. The print jobs (stampa.nuovaCopia, fineCopia),
+// the printer dialog and the two main-window commands that start-up calls
+// (CliccoVorpla, mostraFormEtichette) belong to the windows and the print
+// support: the program binds them (ui/Programma).
 ServiziAvvio serviziProgramma(Stampanti *stampanti);
 
 } // namespace vorpla

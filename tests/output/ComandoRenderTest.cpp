@@ -204,7 +204,7 @@ TEST(ComandoRender, CommandLinesThatAreNotTheCommandExitWithTwo)
         {render, QStringLiteral("screen"), output, uscita, file},  // unknown target
         {render, output, uscita, file},                            // no target
         {render, printer, output, uscita, file, file},             // two print files
-        {render, printer, output, uscita, QStringLiteral("--copies"), QStringLiteral("2"), file},
+        {render, printer, output, uscita, QStringLiteral("--pages"), QStringLiteral("2"), file},
         {render, printer, output, uscita, file, QStringLiteral("--printer-name")},
     };
     for (const QStringList &argomenti : errate) {

@@ -12,6 +12,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QToolButton>
 #include <gtest/gtest.h>
@@ -32,7 +33,6 @@ protected:
     {
         azzeraLavoro();
         servizi.stampanti = &stampanti;
-        servizi.CliccoVorpla = [this] { ++stampe; };
         form.caption = QStringLiteral("Vorpla Ulka v. 2.1.0");
         form.controllo(QStringLiteral("cmbPrinter")).voci = stampanti.elenco();
         form.controllo(QStringLiteral("cmbPrinter")).indice = 0;
@@ -46,7 +46,6 @@ protected:
     ServiziAvvio servizi;
     ComandiMain comandi;
     MessaggiRegistrati messaggi;
-    int stampe = 0;
 };
 
 } // namespace
@@ -92,10 +91,19 @@ TEST_F(ProvaFinestra, QualityPreviewBoxAndPrintButton)
     form.aggiorna();
     w<QCheckBox>("Check2", f)->click();
     EXPECT_TRUE(form.AnteprimaQualita);
+
+    // Copies that are not a number: the message, and the box's first two
+    // characters selected for the correction; the window stays.
+    auto *copie = w<QLineEdit>("TXTNumCopie", f);
+    copie->setText(QStringLiteral("abc"));
+    emit copie->textEdited(copie->text());
     w<QToolButton>("cmdVorpla", f)->click();
-    EXPECT_EQ(stampe, 1);
+    ASSERT_EQ(messaggi.testi, QStringList{QStringLiteral("Numero di copie errato!")});
+    EXPECT_EQ(copie->selectedText(), QStringLiteral("ab"));
+    EXPECT_TRUE(f.isVisible());
+
     // A command of a later version reports itself instead of doing nothing.
     w<QPushButton>("Edit", f)->click();
-    ASSERT_EQ(messaggi.testi.size(), 1);
-    EXPECT_TRUE(messaggi.testi.at(0).startsWith(QStringLiteral("Routine frmMain - Edit_Click\r Errore N.445 ")));
+    ASSERT_EQ(messaggi.testi.size(), 2);
+    EXPECT_TRUE(messaggi.testi.at(1).startsWith(QStringLiteral("Routine frmMain - Edit_Click\r Errore N.445 ")));
 }

@@ -65,13 +65,6 @@ TEST(Programma, CapabilitiesOfLaterVersionsAreNeverTakenAsDone)
     EXPECT_TRUE(e.errori.contains(QStringLiteral("vorpla: Routine CreaPdf")));
     EXPECT_TRUE(QFileInfo::exists(file));
 
-    // A hidden job cannot print yet: reported, not silently ended.
-    const QString nascosto = cartella.scrivi(QStringLiteral("job/F4.txt"), "@HIDE\r\n@TIPS FATTURA\r\n");
-    e = esegui(cartella, {nascosto});
-    EXPECT_EQ(e.codice, 1);
-    EXPECT_TRUE(e.errori.contains(QStringLiteral("frmMain - cmdVorpla_Click: Printing is not available in this version")));
-    EXPECT_TRUE(QFileInfo::exists(nascosto));
-
     // A hand-over to the terminal-server client neither.
     const QString cliente = cartella.scrivi(QStringLiteral("job/F5.txt"), "@ULKA=LOCALE\r\n@TIPS FATTURA\r\n");
     e = esegui(cartella, {cliente});

@@ -136,19 +136,20 @@ FrmMain::FrmMain(FormMain &form, ComandiMain &comandi, QWidget *parent)
     connect(qobject_cast<QLineEdit *>(m_widget.value(QStringLiteral("TXTNumCopie"))), &QLineEdit::textEdited, this,
             [this](const QString &testo) { esegui([this, testo] { m_comandi.TXTNumCopie_Change(testo); }); });
 
+    connect(pulsante("cmdProp(0)"), &QAbstractButton::clicked, this, [this] { esegui([this] { m_comandi.cmdProp_Click(0); }); });
+    connect(pulsante("cmdProp(1)"), &QAbstractButton::clicked, this, [this] { esegui([this] { m_comandi.cmdProp_Click(1); }); });
+    connect(pulsante("cmdEmail(0)"), &QAbstractButton::clicked, this, [this] { esegui([this] { m_comandi.cmdEmail_Click(0); }); });
+    connect(pulsante("cmdEmail(1)"), &QAbstractButton::clicked, this, [this] { esegui([this] { m_comandi.cmdEmail_Click(1); }); });
+    connect(pulsante("CmdVplEma"), &QAbstractButton::clicked, this, [this] { esegui([this] { m_comandi.CmdVplEma_Click(); }); });
+
     // Commands of modules this version does not have yet say so plainly.
     const struct
     {
         const char *controllo, *routine, *capacita;
     } successivi[] = {
         {"cmdPreview", "frmMain - cmdPreview_Click", "The preview"},
-        {"cmdProp(0)", "frmMain - cmdProp_Click", "The voucher page settings"},
-        {"cmdProp(1)", "frmMain - cmdProp_Click", "The printer dialog"},
         {"Edit", "frmMain - Edit_Click", "The text editor"},
-        {"cmdEmail(0)", "frmMain - cmdEmail_Click", "Mail"},
-        {"cmdEmail(1)", "frmMain - cmdEmail_Click", "Fax"},
         {"cmdEditEmail(2)", "frmMain - cmdEditEmail_Click", "The mail editor"},
-        {"CmdVplEma", "frmMain - CmdVplEma_Click", "Printing and mailing"},
         {"CmdPub", "frmMain - CmdPub_Click", "Publishing"},
     };
     for (const auto &s : successivi) {
@@ -203,6 +204,17 @@ void FrmMain::sincronizza()
         } else if (auto *p = qobject_cast<QPushButton *>(w)) {
             p->setText(c.testo);
         }
+    }
+    if (!m_form.controlloConFocus.isEmpty()) {
+        // The focus, and a text box's selection, as a command left them.
+        if (QWidget *w = m_widget.value(m_form.controlloConFocus)) {
+            w->setFocus();
+            if (auto *t = qobject_cast<QLineEdit *>(w)) {
+                const Controllo &c = m_form.controllo(m_form.controlloConFocus);
+                t->setSelection(c.selezioneInizio, c.selezioneLunghezza);
+            }
+        }
+        m_form.controlloConFocus.clear();
     }
     setWindowTitle(m_form.caption);
     if (windowFlags().testFlag(Qt::WindowStaysOnTopHint) != m_form.inPrimoPiano)

@@ -2,6 +2,10 @@
 
 #include "FrmMain.h"
 #include "output/ComandoRender.h"
+#include "output/FormVorpla.h"
+#include "output/ui/FrmVorpla.h"
+#include "platform/DialogoStampante.h"
+#include "platform/LavoroStampante.h"
 #include "platform/MessaggiQt.h"
 #include "platform/StampantiCups.h"
 #include "startup/Avvio.h"
@@ -12,6 +16,7 @@
 #include "common/Stampanti.h"
 #include "common/StatoLavoro.h"
 
+#include <QApplication>
 #include <QGuiApplication>
 #include <memory>
 #include <cstdio>
@@ -89,8 +94,39 @@ int Programma::esegui()
     // With a display the window exists from the start, hidden, so that what
     // start-up shows (the PDF printer installation) reaches the screen.
     std::unique_ptr<FrmMain> finestra;
-    if (!senzaSchermo)
+    std::unique_ptr<FrmVorpla> finestraEtichette;
+    if (!senzaSchermo) {
         finestra = std::make_unique<FrmMain>(form, comandi);
+        // The windows come and go under the program's commands; hiding one
+        // to show another never ends the program.
+        QApplication::setQuitOnLastWindowClosed(false);
+    }
+
+    // Every copy is a print job on the current printer.
+    servizi.stampa.nuovaCopia = [&stampanti] { return nuovaCopia(stampanti.corrente()); };
+    servizi.stampa.fineCopia = fineCopia;
+    servizi.CliccoVorpla = [&comandi] { comandi.CliccoVorpla(); };
+    servizi.mostraFormEtichette = [&] {
+        FormVorpla &frmvorpla = comandi.caricaFrmVorpla();
+        frmvorpla.visibile = true;
+        if (senzaSchermo)
+            return;
+        FrmVorpla::Uscite uscite;
+        uscite.continua = [&] {
+            comandi.frmvorpla_cmdVorpla_Click();
+            finestraEtichette->hide();
+        };
+        uscite.annulla = [&comandi] { comandi.frmvorpla_cmdAnnulla_Click(); };
+        uscite.chiusa = [&] {
+            comandi.frmvorpla_Form_Unload();
+            // The window goes once its close event is over.
+            finestraEtichette.release()->deleteLater();
+        };
+        finestraEtichette = std::make_unique<FrmVorpla>(frmvorpla.catalogo, std::move(uscite));
+        finestraEtichette->show();
+    };
+    if (!senzaSchermo)
+        servizi.dialogoStampante = [&] { return mostraDialogoStampante(stampanti, finestra.get()); };
 
     Avvio avvio(form, servizi);
     int codice = FineNormale;
@@ -100,7 +136,7 @@ int Programma::esegui()
         codice = avvio.completato() ? FineNormale : FineConErrore;
         if (senzaSchermo)
             scrivi(riepilogo(form, stampanti, avvio.completato()));
-        else if (form.visibile)
+        else if (form.visibile || (comandi.frmvorpla() && comandi.frmvorpla()->visibile))
             codice = QGuiApplication::exec();
         // Otherwise nothing is on screen and nothing is left to do.
     } catch (const FineProgramma &f) {

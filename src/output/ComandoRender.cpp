@@ -131,14 +131,13 @@ bool cicloCopie(FormVorpla &form, const Richiesta &r, SuperficiePittore &superfi
     ServiziSceltaVorplante servizi;
     servizi.dispositivo = [&r] { return r.stampante; };
     servizi.nuovaCopia = [&]() -> std::unique_ptr<Superficie> {
-        if (copie > 0) {
+        // A later copy begins its own page when it first draws, in the
+        // orientation of a fresh job unless it turns the sheet first.
+        if (copie > 0)
             superficie.impostaOrientamento(orientamentoIniziale);
-            superficie.NewPage();
-        }
-        ++copie;
-        return std::make_unique<SuperficieInoltro>(superficie);
+        return std::make_unique<SuperficieInoltro>(superficie, copie++ > 0);
     };
-    servizi.fineCopia = [](Superficie &) {};
+    servizi.fineCopia = [](Superficie &copia) { static_cast<SuperficieInoltro &>(copia).iniziaPagina(); };
     servizi.impostaPredefinita = [] {};
     servizi.stampaFile = [&copie](const QString &stampante, const QString &file) {
         scriviUscita(QStringLiteral("attachment after copy %1 on %2: %3").arg(copie).arg(stampante, file));

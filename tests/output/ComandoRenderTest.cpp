@@ -260,3 +260,117 @@ TEST(ComandoRender, MissingBarCodeFontIsSaidAndItsTextStillDrawn)
         << e.errori.toStdString();
     EXPECT_TRUE(testoPdf(pdf).contains(QStringLiteral("CODICE12345")));
 }
+
+namespace {
+
+QString testoPagina(const QString &pdf, int pagina)
+{
+    const QString n = QString::number(pagina);
+    return poppler(QStringLiteral("pdftotext"), {QStringLiteral("-f"), n, QStringLiteral("-l"), n, pdf, QStringLiteral("-")})
+        .uscita;
+}
+
+// "595 x 842" style sizes of the pages, in points.
+QStringList dimensioniPagine(const QString &pdf)
+{
+    const QString info = poppler(QStringLiteral("pdfinfo"), {QStringLiteral("-f"), QStringLiteral("1"), QStringLiteral("-l"),
+                                                             QStringLiteral("99"), pdf})
+                             .uscita;
+    QStringList d;
+    QRegularExpressionMatchIterator it =
+        QRegularExpression(QStringLiteral("Page\\s+\\d+ size:\\s+([0-9.]+) x ([0-9.]+)")).globalMatch(info);
+    while (it.hasNext()) {
+        const QRegularExpressionMatch m = it.next();
+        d << QStringLiteral("%1x%2").arg(qRound(m.captured(1).toDouble())).arg(qRound(m.captured(2).toDouble()));
+    }
+    return d;
+}
+
+} // namespace
+
+// The copies loop drawn into one PDF: every copy from a new page, drawn as on
+// a fresh print job, the attachments listed once after the first copy.
+TEST(ComandoRender, CopiesLoopDrawsEveryCopyIntoOnePdf)
+{
+    CartellaProva cartella;
+    const QString file = cartella.scrivi(QStringLiteral("job/F1.txt"),
+                                         "@COPI 1\r\n" + Fattura + "@FILE /srv/allegati/programma.pdf\r\n");
+    const QString uscita = cartella.percorso(QStringLiteral("F1.pdf"));
+    const Esito e = esegui(cartella, {QStringLiteral("--render"), QStringLiteral("printer"), QStringLiteral("--output"),
+                                      uscita, QStringLiteral("--copies"), QStringLiteral("3"), file});
+    ASSERT_EQ(e.codice, 0) << e.errori.toStdString();
+    EXPECT_EQ(e.uscita, QStringLiteral("attachment after copy 1 on Vorpla: /srv/allegati/programma.pdf\ncopies drawn: 3\n"));
+    ASSERT_EQ(pagine(uscita), 6);
+    for (int copia = 0; copia < 3; ++copia) {
+        EXPECT_TRUE(testoPagina(uscita, 2 * copia + 1).contains(QStringLiteral("FATTURA N. 1"))) << copia;
+        EXPECT_TRUE(testoPagina(uscita, 2 * copia + 2).contains(QStringLiteral("Seconda pagina"))) << copia;
+    }
+    // Each copy is the same drawing: the single render's positions.
+    const QString una = cartella.percorso(QStringLiteral("una.pdf"));
+    ASSERT_EQ(esegui(cartella, {QStringLiteral("--render"), QStringLiteral("printer"), QStringLiteral("--output"), una, file})
+                  .codice,
+              0);
+    const QString terza = cartella.percorso(QStringLiteral("terza.pdf"));
+    ASSERT_EQ(poppler(QStringLiteral("pdfseparate"), {QStringLiteral("-f"), QStringLiteral("5"), QStringLiteral("-l"),
+                                                      QStringLiteral("5"), uscita, terza})
+                  .codice,
+              0);
+    for (const QString &parola : {QStringLiteral("FATTURA"), QStringLiteral("Testo"), QStringLiteral("AGENZIA")})
+        EXPECT_NEAR(altoParola(terza, parola), altoParola(una, parola), 0.05 * PuntiPerCm) << parola.toStdString();
+}
+
+TEST(ComandoRender, CopiesLoopFollowsTheProgramsRules)
+{
+    CartellaProva cartella;
+    auto render = [&](const QString &file, const QString &uscita, const QString &copie, const QStringList &altro = {}) {
+        return esegui(cartella, QStringList{QStringLiteral("--render"), QStringLiteral("printer"), QStringLiteral("--output"),
+                                            uscita, QStringLiteral("--copies"), copie}
+                                    + altro + QStringList{file});
+    };
+    const QString conCopi = cartella.scrivi(QStringLiteral("job/C.txt"), "@COPI 1\r\n" + Fattura);
+    const QString senzaCopi = cartella.scrivi(QStringLiteral("job/S.txt"), Fattura);
+    const QString uscita = cartella.percorso(QStringLiteral("out.pdf"));
+
+    // Without "@COPI" the box does not count: one copy, and the command says so.
+    Esito e = render(senzaCopi, uscita, QStringLiteral("3"));
+    EXPECT_EQ(e.codice, 0);
+    EXPECT_TRUE(e.errori.contains(QStringLiteral("the copies box does not count"))) << e.errori.toStdString();
+    EXPECT_EQ(pagine(uscita), 2);
+
+    // A fax printer gets one copy.
+    e = render(conCopi, uscita, QStringLiteral("3"), {QStringLiteral("--printer-name"), QStringLiteral("zetafax Ufficio")});
+    EXPECT_EQ(e.codice, 0);
+    EXPECT_EQ(pagine(uscita), 2);
+
+    // No copies: nothing drawn, the existing output kept.
+    const QByteArray prima = leggiFile(uscita);
+    e = render(conCopi, uscita, QStringLiteral("0"));
+    EXPECT_EQ(e.codice, 0);
+    EXPECT_TRUE(e.uscita.contains(QStringLiteral("copies drawn: 0")));
+    EXPECT_EQ(leggiFile(uscita), prima);
+
+    // Copies that are not a number: the loop's message, exit 1, nothing written.
+    e = render(conCopi, uscita, QStringLiteral("abc"));
+    EXPECT_EQ(e.codice, 1);
+    EXPECT_TRUE(e.errori.contains(QStringLiteral("Routine frmvorpla - SCELTA_VORPLANTE"))) << e.errori.toStdString();
+    EXPECT_TRUE(e.errori.contains(QStringLiteral("Errore N.13")));
+    EXPECT_EQ(leggiFile(uscita), prima);
+    EXPECT_EQ(voci(cartella.radice()).filter(QStringLiteral("out.pdf")), QStringList{QStringLiteral("out.pdf")});
+}
+
+// A copy that turned the sheet to landscape does not leave the next copy
+// turned: every copy starts on the printer's own orientation.
+TEST(ComandoRender, EveryCopyStartsInThePrintersOrientation)
+{
+    CartellaProva cartella;
+    const QString file = cartella.scrivi(QStringLiteral("job/V.txt"),
+                                         "@COPI 1\r\n@TITO PRIMA\r\n@VNET ORI;8;100;50\r\n@PAGE\r\n@TITO SECONDA\r\n");
+    const QString uscita = cartella.percorso(QStringLiteral("v.pdf"));
+    const Esito e = esegui(cartella, {QStringLiteral("--render"), QStringLiteral("printer"), QStringLiteral("--output"),
+                                      uscita, QStringLiteral("--copies"), QStringLiteral("2"), file});
+    ASSERT_EQ(e.codice, 0) << e.errori.toStdString();
+    // The sheet turns from the page after the first one's drawing.
+    EXPECT_EQ(dimensioniPagine(uscita),
+              (QStringList{QStringLiteral("595x842"), QStringLiteral("842x595"), QStringLiteral("595x842"),
+                           QStringLiteral("842x595")}));
+}

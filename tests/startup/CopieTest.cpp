@@ -21,7 +21,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QPainter>
+#include <QMap>
 #include <QPdfWriter>
+#include <QRegularExpression>
 #include <QThread>
 #include <QUuid>
 #include <thread>
@@ -349,4 +351,78 @@ TEST_F(Copie, ImpostaPredefinitaLeavesTheDefaultForAnUnknownPrinter)
     inFiloNuovo([] { ImpostaPredefinita(); });
     EXPECT_EQ(predefinita(), QStringLiteral("Office"));
     EXPECT_FALSE(QFileInfo::exists(fileOpzioni()));
+}
+
+namespace {
+
+// Pages of each job the spooler printed, from its page log ("Office root 12
+// [date] total 2 - localhost title - -"), by job id.
+QMap<int, int> pagineDeiLavori()
+{
+    const QString registro = QFileInfo(spoolerDiProva()).absolutePath() + QStringLiteral("/log/page_log");
+    static const QRegularExpression riga(QStringLiteral(R"(^\S+ \S+ (\d+) \[[^\]]*\] total (\d+) )"));
+    QMap<int, int> pagine;
+    for (const QString &r : QString::fromUtf8(leggiFile(registro)).split(u'\n')) {
+        const QRegularExpressionMatch m = riga.match(r);
+        if (m.hasMatch())
+            pagine[m.captured(1).toInt()] = m.captured(2).toInt();
+    }
+    return pagine;
+}
+
+} // namespace
+
+// The whole program as Ulka starts it: a hidden two-page invoice in two
+// copies with two attachments prints on the spooler's default printer, then
+// termina deletes the job's files.
+TEST_F(Copie, HiddenInvoiceInTwoCopiesPrintsEndToEnd)
+{
+    const QString testo = allegatoTesto();
+    const QString pdf = allegatoPdf();
+    const QString file = cartella.temp() + QStringLiteral("fattura-%1.TXT").arg(esente);
+    cartella.scrivi(file.mid(cartella.radice().size() + 1),
+                    "@HIDE\r\n@COPI 2\r\n@TIPS FATTURA\r\n@TITO FATTURA N. 1\r\n@PAGE\r\n@TITO SECONDA PAGINA\r\n"
+                    "@FILE " + QFile::encodeName(testo) + "\r\n@FILE " + QFile::encodeName(pdf) + "\r\n");
+
+    const EsitoProcesso e = eseguiVorpla(cartella, {file});
+    EXPECT_EQ(e.codice, 0) << e.errori.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(file));
+
+    const QList<Lavoro> fatti = lavoriFiniti(QStringLiteral("Office"));
+    const QString copia = QFileInfo(file).fileName();
+    ASSERT_EQ(titoli(fatti), (QStringList{copia, QFileInfo(testo).fileName(), QFileInfo(pdf).fileName(), copia}));
+    // What came out: two pages a copy, one page an attachment.
+    QDeadlineTimer scadenza(10000);
+    QMap<int, int> pagine = pagineDeiLavori();
+    while (!pagine.contains(fatti.last().id) && !scadenza.hasExpired()) {
+        QThread::msleep(100);
+        pagine = pagineDeiLavori();
+    }
+    QList<int> conteggi;
+    for (const Lavoro &l : fatti) {
+        EXPECT_EQ(l.stato, IPP_JSTATE_COMPLETED) << l.titolo.toStdString();
+        conteggi << pagine.value(l.id, -1);
+    }
+    EXPECT_EQ(conteggi, (QList<int>{2, 1, 1, 2}));
+    // The user's default printer was the printer: untouched.
+    EXPECT_FALSE(QFileInfo::exists(fileOpzioni()));
+}
+
+// A hidden job sent to the fax printer of vorpla.ini: one copy whatever the
+// copies say, and the attachment after it on the same printer, which had to
+// become the user's default for it.
+TEST_F(Copie, HiddenJobOnTheFaxPrinterOfVorplaIni)
+{
+    cartella.scrivi(QStringLiteral("ulka/vorpla/vorpla.ini"), "[VplHide]\r\nvpl=zetafax_office\r\n");
+    const QString testo = allegatoTesto();
+    const QString file = cartella.temp() + QStringLiteral("fax-%1.TXT").arg(esente);
+    cartella.scrivi(file.mid(cartella.radice().size() + 1),
+                    "@HIDE\r\n@COPI 3\r\n@TITO FAX\r\n@FILE " + QFile::encodeName(testo) + "\r\n");
+
+    const EsitoProcesso e = eseguiVorpla(cartella, {file});
+    EXPECT_EQ(e.codice, 0) << e.errori.toStdString();
+    const QList<Lavoro> fatti = lavoriFiniti(QStringLiteral("ZETAFAX_Office"));
+    EXPECT_EQ(titoli(fatti), (QStringList{QFileInfo(file).fileName(), QFileInfo(testo).fileName()}));
+    EXPECT_EQ(lavoriDelTest(), 2);
+    EXPECT_EQ(predefinita(), QStringLiteral("ZETAFAX_Office"));
 }

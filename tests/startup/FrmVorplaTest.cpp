@@ -1,0 +1,69 @@
+// The label window shows the catalogue and forwards the operator's clicks.
+
+#include "MessaggiRegistrati.h"
+#include "TestSupport.h"
+
+#include "output/CatalogoEtichette.h"
+#include "output/ui/FrmVorpla.h"
+
+#include <QComboBox>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QPushButton>
+#include <gtest/gtest.h>
+
+using namespace vorpla;
+using namespace vorpla::prova;
+
+TEST(FinestraEtichette, StoresANewFormatTypedInTheWindowAndLeaves)
+{
+    CartellaProva cartella;
+    MessaggiRegistrati messaggi;
+    CatalogoEtichette catalogo;
+    catalogo.PercorsoDB = cartella.percorso(QStringLiteral("ulka/vorpla/etich.DB"));
+    catalogo.PercorsoTmp = cartella.percorso(QStringLiteral("ulka/vorpla/etich.tmp"));
+    catalogo.caricaCatalogo();
+    catalogo.cmdConferma.Visible = false;
+    for (CatalogoEtichette::Campo *c : {&catalogo.txtDesc, &catalogo.txtPX, &catalogo.txtPY, &catalogo.txtMarg,
+                                        &catalogo.txtEtX, &catalogo.txtETY})
+        c->Enabled = false;
+
+    QStringList uscite;
+    FrmVorpla finestra(catalogo, {[&] { uscite << QStringLiteral("continua"); },
+                                  [&] { uscite << QStringLiteral("annulla"); },
+                                  [&] { uscite << QStringLiteral("chiusa"); }});
+    finestra.show();
+    auto campo = [&](const char *nome) { return qobject_cast<QLineEdit *>(finestra.widget(QLatin1String(nome))); };
+    auto pulsante = [&](const char *nome) { return qobject_cast<QPushButton *>(finestra.widget(QLatin1String(nome))); };
+
+    EXPECT_EQ(finestra.windowTitle(), QStringLiteral("Vorpla ULKA"));
+    EXPECT_EQ(campo("txtPX")->text(), QStringLiteral("210"));
+    EXPECT_FALSE(campo("txtPX")->isEnabled());
+    EXPECT_TRUE(pulsante("cmdConferma")->isHidden());
+    EXPECT_EQ(pulsante("cmdElimina")->text(), QStringLiteral("Elimina "));
+    EXPECT_EQ(pulsante("cmdVorpla")->text(), QStringLiteral("Continua"));
+
+    pulsante("cmdCrea")->click();
+    EXPECT_TRUE(campo("txtDesc")->isEnabled());
+    EXPECT_FALSE(pulsante("cmdConferma")->isHidden());
+    EXPECT_FALSE(pulsante("cmdVorpla")->isEnabled());
+    for (const auto &[nome, testo] : {std::pair{"txtDesc", "Buste"}, std::pair{"txtPX", "220"}, std::pair{"txtETY", "50"}}) {
+        campo(nome)->setText(QLatin1String(testo));
+        emit campo(nome)->textEdited(campo(nome)->text());
+    }
+    pulsante("cmdConferma")->click();
+    EXPECT_TRUE(messaggi.testi.isEmpty()) << messaggi.testi.join(u'|').toStdString();
+    EXPECT_EQ(QFileInfo(catalogo.PercorsoDB).size(), 40);
+    auto *elenco = qobject_cast<QComboBox *>(finestra.widget(QStringLiteral("cmbFormati")));
+    ASSERT_EQ(elenco->count(), 1);
+    // The list shows the text as typed until the catalogue is read again.
+    EXPECT_EQ(elenco->itemText(0), QStringLiteral("Buste"));
+    EXPECT_EQ(campo("txtPX")->text(), QStringLiteral("220"));
+    EXPECT_FALSE(campo("txtPX")->isEnabled());
+    EXPECT_TRUE(pulsante("cmdVorpla")->isEnabled());
+
+    pulsante("cmdVorpla")->click();
+    pulsante("cmdAnnulla")->click();
+    finestra.close();
+    EXPECT_EQ(uscite, (QStringList{QStringLiteral("continua"), QStringLiteral("annulla"), QStringLiteral("chiusa")}));
+}

@@ -7,3 +7,4 @@ scripts/build.sh
 build/bench/vorpla_bench "$@"
 build/bench/vorpla_bench_render "$@"
 build/bench/vorpla_bench_gs "$@"
+build/bench/vorpla_bench_print "$@"

@@ -1,8 +1,14 @@
 #!/usr/bin/env bash
-# A private CUPS spooler for the tests, with printers that print into files.
+# A private CUPS spooler with printers that print into files: the tests'
+# spooler, and the PDF printer of the example run on a machine without
+# printers.
 #
-#   cups-test-server.sh start DIR   starts it and prints "export CUPS_SERVER=..."
-#   cups-test-server.sh stop DIR    stops the one started in DIR
+#   cups-test-server.sh start DIR          starts it and prints "export CUPS_SERVER=..."
+#   cups-test-server.sh start-pdf DIR OUT  starts one with the single, default queue
+#                                          Vorpla_PDF, which writes every job as its
+#                                          own PDF file into the folder OUT
+#                                          (NNNNN-TITLE.pdf, NNNNN the job number)
+#   cups-test-server.sh stop DIR           stops the one started in DIR
 #
 # Everything it uses lives under DIR: configuration, printers.conf and PPDs
 # (etc/), spool and temporary files (spool/), cache, state, logs (log/), its
@@ -18,23 +24,30 @@
 #   ZETAFAX_Office  CUPS's Generic PostScript printer -> DIR/out/zetafax.ps
 #   PDFCreator      CUPS's Generic PostScript printer -> DIR/out/spool.ps
 # All three default to A4 paper. (CUPS queue names cannot hold blanks, hence
-# "ZETAFAX_Office".)
+# "ZETAFAX_Office".) The start-pdf spooler has Vorpla_PDF only, with the
+# Office driver and a backend of its own (DIR/serverbin/backend/vorpla-pdf).
 #
 # A file: device is opened by cupsd itself (as root when cupsd runs as root,
 # mode 0600): each job replaces the queue's output file.
 set -euo pipefail
 
 uso() {
-  echo "usage: $0 start|stop DIR" >&2
+  echo "usage: $0 start DIR | start-pdf DIR OUT | stop DIR" >&2
   exit 2
 }
 
-[ $# -eq 2 ] || uso
+[ $# -ge 2 ] || uso
 comando=$1
 DIR=$2
+OUT=
 case "$comando" in
-  start) mkdir -p "$DIR" ;;
-  stop) [ -d "$DIR" ] || exit 0 ;;
+  start) [ $# -eq 2 ] || uso; mkdir -p "$DIR" ;;
+  start-pdf)
+    [ $# -eq 3 ] || uso
+    mkdir -p "$DIR" "$3"
+    OUT=$(cd "$3" && pwd -P)
+    ;;
+  stop) [ $# -eq 2 ] || uso; [ -d "$DIR" ] || exit 0 ;;
   *) uso ;;
 esac
 DIR=$(cd "$DIR" && pwd -P)
@@ -80,6 +93,49 @@ fallisci() {
   exit 1
 }
 
+# The programs of CUPS, and for start-pdf one more backend: "vorpla-pdf:FOLDER"
+# writes every job, as the filters made it, to FOLDER/NNNNN-TITLE.pdf (under
+# a temporary name until it is complete).
+SERVERBIN=/usr/lib/cups
+scrivi_backend() {
+  SERVERBIN=$DIR/serverbin
+  mkdir -p "$SERVERBIN/backend"
+  local voce
+  for voce in /usr/lib/cups/*; do
+    [ "$(basename "$voce")" = backend ] || ln -s "$voce" "$SERVERBIN/"
+  done
+  for voce in /usr/lib/cups/backend/*; do
+    ln -s "$voce" "$SERVERBIN/backend/"
+  done
+  cat >"$SERVERBIN/backend/vorpla-pdf" <<'FINE'
+#!/bin/sh
+# CUPS backend: every job into its own PDF file in the folder of the device
+# URI (vorpla-pdf:/folder). Arguments: job user title copies options [file].
+if [ $# -eq 0 ]; then
+  echo 'file vorpla-pdf "Vorpla" "PDF files in a folder"'
+  exit 0
+fi
+cartella=${DEVICE_URI#vorpla-pdf:}
+nome=$(printf '%s' "$3" | tr -c 'A-Za-z0-9._-' '_' | cut -c1-80)
+uscita=$cartella/$(printf '%05d' "$1")-${nome%.pdf}.pdf
+if [ $# -ge 6 ]; then
+  cat -- "$6" >"$uscita.part" || { rm -f "$uscita.part"; exit 1; }
+else
+  cat >"$uscita.part" || { rm -f "$uscita.part"; exit 1; }
+fi
+chmod 0644 "$uscita.part" && mv -f "$uscita.part" "$uscita" || exit 1
+echo "INFO: $uscita" >&2
+exit 0
+FINE
+  # As root, cupsd runs a backend only root may read as root (so it can
+  # write into any folder); an ordinary user's cupsd runs it as that user.
+  if [ "$(id -u)" -eq 0 ]; then
+    chmod 0700 "$SERVERBIN/backend/vorpla-pdf"
+  else
+    chmod 0755 "$SERVERBIN/backend/vorpla-pdf"
+  fi
+}
+
 scrivi_configurazione() {
   local utente=lp gruppo=lp
   mkdir -p "$DIR/etc/ppd" "$DIR/etc/ssl" "$DIR/spool/tmp" "$DIR/cache" \
@@ -98,7 +154,7 @@ ErrorLog $DIR/log/error_log
 AccessLog $DIR/log/access_log
 PageLog $DIR/log/page_log
 Printcap $DIR/run/printcap
-ServerBin /usr/lib/cups
+ServerBin $SERVERBIN
 DataDir /usr/share/cups
 FileDevice Yes
 PeerCred on
@@ -229,7 +285,10 @@ avvia() {
   fi
   ferma
   # Output and state of an earlier run must not leak into this one.
-  rm -rf "$DIR/etc" "$DIR/spool" "$DIR/cache" "$DIR/run" "$DIR/log" "$DIR/out"
+  rm -rf "$DIR/etc" "$DIR/spool" "$DIR/cache" "$DIR/run" "$DIR/log" "$DIR/out" "$DIR/serverbin"
+  if [ -n "$OUT" ]; then
+    scrivi_backend
+  fi
   scrivi_configurazione
 
   # setsid: the spooler outlives this script and does not get the caller's
@@ -240,22 +299,28 @@ avvia() {
   echo "$pid" >"$PIDFILE"
   aspetta_risposta "$pid" || fallisci "cupsd in $DIR did not answer on $SOCKET"
 
-  crea_coda Office "file:$DIR/out/office.pdf" \
-    "-P$DIR/etc/vorpla-pdf.ppd"
-  crea_coda ZETAFAX_Office "file:$DIR/out/zetafax.ps" "-mdrv:///sample.drv/generic.ppd"
-  crea_coda PDFCreator "file:$DIR/out/spool.ps" "-mdrv:///sample.drv/generic.ppd"
-  CUPS_SERVER=$SOCKET lpadmin -d Office || fallisci "lpadmin -d Office failed"
+  local attesa=Office
+  if [ -n "$OUT" ]; then
+    attesa=Vorpla_PDF
+    crea_coda Vorpla_PDF "vorpla-pdf:$OUT" "-P$DIR/etc/vorpla-pdf.ppd"
+  else
+    crea_coda Office "file:$DIR/out/office.pdf" \
+      "-P$DIR/etc/vorpla-pdf.ppd"
+    crea_coda ZETAFAX_Office "file:$DIR/out/zetafax.ps" "-mdrv:///sample.drv/generic.ppd"
+    crea_coda PDFCreator "file:$DIR/out/spool.ps" "-mdrv:///sample.drv/generic.ppd"
+  fi
+  CUPS_SERVER=$SOCKET lpadmin -d "$attesa" || fallisci "lpadmin -d $attesa failed"
 
   local predefinita
   # The server's own default, not one from the caller's LPDEST/PRINTER.
   predefinita=$(env -u LPDEST -u PRINTER CUPS_SERVER="$SOCKET" lpstat -d 2>/dev/null || true)
-  [[ "$predefinita" == *": Office" ]] || fallisci "default printer is not Office: $predefinita"
+  [[ "$predefinita" == *": $attesa" ]] || fallisci "default printer is not $attesa: $predefinita"
 
   echo "export CUPS_SERVER=$SOCKET"
 }
 
 case "$comando" in
-  start) avvia ;;
+  start | start-pdf) avvia ;;
   stop) ferma ;;
   *) uso ;;
 esac

@@ -7,12 +7,17 @@
 #include "MessaggiRegistrati.h"
 #include "TestSupport.h"
 
+#include "common/FineProgramma.h"
+#include "common/Stampanti.h"
 #include "common/StatoLavoro.h"
 #include "interpreter/Superficie.h"
 #include "output/FormVorpla.h"
 #include "output/MODVorplanti.h"
 #include "output/SceltaVorplante.h"
 #include "platform/LavoroStampante.h"
+#include "startup/ComandiMain.h"
+#include "startup/FormMain.h"
+#include "startup/ServiziAvvio.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -425,4 +430,49 @@ TEST_F(Copie, HiddenJobOnTheFaxPrinterOfVorplaIni)
     EXPECT_EQ(titoli(fatti), (QStringList{QFileInfo(file).fileName(), QFileInfo(testo).fileName()}));
     EXPECT_EQ(lavoriDelTest(), 2);
     EXPECT_EQ(predefinita(), QStringLiteral("ZETAFAX_Office"));
+}
+
+// The main window's print button on the spooler: the copies box decides, and
+// a box that is not a number sends nothing to the spooler.
+TEST_F(Copie, PrintButtonSendsTheCopiesOfTheBoxOrNothing)
+{
+    const QString file = cartella.temp() + QStringLiteral("bottone-%1.TXT").arg(esente);
+    auto scriviLavoro = [&] {
+        cartella.scrivi(file.mid(cartella.radice().size() + 1), "@COPI 1\r\n@TITO UNO\r\n@PAGE\r\n@TITO DUE\r\n");
+        lavoro().FileIngresso = file;
+    };
+    StampantiFisse stampanti({{QStringLiteral("Office"), QString()}}, QStringLiteral("Office"));
+    stampanti.impostaCorrente(QStringLiteral("Office"));
+    lavoro().DispositivoRegistrato = QStringLiteral("Office");
+    FormMain form;
+    ServiziAvvio servizi;
+    servizi.stampanti = &stampanti;
+    servizi.stampa.dispositivo = [&] { return stampanti.corrente(); };
+    servizi.stampa.nuovaCopia = [&] { return vorpla::nuovaCopia(stampanti.corrente()); };
+    servizi.stampa.fineCopia = vorpla::fineCopia;
+    auto premi = [&](const QString &copie) {
+        ComandiMain comandi(form, servizi);
+        comandi.TXTNumCopie_Change(copie);
+        int codice = -1;
+        inFiloNuovo([&] {
+            try {
+                comandi.cmdVorpla_Click();
+            } catch (const FineProgramma &f) {
+                codice = f.codice();
+            }
+        });
+        return codice;
+    };
+
+    scriviLavoro();
+    EXPECT_EQ(premi(QStringLiteral("abc")), -1);
+    EXPECT_EQ(messaggi.testi, QStringList{QStringLiteral("Numero di copie errato!")});
+    EXPECT_EQ(lavoriDelTest(), 0);
+
+    EXPECT_EQ(premi(QStringLiteral("2")), FineNormale);
+    const QList<Lavoro> fatti = lavoriFiniti(QStringLiteral("Office"));
+    EXPECT_EQ(titoli(fatti), (QStringList{QFileInfo(file).fileName(), QFileInfo(file).fileName()}));
+    for (const Lavoro &l : fatti)
+        EXPECT_EQ(l.stato, IPP_JSTATE_COMPLETED);
+    EXPECT_FALSE(QFileInfo::exists(file));
 }

@@ -175,6 +175,8 @@ int disegna(FormVorpla &form, const Richiesta &r)
                 return FineNormale;
             }
         } else {
+            // A label job draws on the first format of its catalogue.
+            form.prendiFormatoEtichette();
             Interprete interprete(superficie, form.valori, lavoro().FileIngresso);
             interprete.GRAFICA();
         }

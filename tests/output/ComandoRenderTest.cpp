@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QFontDatabase>
+#include <QPointF>
 #include <QRegularExpression>
 #include <gtest/gtest.h>
 
@@ -373,4 +374,49 @@ TEST(ComandoRender, EveryCopyStartsInThePrintersOrientation)
     EXPECT_EQ(dimensioniPagine(uscita),
               (QStringList{QStringLiteral("595x842"), QStringLiteral("842x595"), QStringLiteral("595x842"),
                            QStringLiteral("842x595")}));
+}
+
+namespace {
+
+// The left and top of a word, points; (-1, -1) when it is not in the PDF.
+QPointF angoloParola(const QString &pdf, const QString &parola)
+{
+    const QString html = poppler(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")}).uscita;
+    const QRegularExpressionMatch m =
+        QRegularExpression(QStringLiteral("<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\"[^>]*>")
+                           + QRegularExpression::escape(parola) + QStringLiteral("</word>"))
+            .match(html);
+    return m.hasMatch() ? QPointF(m.captured(1).toDouble(), m.captured(2).toDouble()) : QPointF(-1, -1);
+}
+
+} // namespace
+
+// A label job draws on the first format of its catalogue, with and without
+// the copies loop: 100 x 50 mm labels, two a row.
+TEST(ComandoRender, LabelJobUsesTheCataloguesFormat)
+{
+    CartellaProva cartella;
+    QByteArray record = QByteArray("Buste").leftJustified(20, ' ');
+    for (qint32 v : {210, 297, 10, 100, 50})
+        for (int b = 0; b < 4; ++b)
+            record.append(char((v >> (8 * b)) & 0xFF));
+    cartella.scrivi(QStringLiteral("ulka/vorpla/etich.DB"), record);
+    const QString file = cartella.scrivi(QStringLiteral("job/E.txt"),
+                                         "@LARG ETIC\r\n@PERC\r\n@ETRI Uno\r\n@ETFI\r\n@ETRI Due\r\n@ETFI\r\n"
+                                         "@ETRI Tre\r\n@ETFI\r\n");
+    for (const QStringList &copie : {QStringList{}, QStringList{QStringLiteral("--copies"), QStringLiteral("1")}}) {
+        const QString uscita = cartella.percorso(QStringLiteral("e.pdf"));
+        const Esito e = esegui(cartella, QStringList{QStringLiteral("--render"), QStringLiteral("printer"),
+                                                     QStringLiteral("--output"), uscita}
+                                             + copie + QStringList{file});
+        ASSERT_EQ(e.codice, 0) << e.errori.toStdString();
+        const QPointF uno = angoloParola(uscita, QStringLiteral("Uno"));
+        const QPointF due = angoloParola(uscita, QStringLiteral("Due"));
+        const QPointF tre = angoloParola(uscita, QStringLiteral("Tre"));
+        ASSERT_GE(uno.x(), 0);
+        EXPECT_NEAR(due.x() - uno.x(), 10 * PuntiPerCm, 0.05 * PuntiPerCm);
+        EXPECT_NEAR(due.y(), uno.y(), 0.05 * PuntiPerCm);
+        EXPECT_NEAR(tre.x(), uno.x(), 0.05 * PuntiPerCm);
+        EXPECT_NEAR(tre.y() - uno.y(), 5 * PuntiPerCm, 0.05 * PuntiPerCm);
+    }
 }

@@ -1,6 +1,7 @@
 #include "SuperficiePittore.h"
 
 #include "SuperficieRegistrata.h"
+#include "common/ErroreVB.h"
 
 #include <QFontInfo>
 #include <QPageLayout>
@@ -46,7 +47,10 @@ void SuperficiePittore::orientamentoCambiato(int orientamento)
 QPainter &SuperficiePittore::pittore()
 {
     if (!m_pittore.isActive()) {
-        m_pittore.begin(m_dispositivo);
+        // A printer that cannot start the job (no such queue, no spooler)
+        // is a printer error, raised at the first thing drawn.
+        if (!m_pittore.begin(m_dispositivo))
+            throw ErroreVB(Err::ErroreStampante);
         m_pittore.setRenderHint(QPainter::Antialiasing, true);
         // One painter unit is one device dot of the resolution asked.
         const double scala = m_dispositivo->logicalDpiX() / m_dpi;
@@ -179,9 +183,15 @@ QSizeF SuperficiePittore::misuraTesto(const QString &testo, const QFont &font) c
 
 bool SuperficiePittore::FineDocumento()
 {
+    if (!m_pittore.isActive()) {
+        // An empty document still has its one page.
+        try {
+            pittore();
+        } catch (const ErroreVB &) {
+            return false;
+        }
+    }
     svuotaSequenza();
-    if (!m_pittore.isActive())
-        pittore(); // an empty document still has its one page
     return m_pittore.end();
 }
 

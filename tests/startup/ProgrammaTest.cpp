@@ -96,3 +96,23 @@ TEST(Programma, PdfPrinterArchiveIsExtractedAndItsInstallerStarted)
         QThread::msleep(100);
     EXPECT_TRUE(QFileInfo::exists(segno));
 }
+
+// A hidden job on a machine whose spooler does not answer: a printer error
+// with the line it stopped on, exit status 1, and the print file kept.
+TEST(Programma, HiddenJobWithoutASpoolerIsAPrinterErrorAndKeepsTheJob)
+{
+    CartellaProva cartella;
+    const QString file = cartella.scrivi(QStringLiteral("ulka/temp/H1.TXT"), "@HIDE\r\n@TITO FATTURA\r\n");
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("VORPLA_HOME"), cartella.programma());
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("XDG_DATA_HOME"), cartella.percorso(QStringLiteral("dati")));
+    env.insert(QStringLiteral("CUPS_SERVER"), cartella.percorso(QStringLiteral("nessuno.sock")));
+    env.remove(QStringLiteral("LPDEST"));
+    env.remove(QStringLiteral("PRINTER"));
+    const Esito e = eseguiProcesso(QStringLiteral(VORPLA_EXE), {file}, env);
+    EXPECT_EQ(e.codice, 1);
+    EXPECT_TRUE(e.errori.contains(QStringLiteral("Errore N.482 Printer error"))) << e.errori.toStdString();
+    EXPECT_TRUE(e.errori.contains(QStringLiteral("Tag: @TITO FATTURA")));
+    EXPECT_TRUE(QFileInfo::exists(file));
+}

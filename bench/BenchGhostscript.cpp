@@ -9,6 +9,8 @@
 
 #include "pdf/ModGhostScript.h"
 
+#include "Mediana.h"
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
@@ -25,13 +27,6 @@ namespace {
 
 constexpr int Ripetizioni = 10;
 constexpr int Pagine = 10;
-
-double mediana(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    const size_t n = v.size();
-    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
-}
 
 // A job as a PostScript printer driver writes an invoice batch: on every
 // page a letterhead, an address window, a title, a boxed table of 40 rows

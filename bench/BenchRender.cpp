@@ -14,6 +14,8 @@
 #include "interpreter/Interprete.h"
 #include "interpreter/SuperficieRegistrata.h"
 
+#include "Mediana.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -147,12 +149,6 @@ void scriviDump(const QString &stampa, const QString &dump)
         passo = 0;
     }
     scrivi();
-}
-
-double mediana(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
 }
 
 } // namespace

@@ -8,6 +8,8 @@
 //
 // Usage: vorpla_bench_print [--quick]
 
+#include "Mediana.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -22,13 +24,6 @@
 #include <vector>
 
 namespace {
-
-double mediana(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    const size_t n = v.size();
-    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
-}
 
 const QByteArray Fattura = "@HIDE\r\n@COPI 2\r\n@TIPS FATTURA\r\n"
                            "@INTE\r\n@INT1 AGENZIA VIAGGI ESEMPIO S.R.L.\r\n@INT2 Via Roma 1 - 40100 Bologna\r\n"

@@ -14,6 +14,8 @@
 #include "startup/FormMain.h"
 #include "startup/ScansioneIntestazione.h"
 
+#include "Mediana.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -28,13 +30,6 @@
 using namespace vorpla;
 
 namespace {
-
-double mediana(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    const size_t n = v.size();
-    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
-}
 
 // A realistic batch: letterheads, addresses, titles, free text, tables and
 // page ends, repeated until the file reaches the size asked.

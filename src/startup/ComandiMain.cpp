@@ -114,32 +114,26 @@ void ComandiMain::cmdProp_Click(int indice)
             return;
         }
         m_form.SelezioneInCorso = true;
-        bool confermato = false;
-        try {
-            confermato = m_s.dialogoStampante();
-        } catch (...) {
-            m_form.SelezioneInCorso = false;
-            throw;
-        }
-        if (confermato) {
-            // Select the entries in turn until the current printer's; every
-            // selection is a list click, which the flag makes do nothing.
+        if (m_s.dialogoStampante()) {
+            // Select the entries in turn until the current printer's; while
+            // the flag is set a selection does not change the printer.
             Controllo &elenco = m_form.controllo(QStringLiteral("cmbPrinter"));
             const QString corrente = m_s.stampanti->corrente();
             for (int i = 0; i < elenco.voci.size(); ++i) {
                 elenco.indice = i;
                 elenco.testo = elenco.voci.at(i);
-                cmbPrinter_Click(i);
                 if (elenco.testo == corrente)
                     break;
             }
         }
+    } catch (const ErroreVB &errore) {
         m_form.SelezioneInCorso = false;
         m_form.aggiorna();
-    } catch (const ErroreVB &errore) {
-        m_form.aggiorna();
         mostraErroreRoutine(errore);
+        return;
     }
+    m_form.SelezioneInCorso = false;
+    m_form.aggiorna();
 }
 
 void ComandiMain::Check2_Click(bool spuntato)

@@ -44,16 +44,22 @@ int pagine(const QString &pdf)
     return m.hasMatch() ? m.captured(1).toInt() : -1;
 }
 
+// The left and top of a word, points; (-1, -1) when it is not in the PDF.
+QPointF angoloParola(const QString &pdf, const QString &parola)
+{
+    const QString html = poppler(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")}).uscita;
+    const QRegularExpressionMatch m =
+        QRegularExpression(QStringLiteral("<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\"[^>]*>")
+                           + QRegularExpression::escape(parola) + QStringLiteral("</word>"))
+            .match(html);
+    return m.hasMatch() ? QPointF(m.captured(1).toDouble(), m.captured(2).toDouble()) : QPointF(-1, -1);
+}
+
 // The top of a word on its page, points from the top of the sheet; -1 when
 // the word is not in the PDF.
 double altoParola(const QString &pdf, const QString &parola)
 {
-    const QString html = poppler(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")}).uscita;
-    const QRegularExpressionMatch m =
-        QRegularExpression(QStringLiteral("<word [^>]*yMin=\"([0-9.]+)\"[^>]*>") + QRegularExpression::escape(parola)
-                           + QStringLiteral("</word>"))
-            .match(html);
-    return m.hasMatch() ? m.captured(1).toDouble() : -1;
+    return angoloParola(pdf, parola).y();
 }
 
 QStringList voci(const QString &cartella)
@@ -375,21 +381,6 @@ TEST(ComandoRender, EveryCopyStartsInThePrintersOrientation)
               (QStringList{QStringLiteral("595x842"), QStringLiteral("842x595"), QStringLiteral("595x842"),
                            QStringLiteral("842x595")}));
 }
-
-namespace {
-
-// The left and top of a word, points; (-1, -1) when it is not in the PDF.
-QPointF angoloParola(const QString &pdf, const QString &parola)
-{
-    const QString html = poppler(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")}).uscita;
-    const QRegularExpressionMatch m =
-        QRegularExpression(QStringLiteral("<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\"[^>]*>")
-                           + QRegularExpression::escape(parola) + QStringLiteral("</word>"))
-            .match(html);
-    return m.hasMatch() ? QPointF(m.captured(1).toDouble(), m.captured(2).toDouble()) : QPointF(-1, -1);
-}
-
-} // namespace
 
 // A label job draws on the first format of its catalogue, with and without
 // the copies loop: 100 x 50 mm labels, two a row.

@@ -103,14 +103,11 @@ TEST(Programma, HiddenJobWithoutASpoolerIsAPrinterErrorAndKeepsTheJob)
 {
     CartellaProva cartella;
     const QString file = cartella.scrivi(QStringLiteral("ulka/temp/H1.TXT"), "@HIDE\r\n@TITO FATTURA\r\n");
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("VORPLA_HOME"), cartella.programma());
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    env.insert(QStringLiteral("XDG_DATA_HOME"), cartella.percorso(QStringLiteral("dati")));
-    env.insert(QStringLiteral("CUPS_SERVER"), cartella.percorso(QStringLiteral("nessuno.sock")));
-    env.remove(QStringLiteral("LPDEST"));
-    env.remove(QStringLiteral("PRINTER"));
-    const Esito e = eseguiProcesso(QStringLiteral(VORPLA_EXE), {file}, env);
+    const Esito e = eseguiVorpla(cartella, {file}, [&](QProcessEnvironment &env) {
+        env.insert(QStringLiteral("CUPS_SERVER"), cartella.percorso(QStringLiteral("nessuno.sock")));
+        env.remove(QStringLiteral("LPDEST"));
+        env.remove(QStringLiteral("PRINTER"));
+    });
     EXPECT_EQ(e.codice, 1);
     EXPECT_TRUE(e.errori.contains(QStringLiteral("Errore N.482 Printer error"))) << e.errori.toStdString();
     EXPECT_TRUE(e.errori.contains(QStringLiteral("Tag: @TITO FATTURA")));

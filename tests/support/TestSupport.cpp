@@ -83,12 +83,15 @@ EsitoProcesso eseguiProcesso(const QString &programma, const QStringList &argome
     return e;
 }
 
-EsitoProcesso eseguiVorpla(const CartellaProva &cartella, const QStringList &argomenti)
+EsitoProcesso eseguiVorpla(const CartellaProva &cartella, const QStringList &argomenti,
+                           const std::function<void(QProcessEnvironment &)> &ritocca)
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("VORPLA_HOME"), cartella.programma());
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     env.insert(QStringLiteral("XDG_DATA_HOME"), cartella.percorso(QStringLiteral("dati")));
+    if (ritocca)
+        ritocca(env);
     return eseguiProcesso(QStringLiteral(VORPLA_EXE), argomenti, env);
 }
 

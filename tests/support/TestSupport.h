@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <QString>
 #include <QTemporaryDir>
+#include <functional>
 #include <memory>
 #include <ostream>
 
@@ -60,8 +61,9 @@ struct EsitoProcesso
 EsitoProcesso eseguiProcesso(const QString &programma, const QStringList &argomenti,
                              const QProcessEnvironment &ambiente = QProcessEnvironment::systemEnvironment());
 // The vorpla program, headless, with the test's program folder and a font
-// folder of its own.
-EsitoProcesso eseguiVorpla(const CartellaProva &cartella, const QStringList &argomenti);
+// folder of its own; `ritocca` may change its environment further.
+EsitoProcesso eseguiVorpla(const CartellaProva &cartella, const QStringList &argomenti,
+                           const std::function<void(QProcessEnvironment &)> &ritocca = {});
 
 // The error number an expression raises, 0 when it raises none.
 template<typename F>

@@ -7,6 +7,31 @@
 
 namespace vorpla {
 
+namespace {
+
+// The first CR or LF of the bytes, or null. The search goes a slice at a
+// time, so a file whose lines end with CR alone (no LF anywhere) costs no
+// more than one with CR LF: looking for an LF that never comes would scan the
+// whole rest of the buffer for every line.
+const char *fineRiga(const char *da, qsizetype n)
+{
+    constexpr qsizetype Fetta = 256;
+    for (qsizetype fatto = 0; fatto < n; fatto += Fetta) {
+        const char *fetta = da + fatto;
+        const size_t lunghezza = size_t(qMin(Fetta, n - fatto));
+        const char *lf = static_cast<const char *>(std::memchr(fetta, '\n', lunghezza));
+        const char *cr = static_cast<const char *>(
+            std::memchr(fetta, '\r', lf ? size_t(lf - fetta) : lunghezza));
+        if (cr)
+            return cr;
+        if (lf)
+            return lf;
+    }
+    return nullptr;
+}
+
+} // namespace
+
 void LettoreRighe::verificaApertura(const QString &percorso)
 {
     if (percorso.isEmpty())
@@ -71,10 +96,7 @@ bool LettoreRighe::prossima(QByteArrayView &riga)
         const char *base = m_buffer.constData();
         const char *da = base + m_inizio;
         const qsizetype disponibili = m_fine - m_inizio;
-        const char *lf = static_cast<const char *>(std::memchr(da, '\n', size_t(disponibili)));
-        const qsizetype finoA = lf ? lf - da : disponibili;
-        const char *cr = static_cast<const char *>(std::memchr(da, '\r', size_t(finoA)));
-        const char *termine = cr ? cr : lf;
+        const char *termine = fineRiga(da, disponibili);
 
         if (termine) {
             const qsizetype lunghezza = termine - da;

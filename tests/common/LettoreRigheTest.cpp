@@ -218,6 +218,27 @@ TEST(LettoreRighe, ConfrontoConDivisioneSemplice)
     }
 }
 
+// Lines ended by CR alone, of lengths around the slices the reader searches
+// for a line end in, and one long file of them: the same lines as CR LF.
+TEST(LettoreRighe, SoloCRComeCRLF)
+{
+    CartellaProva cartella;
+    QByteArray cr, crlf;
+    Righe attese;
+    for (int i = 0; i < 3000; ++i) {
+        const QByteArray riga = riempitivo(i < 600 ? i : i % 7);
+        cr += riga + '\r';
+        crlf += riga + "\r\n";
+        attese.push_back(riga.toStdString());
+    }
+    const QString soloCr = cartella.scrivi(QStringLiteral("cr.prn"), cr);
+    const QString conLf = cartella.scrivi(QStringLiteral("crlf.prn"), crlf);
+    for (const qsizetype blocco : Blocchi) {
+        EXPECT_TRUE(leggiTutte(soloCr, blocco) == attese) << nomeBlocco(blocco);
+        EXPECT_TRUE(leggiTutte(conLf, blocco) == attese) << nomeBlocco(blocco);
+    }
+}
+
 // ---- over-long lines -------------------------------------------------------------
 
 // A line longer than the maximum comes back cut to its first MiB bytes, the

@@ -2,6 +2,8 @@
 // grid of "@RIGA" lines, vouchers and sticky labels.
 
 #include "Interprete.h"
+
+#include "Adattamento.h"
 #include "Superficie.h"
 #include "common/Codifica.h"
 #include "common/ErroreVB.h"
@@ -318,12 +320,20 @@ void Interprete::m_ETDF(const RigaStampa &riga)
     aggiungiRigaEtichetta(m_s.RigheEtichetta, QByteArray(" Al:\t") + riga.argomento().toByteArray());
 }
 
+// A label line loses its last characters, one at a time, until it is
+// narrower than the label by more than 0.3 cm (or nothing is left).
+void Interprete::accorciaRigaEtichetta(QByteArray &riga) const
+{
+    const QByteArrayView testo(riga);
+    riga.truncate(prefissoCheSta(testo.size(), [&](qsizetype k) {
+        return m_sup.TextWidth(testo.first(k)) + 0.3 < m_s.larghezzaEtichetta;
+    }));
+}
+
 void Interprete::m_ETRI(const RigaStampa &riga)
 {
     aggiungiRigaEtichetta(m_s.RigheEtichetta, riga.argomento().toByteArray());
-    QByteArray &r = m_s.RigheEtichetta.last();
-    while (!r.isEmpty() && m_sup.TextWidth(r) + 0.3 >= m_s.larghezzaEtichetta)
-        r.chop(1);
+    accorciaRigaEtichetta(m_s.RigheEtichetta.last());
 }
 
 void Interprete::m_ETRB(const RigaStampa &riga)
@@ -334,8 +344,7 @@ void Interprete::m_ETRB(const RigaStampa &riga)
     const bool grassetto = m_sup.FontBold();
     m_sup.FontBold(true);
     m_sup.FontSize(dimensione + 2);
-    while (!r.isEmpty() && m_sup.TextWidth(r) + 0.3 >= m_s.larghezzaEtichetta)
-        r.chop(1);
+    accorciaRigaEtichetta(r);
     m_sup.FontSize(dimensione);
     m_sup.FontBold(grassetto);
 }

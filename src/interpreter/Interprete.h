@@ -148,6 +148,8 @@ private:
     double numeroIni(const QString &sezione, const QString &chiave, double seVuoto) const;
     void fontOem(double punti);
 
+    void accorciaRigaEtichetta(QByteArray &riga) const;
+
     // Text helpers.
     void rigaIntestazione(const RigaStampa &riga, double dimensione);
     bool tipoAstoi() const;

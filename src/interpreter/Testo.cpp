@@ -5,6 +5,8 @@
 // right margins, G the inner gap, T the top margin, O the voucher offset.
 
 #include "Interprete.h"
+
+#include "Adattamento.h"
 #include "Superficie.h"
 #include "common/Codifica.h"
 #include "common/ErroreVB.h"
@@ -202,7 +204,9 @@ void Interprete::rigaIndirizzo(const RigaStampa &riga, bool grassetto)
     // or the font will not get any smaller.
     const double limite = m_s.LarghezzaPagina - m_s.MargineDestro;
     const double prima = m_sup.FontSize();
-    while (x + m_sup.TextWidth(riga.argomento()) > limite) {
+    const QByteArrayView testo = riga.argomento();
+    const auto sta = [&](qsizetype k) { return x + m_sup.TextWidth(testo.first(k)) <= limite; };
+    while (!staIntero(testo.size(), sta)) {
         const double attuale = m_sup.FontSize();
         m_sup.FontSize(attuale - 2);
         if (m_sup.FontSize() == prima || m_sup.FontSize() >= attuale)

@@ -1,15 +1,20 @@
 #include "FileIni.h"
 
 #include "Codifica.h"
+#include "FileRegolare.h"
 
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QList>
-#include <QSaveFile>
+#include <QMutex>
+#include <QSet>
 #include <QStringDecoder>
 #include <QStringEncoder>
+
+#include <cstdio>
+#include <memory>
 
 namespace vorpla {
 
@@ -177,13 +182,102 @@ QString valoreLetto(const QString &grezzo)
     return valore;
 }
 
+// vorpla.ini is a few kilobytes; anything past this bound is no
+// configuration file.
+constexpr qint64 DimensioneMassimaIni = 64 << 20;
+
+// The file's bytes; false when it is absent or cannot be read. A file that
+// is not a regular one (a device, a FIFO) or is beyond all bounds is said
+// once on standard error and reads as absent: reading it could never end.
 bool leggiTutto(const QString &file, QByteArray &contenuto)
 {
-    QFile f(file);
-    if (!f.open(QIODevice::ReadOnly))
+    EsitoFile esito;
+    std::optional<QByteArray> letto = leggiFileRegolare(file, DimensioneMassimaIni, &esito);
+    if (!letto) {
+        if (esito == EsitoFile::NonRegolare || esito == EsitoFile::TroppoGrande) {
+            static QSet<QString> detti;
+            if (!detti.contains(file)) {
+                detti.insert(file);
+                std::fprintf(stderr, "vorpla: %s: %s, read as empty\n", qPrintable(file),
+                             qPrintable(descrizioneEsito(esito)));
+            }
+        }
         return false;
-    contenuto = f.readAll();
-    return f.error() == QFileDevice::NoError;
+    }
+    contenuto = std::move(*letto);
+    return true;
+}
+
+// A file's sections and keys, ready for lookups: names case-folded, the
+// first section of a name and the first key of a name in it counting, as in
+// the line-by-line search that writes use.
+struct IndiceIni
+{
+    QHash<QString, QHash<QString, QString>> sezioni; // raw values
+};
+
+QString nomeConfrontato(const QString &nome)
+{
+    return nome.toCaseFolded();
+}
+
+std::shared_ptr<const IndiceIni> indicizza(const QString &file)
+{
+    auto indice = std::make_shared<IndiceIni>();
+    QByteArray contenuto;
+    if (!leggiTutto(file, contenuto))
+        return indice;
+    const QList<Riga> righe = analizzaFile(contenuto, codificaDi(contenuto));
+    QSet<QString> viste;
+    QHash<QString, QString> *corrente = nullptr;
+    for (const Riga &riga : righe) {
+        if (riga.tipo == Riga::Tipo::Sezione) {
+            const QString nome = nomeConfrontato(riga.nome);
+            // A section named again later is never looked at.
+            corrente = viste.contains(nome) ? nullptr : &indice->sezioni[nome];
+            viste.insert(nome);
+        } else if (riga.tipo == Riga::Tipo::Chiave && corrente) {
+            const QString nome = nomeConfrontato(riga.nome);
+            if (!corrente->contains(nome))
+                corrente->insert(nome, riga.valore);
+        }
+    }
+    return indice;
+}
+
+// Every file is parsed once a process: the program only reads its
+// configuration, and its own writes refresh it.
+struct CacheIni
+{
+    QMutex mutex;
+    QHash<QString, std::shared_ptr<const IndiceIni>> file;
+};
+
+CacheIni &cacheIni()
+{
+    static CacheIni cache;
+    return cache;
+}
+
+QString chiaveCache(const QString &file)
+{
+    return QDir::cleanPath(QDir::isAbsolutePath(file) ? file : QDir::current().absoluteFilePath(file));
+}
+
+std::shared_ptr<const IndiceIni> indiceDi(const QString &file)
+{
+    CacheIni &cache = cacheIni();
+    const QString chiave = chiaveCache(file);
+    {
+        QMutexLocker blocco(&cache.mutex);
+        const auto trovato = cache.file.constFind(chiave);
+        if (trovato != cache.file.constEnd())
+            return *trovato;
+    }
+    std::shared_ptr<const IndiceIni> indice = indicizza(file);
+    QMutexLocker blocco(&cache.mutex);
+    cache.file.insert(chiave, indice);
+    return indice;
 }
 
 // A name the file could not hold as such: empty, or able to break a line or
@@ -203,16 +297,24 @@ QString LeggiIni(const QString &sezione, const QString &chiave, const QString &f
 {
     const QString nomeSezione = spoglia(sezione);
     const QString nomeChiave = spoglia(chiave);
-    if (nomeSezione.isEmpty() || nomeChiave.isEmpty())
+    if (nomeSezione.isEmpty() || nomeChiave.isEmpty() || file.isEmpty())
         return {};
-    QByteArray contenuto;
-    if (!leggiTutto(file, contenuto))
+    const std::shared_ptr<const IndiceIni> indice = indiceDi(file);
+    const auto s = indice->sezioni.constFind(nomeConfrontato(nomeSezione));
+    if (s == indice->sezioni.constEnd())
         return {};
-    const QList<Riga> righe = analizzaFile(contenuto, codificaDi(contenuto));
-    const Posizione pos = cerca(righe, nomeSezione, nomeChiave);
-    if (pos.chiave < 0)
-        return {};
-    return valoreLetto(righe[pos.chiave].valore);
+    const auto k = s->constFind(nomeConfrontato(nomeChiave));
+    return k == s->constEnd() ? QString() : valoreLetto(*k);
+}
+
+void dimenticaFileIni(const QString &file)
+{
+    CacheIni &cache = cacheIni();
+    QMutexLocker blocco(&cache.mutex);
+    if (file.isEmpty())
+        cache.file.clear();
+    else
+        cache.file.remove(chiaveCache(file));
 }
 
 bool ScriviIni(const QString &sezione, const QString &chiave, const QString &valore,
@@ -229,7 +331,8 @@ bool ScriviIni(const QString &sezione, const QString &chiave, const QString &val
     const QFileInfo info(file);
     QByteArray contenuto;
     if (info.exists()) {
-        // A read-only configuration is left alone, as Windows does.
+        // A read-only configuration is left alone, as Windows does; one that
+        // is no regular file is never replaced.
         if (!info.isFile() || !info.isWritable() || !leggiTutto(file, contenuto))
             return false;
     } else if (!info.absoluteDir().exists()) {
@@ -275,16 +378,14 @@ bool ScriviIni(const QString &sezione, const QString &chiave, const QString &val
         risultato += aCapo;
     }
 
-    // The new content goes to a temporary file beside the old one and is
-    // renamed over it only when completely written.
-    QSaveFile salva(file);
-    if (!salva.open(QIODevice::WriteOnly))
+    // The new content goes to a temporary file beside the old one and
+    // replaces it only when completely written.
+    FileDestinazione salva(file);
+    if (!salva.apri())
         return false;
-    if (salva.write(risultato) != risultato.size()) {
-        salva.cancelWriting();
-        return false;
-    }
-    return salva.commit();
+    const bool scritto = salva.dispositivo()->write(risultato) == risultato.size() && salva.conferma();
+    dimenticaFileIni(file);
+    return scritto;
 }
 
 } // namespace vorpla

@@ -14,6 +14,15 @@
 //   atomically (a temporary file renamed over the old one), so a crash never
 //   leaves a truncated vorpla.ini behind.
 //
+// A file is parsed once a process, at its first lookup; a lookup after that
+// costs no file access. ScriviIni refreshes the file it wrote; whatever else
+// changes a configuration file while the program runs (an archive extracted
+// over it) says so with dimenticaFileIni.
+//
+// Only a regular file is read: one that is not (a device, a FIFO), or that is
+// larger than any configuration (64 MB), is said once on standard error and
+// reads as absent.
+//
 // Files are bytes: a file that is valid UTF-8 is read as UTF-8, any other as
 // Windows-1252 (files brought over from the Windows workstations); a write
 // encodes the new line the way the file was read.
@@ -33,5 +42,9 @@ QString LeggiIni(const QString &sezione, const QString &chiave, const QString &f
 // smuggle in another key or section.
 bool ScriviIni(const QString &sezione, const QString &chiave, const QString &valore,
                const QString &file);
+
+// Forgets what was read of `file` (of every file when empty), so the next
+// lookup reads it again.
+void dimenticaFileIni(const QString &file = {});
 
 } // namespace vorpla

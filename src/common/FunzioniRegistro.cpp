@@ -1,5 +1,7 @@
 #include "FunzioniRegistro.h"
 
+#include "FileRegolare.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -63,10 +65,10 @@ QString trovaIdDesktop(const QString &cartella, const QString &id)
 // and localized keys ("Exec[it]=") do not count.
 QString comandoDesktop(const QString &file)
 {
-    QFile f(file);
-    if (!f.open(QIODevice::ReadOnly))
+    const std::optional<QByteArray> contenuto = leggiFileRegolare(file, 1 << 20);
+    if (!contenuto)
         return {};
-    const QString testo = QString::fromUtf8(f.readAll());
+    const QString testo = QString::fromUtf8(*contenuto);
     bool nelGruppo = false;
     for (QStringView riga : QStringView(testo).split(u'\n')) {
         riga = riga.trimmed();

@@ -1,6 +1,7 @@
 #include "LettoreRighe.h"
 
 #include "ErroreVB.h"
+#include "FileRegolare.h"
 
 #include <QFileInfo>
 #include <cstring>
@@ -39,18 +40,18 @@ void LettoreRighe::verificaApertura(const QString &percorso)
     const QFileInfo info(percorso);
     if (!info.exists())
         throw ErroreVB(Err::FileNonTrovato);
-    if (info.isDir())
-        throw ErroreVB(Err::AccessoPercorso);
+    if (!info.isFile())
+        throw ErroreVB(Err::AccessoPercorso); // a folder, device, FIFO or socket
     if (!info.isReadable())
         throw ErroreVB(Err::PermessoNegato);
 }
 
 LettoreRighe::LettoreRighe(const QString &percorso, qsizetype dimensioneBlocco)
-    : m_file(percorso)
 {
     verificaApertura(percorso);
-    if (!m_file.open(QIODevice::ReadOnly))
-        throw ErroreVB(m_file.error() == QFileDevice::PermissionsError ? Err::PermessoNegato : Err::AccessoPercorso);
+    const EsitoFile esito = apriInLettura(m_file, percorso);
+    if (esito != EsitoFile::Aperto)
+        throw ErroreVB(erroreVBDi(esito));
     m_dimensione = m_file.size();
     m_buffer.resize(qMax<qsizetype>(dimensioneBlocco, 16));
 }

@@ -21,7 +21,8 @@ public:
     static constexpr qsizetype LunghezzaMassima = 1 << 20;
 
     // Opens the file; raises ErroreVB 53 (file not found), 70 (permission
-    // denied) or 75 (not a readable file, empty name).
+    // denied) or 75 (empty name, or not a regular file: a device or a FIFO
+    // would never end or never start).
     explicit LettoreRighe(const QString &percorso, qsizetype dimensioneBlocco = 1 << 20);
 
     // The next line without its line break, valid until the next call;

@@ -5,6 +5,7 @@
 #include "common/Codifica.h"
 #include "common/ErroreVB.h"
 #include "common/FileIni.h"
+#include "common/FileRegolare.h"
 #include "common/FineProgramma.h"
 #include "common/LettoreRighe.h"
 #include "common/Messaggi.h"
@@ -119,8 +120,10 @@ void Interprete::scrivilog(QByteArrayView riga) const
     // One file a day: vorpla + the short date without its "/" + ".log".
     QString data = QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat);
     data.remove(u'/');
-    QFile log(inCartellaProgramma(QStringLiteral("vorpla") + data + QStringLiteral(".log")));
-    if (log.open(QIODevice::Append)) {
+    QFile log;
+    if (apriInScrittura(log, inCartellaProgramma(QStringLiteral("vorpla") + data + QStringLiteral(".log")),
+                        QIODevice::WriteOnly | QIODevice::Append)
+        == EsitoFile::Aperto) {
         log.write(riga.data(), riga.size());
         log.write("\r\n");
     }

@@ -1,6 +1,8 @@
 #include "VBUnzBas.h"
 
 #include "common/CartellaProgramma.h"
+#include "common/FileIni.h"
+#include "common/FileRegolare.h"
 #include "common/Messaggi.h"
 
 #include <QDateTime>
@@ -228,7 +230,18 @@ void EstraiZip(const QString &archivio, const QString &cartella, int chiedi, int
     const int quantiSelezionati = qBound(0, numeroSelezionati, int(selezionati.size()));
     const int quantiEsclusi = qBound(0, numeroEsclusi, int(esclusi.size()));
     const QString percorsoArchivio = separatoriLinux(archivio);
+    // What is extracted may replace a configuration file the program has
+    // already read (vorpla.ini in the program folder): it is read again.
+    const struct Dimentica
+    {
+        ~Dimentica() { dimenticaFileIni(); }
+    } dimentica;
 
+    if (QFileInfo::exists(percorsoArchivio) && !eFileRegolare(percorsoArchivio)) {
+        // A device or FIFO would be read for ever.
+        RiceviTesto(QStringLiteral("cannot open ") + percorsoArchivio + QStringLiteral(": not a regular file"));
+        return;
+    }
     int errore = 0;
     zip_t *zip = zip_open(QFile::encodeName(percorsoArchivio).constData(), ZIP_RDONLY, &errore);
     if (!zip) {
@@ -336,6 +349,10 @@ void EstraiZip(const QString &archivio, const QString &cartella, int chiedi, int
         if (::lstat(QFile::encodeName(file).constData(), &esistente) == 0) {
             if (S_ISDIR(esistente.st_mode)) {
                 salta(QStringLiteral("a folder of that name exists"));
+                continue;
+            }
+            if (!S_ISREG(esistente.st_mode) && !S_ISLNK(esistente.st_mode)) {
+                salta(QStringLiteral("a device, FIFO or socket of that name exists"));
                 continue;
             }
             if (!sovrascrivi) {

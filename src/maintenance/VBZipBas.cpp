@@ -1,6 +1,7 @@
 #include "VBZipBas.h"
 
 #include "common/CartellaProgramma.h"
+#include "common/FileRegolare.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -151,6 +152,10 @@ qint32 VBZip(qint16 argc, const QString &archivio, const TabellaNomiZip &nomi, q
     if (voci.empty())
         return esito == RisultatoZip::Ok ? RisultatoZip::NienteDaFare : esito;
 
+    // The archive is written beside its name and renamed over it: never over
+    // a device or FIFO standing there.
+    if (verificaDestinazione(percorsoArchivio) != EsitoFile::Aperto)
+        return RisultatoZip::ArchivioNonScritto;
     int errore = 0;
     zip_t *archivioZip = zip_open(QFile::encodeName(percorsoArchivio).constData(), ZIP_CREATE, &errore);
     if (!archivioZip)

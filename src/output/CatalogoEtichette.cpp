@@ -4,6 +4,7 @@
 
 #include "common/Codifica.h"
 #include "common/ErroreVB.h"
+#include "common/FileRegolare.h"
 #include "common/Messaggi.h"
 #include "common/Numeri.h"
 #include "common/Routine.h"
@@ -29,10 +30,23 @@ namespace {
 
 const QString Modulo = QStringLiteral("frmvorpla");
 
-// The error number for a file that cannot be opened.
-int erroreApertura(const QFile &file)
+// A catalogue of 400,000 formats is already far more than any site has.
+constexpr qint64 DimensioneMassimaCatalogo = qint64(16) << 20;
+
+// The catalogue and its twin are only ever regular files: a device or FIFO
+// under their names is refused (error 75), never read or written.
+void apriCatalogo(QFile &file, const QString &percorso)
 {
-    return file.error() == QFileDevice::PermissionsError ? Err::PermessoNegato : Err::AccessoPercorso;
+    const EsitoFile esito = apriInLettura(file, percorso, DimensioneMassimaCatalogo);
+    if (esito != EsitoFile::Aperto)
+        throw ErroreVB(erroreVBDi(esito));
+}
+
+void apriPerScrivere(QFile &file, const QString &percorso, QIODevice::OpenMode modo)
+{
+    const EsitoFile esito = apriInScrittura(file, percorso, modo);
+    if (esito != EsitoFile::Aperto)
+        throw ErroreVB(esito == EsitoFile::Negato ? Err::PermessoNegato : Err::AccessoPercorso);
 }
 
 void scriviTutto(QFile &file, const QByteArray &byte)
@@ -115,10 +129,12 @@ void CatalogoEtichette::riempiLista()
     if (PercorsoDB.isEmpty() || !QFileInfo::exists(PercorsoDB))
         return;
     InCaricamento = true;
-    QFile file(PercorsoDB);
-    if (!file.open(QIODevice::ReadOnly)) {
+    QFile file;
+    try {
+        apriCatalogo(file, PercorsoDB);
+    } catch (const ErroreVB &) {
         InCaricamento = false;
-        throw ErroreVB(erroreApertura(file));
+        throw;
     }
     const QByteArray contenuto = file.readAll();
     for (qsizetype pos = 0; pos + FormatoEtichetta::Lunghezza <= contenuto.size();
@@ -147,9 +163,8 @@ void CatalogoEtichette::selezionaFormato(int indice)
 
 FormatoEtichetta CatalogoEtichette::leggiRecord(int numero) const
 {
-    QFile file(PercorsoDB);
-    if (!file.open(QIODevice::ReadOnly))
-        throw ErroreVB(file.exists() ? erroreApertura(file) : Err::FileNonTrovato);
+    QFile file;
+    apriCatalogo(file, PercorsoDB);
     if (numero < 1 || !file.seek(qint64(numero - 1) * FormatoEtichetta::Lunghezza))
         throw ErroreVB(Err::OltreFineFile);
     const QByteArray byte = file.read(FormatoEtichetta::Lunghezza);
@@ -190,9 +205,8 @@ void CatalogoEtichette::cmdCrea_Click()
 
 void CatalogoEtichette::scriviRecord(int numero, const FormatoEtichetta &formato) const
 {
-    QFile file(PercorsoDB);
-    if (!file.open(QIODevice::ReadWrite))
-        throw ErroreVB(erroreApertura(file));
+    QFile file;
+    apriPerScrivere(file, PercorsoDB, QIODevice::ReadWrite);
     if (!file.seek(qint64(numero - 1) * FormatoEtichetta::Lunghezza))
         throw ErroreVB(Err::ErroreIO);
     scriviTutto(file, formato.aByte());
@@ -251,11 +265,12 @@ void CatalogoEtichette::cmdConferma_Click()
 // etich.DB. A stale etich.tmp left by an earlier failure is overwritten.
 void CatalogoEtichette::eliminaRecord(int numero) const
 {
-    QFile vecchio(PercorsoDB);
+    QFile vecchio;
     QByteArray rimasti;
-    if (vecchio.exists()) {
-        if (!vecchio.open(QIODevice::ReadOnly))
-            throw ErroreVB(erroreApertura(vecchio));
+    // A catalogue that is a link stays one: the file it leads to is replaced.
+    const QString catalogo = percorsoReale(PercorsoDB);
+    if (QFileInfo::exists(catalogo) || verificaDestinazione(catalogo) != EsitoFile::Aperto) {
+        apriCatalogo(vecchio, catalogo);
         const QByteArray contenuto = vecchio.readAll();
         for (int r = 1; r <= NumFormati; ++r) {
             if (r == numero)
@@ -267,21 +282,21 @@ void CatalogoEtichette::eliminaRecord(int numero) const
         }
     }
 
-    QFile temporaneo(PercorsoTmp);
-    if (!temporaneo.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        throw ErroreVB(erroreApertura(temporaneo));
+    QFile temporaneo;
+    apriPerScrivere(temporaneo, PercorsoTmp, QIODevice::WriteOnly | QIODevice::Truncate);
     try {
         scriviTutto(temporaneo, rimasti);
         sincronizza(temporaneo);
         temporaneo.close();
-        if (std::rename(QFile::encodeName(PercorsoTmp).constData(), QFile::encodeName(PercorsoDB).constData()) != 0)
+        if (verificaDestinazione(catalogo) != EsitoFile::Aperto
+            || std::rename(QFile::encodeName(PercorsoTmp).constData(), QFile::encodeName(catalogo).constData()) != 0)
             throw ErroreVB(Err::AccessoPercorso);
     } catch (const ErroreVB &) {
         temporaneo.close();
         QFile::remove(PercorsoTmp);
         throw;
     }
-    sincronizzaCartella(PercorsoDB);
+    sincronizzaCartella(catalogo);
 }
 
 // Deletes the selected format after the operator's confirmation. The

@@ -4,6 +4,7 @@
 #include "SceltaVorplante.h"
 #include "common/CartellaProgramma.h"
 #include "common/ErroreVB.h"
+#include "common/FileRegolare.h"
 #include "common/FineProgramma.h"
 #include "common/Messaggi.h"
 #include "common/Routine.h"
@@ -19,7 +20,6 @@
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <cstdio>
 #include <memory>
 
@@ -151,13 +151,13 @@ bool cicloCopie(FormVorpla &form, const Richiesta &r, SuperficiePittore &superfi
 // line discards the temporary file.
 int disegna(FormVorpla &form, const Richiesta &r)
 {
-    QSaveFile destinazione(r.uscita);
-    if (!destinazione.open(QIODevice::WriteOnly)) {
-        messaggi().mostra(QStringLiteral("Cannot write %1: %2").arg(r.uscita, destinazione.errorString()));
+    FileDestinazione destinazione(r.uscita);
+    if (!destinazione.apri()) {
+        messaggi().mostra(QStringLiteral("Cannot write ") + destinazione.errore());
         return FineConErrore;
     }
 
-    QPdfWriter writer(&destinazione);
+    QPdfWriter writer(destinazione.dispositivo());
     writer.setCreator(QStringLiteral("Vorpla"));
     writer.setTitle(QFileInfo(r.fileStampa).fileName());
     writer.setResolution(int(RisoluzioneStampante));
@@ -185,8 +185,8 @@ int disegna(FormVorpla &form, const Richiesta &r)
             return FineConErrore;
         }
     }
-    if (!destinazione.commit()) {
-        messaggi().mostra(QStringLiteral("Cannot write %1: %2").arg(r.uscita, destinazione.errorString()));
+    if (!destinazione.conferma()) {
+        messaggi().mostra(QStringLiteral("Cannot write ") + destinazione.errore());
         return FineConErrore;
     }
     return FineNormale;
@@ -221,7 +221,8 @@ QList<FontRegistrato> registraFontTrueType(const QString &cartella)
     for (const QFileInfo &voce : voci) {
         if (voce.suffix().compare(QLatin1String("ttf"), Qt::CaseInsensitive) != 0)
             continue;
-        const int id = QFontDatabase::addApplicationFont(voce.absoluteFilePath());
+        const std::optional<QByteArray> dati = leggiFileRegolare(voce.absoluteFilePath(), DimensioneMassimaFont);
+        const int id = dati ? QFontDatabase::addApplicationFontFromData(*dati) : -1;
         if (id < 0) {
             scriviErrore(QStringLiteral("vorpla: %1 is not a usable TrueType font; left out").arg(voce.absoluteFilePath()));
             continue;

@@ -2,6 +2,7 @@
 
 #include "GsApi.h"
 #include "common/CartellaProgramma.h"
+#include "common/FileRegolare.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -169,6 +170,11 @@ void AggiungiArgomento(const QString &testo)
 bool ConvertiPsInPdf(const QString &ps, const QString &pdf)
 {
     if (t_inConversione)
+        return false;
+    // Ghostscript opens both files itself: a PostScript "file" that is a
+    // device or FIFO would never end, and a PDF written over one would go
+    // into the device (or replace its node).
+    if (!eFileRegolare(ps) || verificaDestinazione(pdf) != EsitoFile::Aperto)
         return false;
     const std::lock_guard blocco(g_lista);
     t_inConversione = true;

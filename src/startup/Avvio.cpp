@@ -1,5 +1,7 @@
 #include "Avvio.h"
 
+#include "common/FileRegolare.h"
+
 #include "FormMain.h"
 #include "ScansioneIntestazione.h"
 #include "common/CartellaProgramma.h"
@@ -424,8 +426,10 @@ void Avvio::passo18()
                               + QStringLiteral(" Contattare Korvenal srl."));
             fine(FineConErrore);
         }
-        if (!QFile::copy(sorgente, destinazione))
-            continue; // a font that cannot be copied is skipped
+        // A font that cannot be copied is skipped; so is a name that is no
+        // regular file (a device or FIFO would never be read to its end).
+        if (!eFileRegolare(sorgente) || !QFile::copy(sorgente, destinazione))
+            continue;
         m_s.registraFont(destinazione);
     }
 }

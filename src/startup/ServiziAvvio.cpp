@@ -1,5 +1,7 @@
 #include "ServiziAvvio.h"
 
+#include "common/FileRegolare.h"
+
 #include "ScambioTerminale.h"
 #include "maintenance/ProcessSession.h"
 #include "maintenance/VBUnzBas.h"
@@ -108,8 +110,10 @@ ServiziAvvio serviziProgramma(Stampanti *stampanti)
     };
     s.cartellaFont = cartellaFontUtente();
     s.registraFont = [](const QString &file) {
-        if (qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
-            QFontDatabase::addApplicationFont(file);
+        if (!qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
+            return;
+        if (const std::optional<QByteArray> dati = leggiFileRegolare(file, DimensioneMassimaFont))
+            QFontDatabase::addApplicationFontFromData(*dati);
     };
     return s;
 }

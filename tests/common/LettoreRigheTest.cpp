@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 #include <initializer_list>
 #include <random>
+#include <sys/stat.h>
 #include <string>
 #include <vector>
 
@@ -299,6 +300,10 @@ TEST(LettoreRighe, ErroriDiApertura)
 {
     CartellaProva cartella;
     const QString esistente = cartella.scrivi(QStringLiteral("c.prn"), "x\r\n");
+    const QString fifo = cartella.percorso(QStringLiteral("fifo.prn"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0666), 0);
+    const QString zero = cartella.percorso(QStringLiteral("zero.prn"));
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), zero));
     const struct
     {
         const char *nome;
@@ -309,6 +314,9 @@ TEST(LettoreRighe, ErroriDiApertura)
         {"missing folder", cartella.percorso(QStringLiteral("manca/c.prn")), Err::FileNonTrovato},
         {"empty name", QString(), Err::AccessoPercorso},
         {"a folder", cartella.radice(), Err::AccessoPercorso},
+        // Neither would ever end or start: refused before they are read.
+        {"a FIFO", fifo, Err::AccessoPercorso},
+        {"a link to /dev/zero", zero, Err::AccessoPercorso},
         {"readable file", esistente, 0},
     };
     for (const auto &caso : casi) {

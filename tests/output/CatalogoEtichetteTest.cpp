@@ -14,9 +14,11 @@
 #include <QFile>
 #include <QFileInfo>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 using namespace vorpla;
 using vorpla::prova::CartellaProva;
+using vorpla::prova::erroreDi;
 using vorpla::prova::leggiFile;
 using vorpla::prova::MessaggiRegistrati;
 
@@ -368,16 +370,42 @@ TEST(CatalogoEtichette, FailedDeleteKeepsTheCatalogue)
         MessaggiRegistrati messaggi;
         messaggi.risposte << Risposta::Si;
         Finestra f(cartella);
+        // A device is never written into, let alone renamed over the catalogue.
         ASSERT_TRUE(QFile::link(QStringLiteral("/dev/full"), f.c.PercorsoTmp));
         f.c.cmdElimina_Click();
         ASSERT_EQ(messaggi.testi.size(), 2);
-        EXPECT_TRUE(messaggi.testi[1].startsWith(QStringLiteral("Routine frmvorpla - cmdElimina_Click\r Errore N.57 ")))
+        EXPECT_TRUE(messaggi.testi[1].startsWith(QStringLiteral("Routine frmvorpla - cmdElimina_Click\r Errore N.75 ")))
             << messaggi.testi[1].toStdString();
         EXPECT_EQ(leggiFile(f.c.PercorsoDB), A4_3x8 + Busta);
     }
     Finestra riletta(cartella);
     EXPECT_EQ(riletta.c.cmbFormati,
               QStringList({QStringLiteral("A4 3x8              "), QStringLiteral("Busta grande        ")}));
+}
+
+// A catalogue that is a FIFO is refused at once (it would never be read to
+// its end); one that is a link stays a link through a delete.
+TEST(CatalogoEtichette, SpecialCataloguesAndLinks)
+{
+    CartellaProva cartella;
+    const QString db = cartella.programma() + QStringLiteral("/etich.DB");
+    {
+        ASSERT_EQ(::mkfifo(QFile::encodeName(db).constData(), 0666), 0);
+        CatalogoEtichette c;
+        c.PercorsoDB = db;
+        EXPECT_EQ(erroreDi([&] { c.caricaCatalogo(); }), Err::AccessoPercorso);
+        EXPECT_FALSE(c.InCaricamento);
+        ASSERT_TRUE(QFile::remove(db));
+    }
+    const QString vero = cartella.scrivi(QStringLiteral("condivisa/etich.DB"), A4_3x8 + Busta);
+    ASSERT_TRUE(QFile::link(vero, db));
+    MessaggiRegistrati messaggi;
+    messaggi.risposte << Risposta::Si;
+    Finestra f(cartella);
+    f.c.cmdElimina_Click();
+    EXPECT_EQ(messaggi.testi.size(), 1) << messaggi.testi.join(u'|').toStdString();
+    EXPECT_TRUE(QFileInfo(db).isSymLink());
+    EXPECT_EQ(leggiFile(vero), Busta);
 }
 
 TEST(CatalogoEtichette, SelectionErrorsShowTheRoutineMessage)

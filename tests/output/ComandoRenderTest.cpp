@@ -13,6 +13,9 @@
 #include <QPointF>
 #include <QRegularExpression>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
 
 using namespace vorpla;
 using namespace vorpla::prova;
@@ -410,4 +413,61 @@ TEST(ComandoRender, LabelJobUsesTheCataloguesFormat)
         EXPECT_NEAR(tre.x(), uno.x(), 0.05 * PuntiPerCm);
         EXPECT_NEAR(tre.y() - uno.y(), 5 * PuntiPerCm, 0.05 * PuntiPerCm);
     }
+}
+
+// Special files, as a hostile or unlucky user names them: an output that is
+// a FIFO or a device is refused and stays what it is (exit 1), a hard-linked
+// output keeps its link; a print file or vorpla.ini that is a FIFO or a link
+// to /dev/zero never hangs the program. Each run ends within the process
+// runner's minute, or the test fails.
+TEST(ComandoRender, SpecialFilesAreRefusedAndNeverHang)
+{
+    CartellaProva cartella;
+    const QString file = cartella.scrivi(QStringLiteral("job/F1.txt"), Fattura);
+    const auto render = [&](const QString &uscita, const QString &stampa) {
+        return esegui(cartella, {QStringLiteral("--render"), QStringLiteral("printer"), QStringLiteral("--output"),
+                                 uscita, stampa});
+    };
+    const QString fifo = cartella.percorso(QStringLiteral("fifo"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0666), 0);
+    QStringList destinazioni{fifo};
+    const QString nodo = cartella.percorso(QStringLiteral("nullo"));
+    if (::mknod(QFile::encodeName(nodo).constData(), S_IFCHR | 0666, makedev(1, 3)) == 0)
+        destinazioni << nodo; // a copy of /dev/null, where this user may make one
+    for (const QString &d : destinazioni) {
+        const Esito e = render(d, file);
+        EXPECT_EQ(e.codice, 1) << d.toStdString();
+        EXPECT_TRUE(e.errori.contains(QStringLiteral("not a regular file"))) << e.errori.toStdString();
+        struct stat st{};
+        ASSERT_EQ(::lstat(QFile::encodeName(d).constData(), &st), 0);
+        EXPECT_FALSE(S_ISREG(st.st_mode)) << d.toStdString() << " was replaced";
+    }
+
+    const QString uscita = cartella.scrivi(QStringLiteral("out/F1.pdf"), "vecchio");
+    const QString secondoNome = cartella.percorso(QStringLiteral("out/copia.pdf"));
+    ASSERT_EQ(::link(QFile::encodeName(uscita).constData(), QFile::encodeName(secondoNome).constData()), 0);
+    ASSERT_EQ(render(uscita, file).codice, 0);
+    EXPECT_TRUE(leggiFile(secondoNome).startsWith("%PDF")) << "both names of the file see the new document";
+    EXPECT_EQ(pagine(secondoNome), 2);
+
+    const QString zero = cartella.percorso(QStringLiteral("job/zero.txt"));
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), zero));
+    for (const QString &stampa : {fifo, zero}) {
+        const Esito e = render(cartella.percorso(QStringLiteral("out/F2.pdf")), stampa);
+        EXPECT_EQ(e.codice, 1) << stampa.toStdString();
+        EXPECT_TRUE(e.errori.contains(QStringLiteral("Errore N.75"))) << e.errori.toStdString();
+    }
+
+    // vorpla.ini as a FIFO, then as a link to /dev/zero: said, read as empty.
+    const QString ini = cartella.programma() + QStringLiteral("/vorpla.ini");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(ini).constData(), 0666), 0);
+    Esito e = render(cartella.percorso(QStringLiteral("out/F3.pdf")), file);
+    EXPECT_EQ(e.codice, 0) << e.errori.toStdString();
+    EXPECT_TRUE(e.errori.contains(QStringLiteral("vorpla.ini: not a regular file, read as empty")))
+        << e.errori.toStdString();
+    ASSERT_TRUE(QFile::remove(ini));
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), ini));
+    e = render(cartella.percorso(QStringLiteral("out/F3.pdf")), file);
+    EXPECT_EQ(e.codice, 0) << e.errori.toStdString();
+    EXPECT_EQ(pagine(cartella.percorso(QStringLiteral("out/F3.pdf"))), 2);
 }

@@ -1,5 +1,7 @@
 #include "TestSupport.h"
 
+#include "common/FileIni.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -55,6 +57,9 @@ void scriviFile(const QString &percorso, const QByteArray &contenuto)
     if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
         throw std::runtime_error("cannot write " + percorso.toStdString());
     f.write(contenuto);
+    // The program reads each configuration file once: a test that writes
+    // one again wants it read again.
+    dimenticaFileIni(percorso);
 }
 
 QString spoolerDiProva()

@@ -24,14 +24,6 @@ namespace vorpla {
 
 namespace {
 
-// A picture's size in HIMETRIC units.
-QSizeF himetric(const QImage &immagine)
-{
-    const double dpmX = immagine.dotsPerMeterX() > 0 ? immagine.dotsPerMeterX() : 3780;
-    const double dpmY = immagine.dotsPerMeterY() > 0 ? immagine.dotsPerMeterY() : 3780;
-    return QSizeF(immagine.width() / dpmX * 100000.0, immagine.height() / dpmY * 100000.0);
-}
-
 // The fields of a construct "<<TAG" fields ">>": the 1-based position of
 // the tag, the position of its ">>", and the fields split at ";".
 struct Costrutto
@@ -78,20 +70,15 @@ double millimetri(const QByteArray &campo)
 
 // A picture file, loaded once a run: the same logo on every page is then
 // one picture for the printer or PDF, not one copy a page.
-QImage Interprete::caricaImmagine(const QString &percorso) const
+QSizeF Interprete::dimensioneImmagine(const QString &percorso)
 {
-    const auto trovata = m_immagini.constFind(percorso);
-    if (trovata != m_immagini.constEnd())
-        return *trovata;
-    QImageReader lettore(percorso);
-    lettore.setAutoTransform(true);
-    QImage immagine = lettore.read();
-    if (immagine.isNull())
-        throw ErroreVB(Err::ImmagineNonValida);
-    if (m_immagini.size() >= 32)
-        m_immagini.clear();
-    m_immagini.insert(percorso, immagine);
-    return immagine;
+    return m_immagini.himetric(percorso);
+}
+
+void Interprete::disegnaImmagine(const QString &percorso, double x, double y, double larghezza, double altezza)
+{
+    m_sup.PaintPicture(m_immagini.perDispositivo(percorso, m_sup.puntiImmagine(larghezza, altezza)), x, y,
+                       larghezza, altezza);
 }
 
 // Prints a text line at (x, y) laid out in cells of the width of "A", with
@@ -117,8 +104,7 @@ void Interprete::LogoAggiuntivo(QByteArray riga, double x, double y)
         m_sup.CurrentY = y;
         if (i == posizione) {
             if (!file.isEmpty() && QFileInfo(file).isFile()) {
-                const QImage immagine = caricaImmagine(file);
-                const QSizeF dimensione = himetric(immagine);
+                const QSizeF dimensione = dimensioneImmagine(file);
                 double px, py, larghezza, altezza;
                 if (f.size() < 2 || vuoto(f.at(1)))
                     px = (f.size() >= 4 ? millimetri(f.at(3)) : 0) + cella * double(posizione + 1);
@@ -133,7 +119,7 @@ void Interprete::LogoAggiuntivo(QByteArray riga, double x, double y)
                 }
                 larghezza = f.size() < 4 ? dimensione.width() / 567 : millimetri(f.at(3));
                 altezza = f.size() < 5 ? dimensione.height() / 567 : millimetri(f.at(4));
-                m_sup.PaintPicture(immagine, px, py, larghezza, altezza);
+                disegnaImmagine(file, px, py, larghezza, altezza);
             }
         } else {
             m_sup.CurrentX = x;
@@ -210,8 +196,7 @@ void Interprete::logo(const RigaStampa &riga, bool voucher)
 
     // The size from vorpla.ini, or a given height and the picture's proportions.
     auto disegna = [&](double x, double y, double altezzaPredefinita) {
-        const QImage immagine = caricaImmagine(file);
-        const QSizeF h = himetric(immagine);
+        const QSizeF h = dimensioneImmagine(file);
         const QString larghezza = Leggi(sezione, QStringLiteral("Larghezza"));
         const QString altezza = Leggi(sezione, QStringLiteral("Altezza"));
         double l, a;
@@ -225,7 +210,7 @@ void Interprete::logo(const RigaStampa &riga, bool voucher)
             a = altezzaPredefinita;
             l = altezzaPredefinita * h.width() / h.height();
         }
-        m_sup.PaintPicture(immagine, x, y, l, a);
+        disegnaImmagine(file, x, y, l, a);
     };
 
     if (voucher) {
@@ -284,8 +269,8 @@ void Interprete::pieDiPagina()
                     v.replace(u',', u'.');
                 return CDbl(v);
             };
-            const QImage immagine = caricaImmagine(trovaIgnorandoMaiuscole(inCartellaProgramma(nome)));
-            m_sup.PaintPicture(immagine, misura("X"), misura("Y"), misura("WIDTH"), misura("HEIGHT"));
+            disegnaImmagine(trovaIgnorandoMaiuscole(inCartellaProgramma(nome)), misura("X"), misura("Y"),
+                            misura("WIDTH"), misura("HEIGHT"));
         }
     }
     numeroPagina();

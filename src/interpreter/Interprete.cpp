@@ -151,7 +151,7 @@ void Interprete::GRAFICA()
     m_t = StatoTabelle{};
     m_rigaCorrente.clear();
     m_ini.clear();
-    m_immagini.clear();
+    m_immagini.svuota();
     try {
         preparaPagina();
         leggiFile();

@@ -13,6 +13,7 @@
 // line ("Tag: ..."), as the program always did; a printing error on a PDF
 // printer ends the run quietly.
 
+#include "CacheImmagini.h"
 #include "Marcatori.h"
 #include "StatoTabelle.h"
 #include "ValoriForm.h"
@@ -170,7 +171,9 @@ private:
     // Pictures, bar codes and the footer.
     void LogoAggiuntivo(QByteArray testo, double x, double y);
     void CodiceABarre(QByteArray &testo, double x, double y);
-    QImage caricaImmagine(const QString &percorso) const;
+    // A picture file's HIMETRIC size, and the picture drawn at a place.
+    QSizeF dimensioneImmagine(const QString &percorso);
+    void disegnaImmagine(const QString &percorso, double x, double y, double larghezza, double altezza);
     void logo(const RigaStampa &riga, bool voucher);
     // Fax directives.
     bool dispositivoZetafax() const;
@@ -214,7 +217,7 @@ private:
     StatoTabelle m_t;
     QByteArray m_rigaCorrente; // as read, for the error message
     mutable QHash<QString, QString> m_ini; // keys read this run
-    mutable QHash<QString, QImage> m_immagini; // pictures loaded this run
+    CacheImmagini m_immagini; // pictures of this run
     bool m_inCorso = false;
 };
 

@@ -181,6 +181,16 @@ void Superficie::PaintPicture(const QImage &immagine, double x, double y, double
     disegnaImmagine(immagine, QRectF(fisico(x, y), QSizeF(larghezza * m_scalaX, altezza * m_scalaY)));
 }
 
+QSize Superficie::puntiImmagine(double larghezza, double altezza) const
+{
+    const double perCm = risoluzione() / 2.54;
+    auto punti = [perCm](double cm) {
+        const double p = std::ceil(std::abs(cm) * perCm);
+        return p >= 1 && p < 1e6 ? int(p) : (p >= 1e6 ? 1000000 : 1);
+    };
+    return QSize(punti(larghezza * m_scalaX), punti(altezza * m_scalaY));
+}
+
 void Superficie::NewPage()
 {
     nuovaPagina();

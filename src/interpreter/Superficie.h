@@ -21,6 +21,7 @@
 #include <QImage>
 #include <QPointF>
 #include <QRectF>
+#include <QSize>
 #include <QSizeF>
 #include <QString>
 
@@ -108,6 +109,8 @@ public:
     // at the second point.
     void Line(int flags, double x1, double y1, double x2, double y2, ColoreVB colore = 0);
     void PaintPicture(const QImage &immagine, double x, double y, double larghezza, double altezza);
+    // The device dots a picture placed larghezza x altezza covers.
+    QSize puntiImmagine(double larghezza, double altezza) const;
     void NewPage();
 
     // Text decoded for the font drawn (shared with the measuring code).

@@ -15,7 +15,7 @@ packages=(
   # fuzzing (scripts/fuzz.sh)
   clang libclang-rt-14-dev
   cups cups-client cups-bsd cups-filters printer-driver-cups-pdf
-  ghostscript poppler-utils zip unzip xdg-utils time
+  ghostscript poppler-utils qpdf zip unzip xdg-utils time
   fonts-liberation fonts-dejavu-core
 )
 

@@ -40,6 +40,7 @@ protected:
             esito = disegnaSu(s, righe);
             s.FineDocumento();
         }
+        EXPECT_EQ(controlloQpdf(uscita), QString());
         QProcess p;
         p.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox-layout"), uscita, QStringLiteral("-")});
         p.waitForFinished(30000);

@@ -36,6 +36,7 @@ Esito poppler(const QString &strumento, const QStringList &argomenti)
 
 QString testoPdf(const QString &pdf)
 {
+    EXPECT_EQ(controlloQpdf(pdf), QString());
     return poppler(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")}).uscita;
 }
 

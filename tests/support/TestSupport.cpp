@@ -62,6 +62,12 @@ void scriviFile(const QString &percorso, const QByteArray &contenuto)
     dimenticaFileIni(percorso);
 }
 
+QString controlloQpdf(const QString &pdf)
+{
+    const EsitoProcesso e = eseguiProcesso(QStringLiteral("qpdf"), {QStringLiteral("--check"), pdf});
+    return e.codice == 0 ? QString() : QStringLiteral("qpdf --check %1: exit %2\n%3%4").arg(pdf).arg(e.codice).arg(e.uscita, e.errori);
+}
+
 QString spoolerDiProva()
 {
     const QString server = qEnvironmentVariable("CUPS_SERVER");

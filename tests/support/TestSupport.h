@@ -78,6 +78,10 @@ int erroreDi(F &&f)
 }
 void scriviFile(const QString &percorso, const QByteArray &contenuto);
 
+// qpdf's structural check of a PDF the program made: "" when it passes,
+// else what qpdf said.
+QString controlloQpdf(const QString &pdf);
+
 } // namespace vorpla::prova
 
 // Readable QString values in test failure messages.

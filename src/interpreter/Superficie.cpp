@@ -1,5 +1,7 @@
 #include "Superficie.h"
 
+#include "Adattamento.h"
+
 #include "common/Codifica.h"
 #include "common/TabellaCaratteri.h"
 
@@ -129,12 +131,61 @@ QString Superficie::testoPerFont(QByteArrayView testo) const
     return daWindows1252(testo);
 }
 
+// What of a text starting at `punto` (physical centimetres) lands on the
+// sheet. Nothing of a text that starts past its right or bottom edge. A long
+// text loses the characters wholly left of the sheet (`punto` moves to the
+// first one kept) and those past its right edge, both found with a few
+// measurements (Adattamento.h), so a line of a megabyte costs what a
+// page-wide one does. Shorter texts are drawn as they are, unmeasured.
+QString Superficie::testoSulFoglio(QByteArrayView testo, QPointF &punto) const
+{
+    const QSizeF foglio = paginaCm(m_orientamento);
+    if (punto.x() > foglio.width() || punto.y() > foglio.height())
+        return {};
+    constexpr qsizetype TestoLungo = 4 * PrefissoDiProva;
+    if (testo.size() <= TestoLungo)
+        return testoPerFont(testo);
+    const QFont &font = fontCorrente();
+    const auto larghezza = [&](QByteArrayView t) { return misuraTesto(testoPerFont(t), font).width(); };
+    // The printable area starts at most this far right of the sheet's edge.
+    const double bordoSinistro = areaStampabileCm(m_orientamento).width() - foglio.width();
+    if (punto.x() < bordoSinistro) {
+        // A piece at a time (widths add up: kerning is off), then within the
+        // piece that reaches the sheet.
+        constexpr qsizetype Pezzo = 16 * PrefissoDiProva;
+        qsizetype fuori = 0;
+        while (fuori < testo.size()) {
+            const QByteArrayView pezzo = testo.sliced(fuori, qMin(Pezzo, testo.size() - fuori));
+            const double tutto = larghezza(pezzo);
+            if (punto.x() + tutto >= bordoSinistro) {
+                const qsizetype k = prefissoCheSta(pezzo.size(), [&](qsizetype j) {
+                    return punto.x() + larghezza(pezzo.first(j)) < bordoSinistro;
+                });
+                punto.rx() += larghezza(pezzo.first(k));
+                fuori += k;
+                break;
+            }
+            punto.rx() += tutto;
+            fuori += pezzo.size();
+        }
+        testo = testo.sliced(fuori);
+        if (testo.isEmpty())
+            return {};
+    }
+    const qsizetype dentro = prefissoCheSta(testo.size(), [&](qsizetype k) {
+        return punto.x() + larghezza(testo.first(k)) <= foglio.width();
+    });
+    // The character that crosses the edge shows in part.
+    return testoPerFont(testo.first(qMin(testo.size(), dentro + 1)));
+}
+
 void Superficie::Print(QByteArrayView testo)
 {
     const QFont &font = fontCorrente();
-    const QString t = testoPerFont(testo);
+    QPointF punto = fisico(CurrentX, CurrentY);
+    const QString t = testoSulFoglio(testo, punto);
     if (!t.isEmpty())
-        disegnaTesto(fisico(CurrentX, CurrentY), t, font, coloreDaVB(m_primoPiano));
+        disegnaTesto(punto, t, font, coloreDaVB(m_primoPiano));
     CurrentY += m_altezzaRiga / m_scalaY;
     CurrentX = 0;
 }

@@ -101,7 +101,7 @@ public:
     // ---- Drawing -----------------------------------------------------------
     // Draws the text with its top-left corner at the pen; then the pen is at
     // the start of the next line: CurrentY one line of the font lower,
-    // CurrentX 0.
+    // CurrentX 0. What would land off the sheet is not drawn.
     void Print(QByteArrayView testo);
     double TextWidth(QByteArrayView testo) const;
     double TextHeight(QByteArrayView testo) const;
@@ -136,6 +136,7 @@ protected:
     virtual QSizeF misuraTesto(const QString &testo, const QFont &font) const = 0;
 
 private:
+    QString testoSulFoglio(QByteArrayView testo, QPointF &punto) const;
     QPointF fisico(double x, double y) const { return {x * m_scalaX, y * m_scalaY}; }
     void cambiaFont(bool &attributo, bool valore)
     {

@@ -5,9 +5,15 @@
 
 #include "ProvaInterprete.h"
 
+#include "interpreter/SuperficiePittore.h"
+
 #include "interpreter/Adattamento.h"
 
 #include <QFont>
+#include <QMarginsF>
+#include <QPageSize>
+#include <QPdfWriter>
+#include <functional>
 #include <cmath>
 
 using namespace vorpla;
@@ -157,7 +163,13 @@ TEST_F(RigheLunghe, RigaDIndirizzoDiUnMegabyte)
     EXPECT_LE(contata->caratteriMisurati, 100000) << "a line that stops fitting early is never measured whole";
     ASSERT_EQ(testi().size(), 1);
     EXPECT_EQ(testi()[0].dimensione, dimensioneCorta);
-    EXPECT_EQ(testi()[0].testo.size(), lungo.size()) << "the line itself is drawn whole";
+    // The line is drawn up to the sheet's right edge, the character that
+    // crosses it included; what lies beyond could never be seen.
+    const auto disegnata = testi()[0];
+    EXPECT_TRUE(lungo.startsWith(disegnata.testo.toLatin1()));
+    const QFont font = fontDi(disegnata);
+    EXPECT_LE(disegnata.a.x() + misuraTestoCm(disegnata.testo.chopped(1), font, 600).width(), 21.0);
+    EXPECT_GT(disegnata.a.x() + misuraTestoCm(disegnata.testo, font, 600).width(), 21.0);
 
     // Shorter lines take the size the plain rule gives, measuring the whole
     // line at every step (sizes are whole 600 dpi dots).
@@ -187,7 +199,8 @@ TEST_F(RigheLunghe, RigaDIndirizzoDiUnMegabyte)
 }
 
 // One megabyte line of each family of markers, in the context the family
-// needs: the run ends in a document or in the general message.
+// needs: the run ends in a document or in the general message, and no text
+// drawn reaches far past the sheet.
 TEST_F(RigheLunghe, UnMegabytePerOgniFamigliaDiMarcatori)
 {
     const QByteArray m = testoLungo(1 << 20);
@@ -222,7 +235,78 @@ TEST_F(RigheLunghe, UnMegabytePerOgniFamigliaDiMarcatori)
         } else {
             EXPECT_TRUE(messaggi.testi.isEmpty()) << nome << messaggi.testi.join(u'|').left(300).toStdString();
         }
+        for (const auto &op : superficie->operazioni()) {
+            if (op.tipo == Tipo::Testo) {
+                EXPECT_LT(op.a.x(), 21.0) << nome;
+                EXPECT_GT(op.a.x(), -21.0) << nome;
+                EXPECT_LT(op.testo.size(), 100000) << nome;
+            }
+        }
     }
 }
 
 } // namespace
+
+namespace {
+
+// The sheet as a grey-level picture at 100 dpi, drawn by `disegno` on a
+// 600 dpi A4 PDF and rasterized by poppler.
+QByteArray foglioDisegnato(const QString &cartella, const QString &nome,
+                           const std::function<void(Superficie &)> &disegno)
+{
+    const QString pdf = cartella + u'/' + nome + QStringLiteral(".pdf");
+    {
+        QPdfWriter writer(pdf);
+        writer.setResolution(600);
+        writer.setPageSize(QPageSize(QPageSize::A4));
+        writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+        SuperficiePittore s(&writer, QStringLiteral("Vorpla"), 600);
+        s.ScaleMode7();
+        s.FontName(QStringLiteral("Liberation Sans"));
+        s.FontSize(11);
+        disegno(s);
+        s.FineDocumento();
+    }
+    EXPECT_EQ(controlloQpdf(pdf), QString());
+    const QString immagine = cartella + u'/' + nome;
+    eseguiProcesso(QStringLiteral("pdftoppm"),
+                   {QStringLiteral("-r"), QStringLiteral("100"), QStringLiteral("-gray"), QStringLiteral("-singlefile"),
+                    pdf, immagine});
+    return leggiFile(immagine + QStringLiteral(".pgm"));
+}
+
+} // namespace
+
+// A long text is drawn only where it meets the sheet: the page looks the same
+// as when every piece of it is drawn, each where it falls.
+TEST(RigheLungheSulFoglio, IlFoglioMostraLoStesso)
+{
+    CartellaProva cartella;
+    QByteArray testo;
+    for (int i = 0; testo.size() < 6000; ++i)
+        testo += "Riga " + QByteArray::number(i) + " di una fattura lunga, con cifre 0123456789. ";
+    for (const double inizio : {-60.0, 3.0}) {
+        const QByteArray tagliato = foglioDisegnato(cartella.radice(), QStringLiteral("tagliato"), [&](Superficie &s) {
+            s.CurrentX = inizio;
+            s.CurrentY = 5;
+            s.Print(testo);
+        });
+        const QByteArray aPezzi = foglioDisegnato(cartella.radice(), QStringLiteral("pezzi"), [&](Superficie &s) {
+            constexpr qsizetype Pezzo = 500; // short enough to be drawn as it is
+            for (qsizetype da = 0; da < testo.size(); da += Pezzo) {
+                s.CurrentX = inizio + s.TextWidth(QByteArrayView(testo).first(da));
+                s.CurrentY = 5;
+                s.Print(QByteArrayView(testo).sliced(da, qMin(Pezzo, testo.size() - da)));
+            }
+        });
+        ASSERT_FALSE(tagliato.isEmpty());
+        ASSERT_EQ(tagliato.size(), aPezzi.size());
+        qsizetype diversi = 0, scuri = 0;
+        for (qsizetype i = 0; i < tagliato.size(); ++i) {
+            diversi += qAbs(int(uchar(tagliato[i])) - int(uchar(aPezzi[i]))) > 64;
+            scuri += uchar(tagliato[i]) < 128;
+        }
+        EXPECT_GT(scuri, 1000) << "the text shows at " << inizio;
+        EXPECT_LE(diversi, 20) << "from " << inizio;
+    }
+}

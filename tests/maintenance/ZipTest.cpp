@@ -413,6 +413,21 @@ TEST(EstraiInCartella, CollegamentiSimboliciRifiutati)
         TestoUnzip.contains(QStringLiteral("skipping: uscita/x.txt  a link leading outside the extraction folder\n")))
         << TestoUnzip.toStdString();
     EXPECT_TRUE(TestoUnzip.contains(QStringLiteral("skipping: fifo  not a regular file\n")));
+
+    // A FIFO already standing where a file goes stays (renaming over it is
+    // refused like writing into it), and so does an archive that is one.
+    const QString tubo = p + QStringLiteral("/tubo.txt");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(tubo).constData(), 0666), 0);
+    const QString suTubo = c.temp() + QStringLiteral("tubo.zip");
+    archivioGrezzo(suTubo, {{"tubo.txt", "testo"}});
+    EstraiInCartella(suTubo);
+    struct stat st{};
+    ASSERT_EQ(::lstat(QFile::encodeName(tubo).constData(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode));
+    EXPECT_TRUE(TestoUnzip.contains(QStringLiteral("skipping: tubo.txt  a device, FIFO or socket of that name exists\n")))
+        << TestoUnzip.toStdString();
+    EstraiInCartella(tubo);
+    EXPECT_TRUE(TestoUnzip.contains(QStringLiteral("not a regular file"))) << TestoUnzip.toStdString();
 }
 
 // The listing of a list-only run: heading and entries in their columns,

@@ -459,6 +459,10 @@ TEST(ComandoRender, SpecialFilesAreRefusedAndNeverHang)
         EXPECT_TRUE(e.errori.contains(QStringLiteral("Errore N.75"))) << e.errori.toStdString();
     }
 
+    // A font of the program folder that is a link to /dev/zero is left out.
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), cartella.programma() + QStringLiteral("/zero.ttf")));
+    ASSERT_EQ(render(cartella.percorso(QStringLiteral("out/F4.pdf")), file).codice, 0);
+
     // vorpla.ini as a FIFO, then as a link to /dev/zero: said, read as empty.
     const QString ini = cartella.programma() + QStringLiteral("/vorpla.ini");
     ASSERT_EQ(::mkfifo(QFile::encodeName(ini).constData(), 0666), 0);

@@ -195,7 +195,9 @@ bool leggiTutto(const QString &file, QByteArray &contenuto)
     std::optional<QByteArray> letto = leggiFileRegolare(file, DimensioneMassimaIni, &esito);
     if (!letto) {
         if (esito == EsitoFile::NonRegolare || esito == EsitoFile::TroppoGrande) {
+            static QMutex mutex;
             static QSet<QString> detti;
+            const QMutexLocker blocco(&mutex);
             if (!detti.contains(file)) {
                 detti.insert(file);
                 std::fprintf(stderr, "vorpla: %s: %s, read as empty\n", qPrintable(file),
@@ -384,7 +386,9 @@ bool ScriviIni(const QString &sezione, const QString &chiave, const QString &val
     if (!salva.apri())
         return false;
     const bool scritto = salva.dispositivo()->write(risultato) == risultato.size() && salva.conferma();
-    dimenticaFileIni(file);
+    // Every file is read again: the one written may have other names (a
+    // link, a linked folder) under which it was read.
+    dimenticaFileIni();
     return scritto;
 }
 

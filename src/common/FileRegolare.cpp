@@ -127,8 +127,15 @@ std::optional<QByteArray> leggiFileRegolare(const QString &percorso, qint64 limi
         *esito = e;
     if (e != EsitoFile::Aperto)
         return std::nullopt;
-    // The size bound holds for what is read too: the file may grow meanwhile.
-    QByteArray contenuto = limite >= 0 ? file.read(limite) : file.readAll();
+    // The size the file has now (a buffer sized by the bound would hold
+    // the bound's memory as long as the content lives); the bound holds for
+    // what is read too, should the file grow meanwhile.
+    QByteArray contenuto = file.readAll();
+    if (limite >= 0 && contenuto.size() > limite) {
+        if (esito)
+            *esito = EsitoFile::TroppoGrande;
+        return std::nullopt;
+    }
     if (file.error() != QFileDevice::NoError) {
         if (esito)
             *esito = EsitoFile::Errore;
@@ -255,6 +262,41 @@ void FileDestinazione::annulla()
     }
 }
 
+// A rename would give this name a file of its own and leave the other
+// names with the old content: the file is rewritten instead. Only once the
+// complete content is safe in the temporary file; should the rewrite fail
+// half-way, that file stays and the error names it. False with no error
+// when the target cannot be opened for writing (a read-only file in a
+// writable folder): then it is replaced as any other file.
+bool FileDestinazione::riscriviSulPosto()
+{
+    QFile destinazione;
+    const EsitoFile e = apriInScrittura(destinazione, m_reale, QIODevice::WriteOnly | QIODevice::Truncate);
+    if (e == EsitoFile::Negato)
+        return false;
+    if (e != EsitoFile::Aperto)
+        return fallisce(e, descrizioneEsito(e));
+    m_file->close();
+    m_file.reset();
+    QFile sorgente;
+    bool copiato = apriInLettura(sorgente, m_provvisorio) == EsitoFile::Aperto;
+    QByteArray blocco;
+    while (copiato && !(blocco = sorgente.read(1 << 20)).isEmpty())
+        copiato = destinazione.write(blocco) == blocco.size();
+    copiato = copiato && sorgente.error() == QFileDevice::NoError && destinazione.flush()
+              && ::fsync(destinazione.handle()) == 0;
+    if (!copiato) {
+        m_esito = EsitoFile::Errore;
+        m_errore = m_percorso + QStringLiteral(": could not be rewritten (") + destinazione.errorString()
+                   + QStringLiteral("); the complete content is in ") + m_provvisorio;
+        m_provvisorio.clear(); // kept for the user
+        return false;
+    }
+    ::unlink(nomeLocale(m_provvisorio).constData());
+    m_provvisorio.clear();
+    return true;
+}
+
 bool FileDestinazione::conferma()
 {
     if (!m_file)
@@ -271,27 +313,10 @@ bool FileDestinazione::conferma()
         if (!S_ISREG(st.st_mode))
             return fallisce(EsitoFile::NonRegolare,
                             descrizioneEsito(EsitoFile::NonRegolare) + QStringLiteral(", not overwritten"));
-        if (st.st_nlink > 1) {
-            // A rename would give this name a file of its own and leave the
-            // other names with the old content: rewrite the file instead.
-            QFile destinazione;
-            const EsitoFile e = apriInScrittura(destinazione, m_reale, QIODevice::WriteOnly | QIODevice::Truncate);
-            if (e != EsitoFile::Aperto)
-                return fallisce(e, descrizioneEsito(e));
-            m_file->close();
-            QFile sorgente;
-            if (apriInLettura(sorgente, m_provvisorio) != EsitoFile::Aperto)
-                return fallisce(EsitoFile::Errore, QStringLiteral("cannot read back what was written"));
-            QByteArray blocco;
-            while (!(blocco = sorgente.read(1 << 20)).isEmpty()) {
-                if (destinazione.write(blocco) != blocco.size())
-                    return fallisce(EsitoFile::Errore, destinazione.errorString());
-            }
-            if (!destinazione.flush() || ::fsync(destinazione.handle()) != 0)
-                return fallisce(EsitoFile::Errore, destinazione.errorString());
-            annulla();
+        if (st.st_nlink > 1 && riscriviSulPosto())
             return true;
-        }
+        if (!m_errore.isEmpty())
+            return false;
     }
     m_file->close();
     m_file.reset();

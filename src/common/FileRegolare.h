@@ -16,7 +16,8 @@
 //   when complete (a failure never leaves half a file); a symbolic link is
 //   written through (the file it leads to is replaced, the link stays), and a
 //   file with more than one hard link is rewritten in place, so every name of
-//   it sees the new content.
+//   it sees the new content (should that rewrite fail half-way, the complete
+//   content stays in the temporary file, which the error names).
 
 #include <QByteArray>
 #include <QFile>
@@ -103,6 +104,7 @@ public:
 
 private:
     bool fallisce(EsitoFile esito, const QString &motivo);
+    bool riscriviSulPosto();
 
     QString m_percorso;   // as given, for messages
     QString m_reale;      // the file replaced

@@ -15,6 +15,7 @@
 
 #include <cstdio>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace vorpla {
@@ -269,7 +270,9 @@ void CatalogoEtichette::eliminaRecord(int numero) const
     QByteArray rimasti;
     // A catalogue that is a link stays one: the file it leads to is replaced.
     const QString catalogo = percorsoReale(PercorsoDB);
-    if (QFileInfo::exists(catalogo) || verificaDestinazione(catalogo) != EsitoFile::Aperto) {
+    struct stat st{};
+    const bool esiste = ::stat(QFile::encodeName(catalogo).constData(), &st) == 0;
+    if (esiste || verificaDestinazione(catalogo) != EsitoFile::Aperto) {
         apriCatalogo(vecchio, catalogo);
         const QByteArray contenuto = vecchio.readAll();
         for (int r = 1; r <= NumFormati; ++r) {
@@ -282,10 +285,24 @@ void CatalogoEtichette::eliminaRecord(int numero) const
         }
     }
 
+    if (catalogo != PercorsoDB || (esiste && st.st_nlink > 1)) {
+        // A catalogue shared through a link (another folder, another file
+        // system) or a second name: rewritten where its file lives, beside
+        // it, keeping its links and permissions.
+        FileDestinazione nuovo(catalogo);
+        if (!nuovo.apri() || nuovo.dispositivo()->write(rimasti) != rimasti.size() || !nuovo.conferma())
+            throw ErroreVB(nuovo.esito() == EsitoFile::Negato ? Err::PermessoNegato : Err::AccessoPercorso);
+        return;
+    }
+
     QFile temporaneo;
     apriPerScrivere(temporaneo, PercorsoTmp, QIODevice::WriteOnly | QIODevice::Truncate);
     try {
         scriviTutto(temporaneo, rimasti);
+        // The catalogue keeps its permissions (a group's shared catalogue
+        // stays writable by the group).
+        if (esiste)
+            ::fchmod(temporaneo.handle(), st.st_mode & 07777);
         sincronizza(temporaneo);
         temporaneo.close();
         if (verificaDestinazione(catalogo) != EsitoFile::Aperto

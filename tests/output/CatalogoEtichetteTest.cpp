@@ -15,10 +15,12 @@
 #include <QFileInfo>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace vorpla;
 using vorpla::prova::CartellaProva;
 using vorpla::prova::erroreDi;
+using vorpla::prova::scriviFile;
 using vorpla::prova::leggiFile;
 using vorpla::prova::MessaggiRegistrati;
 
@@ -406,6 +408,26 @@ TEST(CatalogoEtichette, SpecialCataloguesAndLinks)
     EXPECT_EQ(messaggi.testi.size(), 1) << messaggi.testi.join(u'|').toStdString();
     EXPECT_TRUE(QFileInfo(db).isSymLink());
     EXPECT_EQ(leggiFile(vero), Busta);
+
+    // A second name of the catalogue's file sees the change too; a group's
+    // catalogue stays writable by the group.
+    ASSERT_TRUE(QFile::remove(db));
+    scriviFile(db, A4_3x8 + Busta);
+    ASSERT_EQ(::chmod(QFile::encodeName(db).constData(), 0664), 0);
+    const QString secondo = cartella.percorso(QStringLiteral("condivisa/secondo.DB"));
+    ASSERT_EQ(::link(QFile::encodeName(db).constData(), QFile::encodeName(secondo).constData()), 0);
+    messaggi.risposte << Risposta::Si;
+    Finestra g(cartella);
+    g.c.cmdElimina_Click();
+    EXPECT_EQ(leggiFile(secondo), Busta);
+    ASSERT_TRUE(QFile::remove(secondo));
+    messaggi.risposte << Risposta::Si;
+    Finestra h(cartella);
+    h.c.cmdElimina_Click();
+    EXPECT_EQ(leggiFile(db), QByteArray());
+    struct stat st{};
+    ASSERT_EQ(::stat(QFile::encodeName(db).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0664u);
 }
 
 TEST(CatalogoEtichette, SelectionErrorsShowTheRoutineMessage)

@@ -1,8 +1,11 @@
 #include "MODVorplanti.h"
 
+#include "common/FileRegolare.h"
+
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <cstdio>
 #include <cups/cups.h>
 
 namespace vorpla {
@@ -48,6 +51,12 @@ void DriverEPorta(const QString &voce, QString &driver, QString &porta)
 
 int StampaFile(const QString &stampante, const QString &file)
 {
+    // CUPS would stream a device for ever or wait on a FIFO: only a regular
+    // file is an attachment.
+    if (QFileInfo::exists(file) && !eFileRegolare(file)) {
+        std::fprintf(stderr, "vorpla: %s is not a regular file; not printed\n", qPrintable(file));
+        return 0;
+    }
     const QByteArray coda = stampante.toUtf8();
     const QByteArray percorso = QFile::encodeName(file);
     const QByteArray titolo = QFileInfo(file).fileName().toUtf8();

@@ -31,7 +31,8 @@ void ImpostaPredefinita();
 void DriverEPorta(const QString &voce, QString &driver, QString &porta);
 
 // Submits the file to the CUPS queue `stampante`, the job titled with the
-// file's name. Returns the job id, 0 when the spooler refused it.
+// file's name. Returns the job id, 0 when the spooler refused it or the file
+// is no regular file (a device or FIFO is never submitted).
 int StampaFile(const QString &stampante, const QString &file);
 
 } // namespace vorpla

@@ -34,6 +34,7 @@
 #include <thread>
 #include <cups/cups.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 using namespace vorpla;
 using namespace vorpla::prova;
@@ -286,6 +287,23 @@ TEST_F(Copie, ThreeCopiesWithTheAttachmentsAfterTheFirst)
     // The recorded printer is the printer: the default is not touched.
     EXPECT_FALSE(QFileInfo::exists(fileOpzioni()));
     EXPECT_EQ(lavoriDelTest(), 5);
+}
+
+// An attachment that is a device or a FIFO would be streamed for ever or
+// never: it is not submitted, the others are.
+TEST_F(Copie, AttachmentsThatAreNoRegularFilesAreNotSubmitted)
+{
+    const QString testo = allegatoTesto();
+    const QString fifo = cartella.percorso(QStringLiteral("allegato.fifo"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0666), 0);
+    scriviFileStampa({QStringLiteral("/dev/zero"), fifo, testo});
+    lavoro().DispositivoRegistrato = QStringLiteral("Office");
+
+    stampa(QStringLiteral("Office"), QStringLiteral("2"));
+
+    const QString copia = QFileInfo(fileStampa).fileName();
+    EXPECT_EQ(titoli(lavoriFiniti(QStringLiteral("Office"))), (QStringList{copia, QFileInfo(testo).fileName(), copia}));
+    EXPECT_EQ(lavoriDelTest(), 3);
 }
 
 TEST_F(Copie, NoCopiesNoJob)

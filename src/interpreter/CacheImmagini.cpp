@@ -60,6 +60,8 @@ QImage CacheImmagini::perDispositivo(const QString &percorso, QSize pixel)
         trovata->uso = ++m_orologio;
         return trovata->immagine;
     }
+    if (m_chiaveGrande == chiave)
+        return m_grande;
     const QImage &file = originale(percorso);
     const QSize meta(qBound(1, pixel.width(), file.width()), qBound(1, pixel.height(), file.height()));
     QImage immagine = file;
@@ -72,8 +74,13 @@ QImage CacheImmagini::perDispositivo(const QString &percorso, QSize pixel)
         immagine.setDotsPerMeterY(file.dotsPerMeterY());
     }
     const qint64 byte = byteDi(immagine);
-    if (byte > m_limite)
-        return immagine; // drawn, not kept
+    if (byte > m_limite) {
+        // Larger than the whole bound (a page-wide background at 600 dpi):
+        // kept on its own, so that on every page it is the same image.
+        m_chiaveGrande = chiave;
+        m_grande = immagine;
+        return immagine;
+    }
     // The pictures used longest ago make room.
     while (m_byte + byte > m_limite && !m_voci.isEmpty()) {
         auto vecchia = m_voci.begin();
@@ -96,6 +103,8 @@ void CacheImmagini::svuota()
     m_byte = 0;
     m_percorsoOriginale.clear();
     m_originale = QImage();
+    m_chiaveGrande.clear();
+    m_grande = QImage();
 }
 
 } // namespace vorpla

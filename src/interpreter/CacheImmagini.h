@@ -5,8 +5,9 @@
 // (600 dpi on a printer page), never at the file's: a 5000 x 5000 photo placed
 // 2 cm wide is 472 x 472 dots on the page, and that is what is kept and what
 // the printer or the PDF receives. The pictures kept are bounded by their
-// decoded bytes; the same picture at the same size is one image for the whole
-// run, so the logo of every page is one picture in the PDF, not one a page.
+// decoded bytes (one picture larger than the bound is kept beside them); the
+// same picture at the same size is one image for the whole run, so the logo
+// of every page is one picture in the PDF, not one a page.
 // Only one picture at a time is held at file resolution, while it is placed.
 
 #include <QHash>
@@ -59,6 +60,8 @@ private:
     QHash<QString, Voce> m_voci; // path and size
     QString m_percorsoOriginale;
     QImage m_originale;
+    QString m_chiaveGrande; // the last picture larger than the bound
+    QImage m_grande;
 };
 
 } // namespace vorpla

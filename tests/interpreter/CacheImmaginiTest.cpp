@@ -54,6 +54,16 @@ TEST(CacheImmagini, DimensioneDelDispositivoEntroIlLimite)
 
     EXPECT_NEAR(cache.himetric(a).width(), 1000 / 3780.0 * 100000, 200);
 
+    // A picture larger than the whole bound, page after page beside another:
+    // decoded once, one image.
+    const int decodificate = cache.decodifiche();
+    const QImage sfondo = cache.perDispositivo(b, QSize(1000, 1000));
+    for (int pagina = 0; pagina < 3; ++pagina) {
+        cache.perDispositivo(a, QSize(300, 300));
+        EXPECT_EQ(cache.perDispositivo(b, QSize(1000, 1000)).cacheKey(), sfondo.cacheKey());
+    }
+    EXPECT_EQ(cache.decodifiche(), decodificate + 1);
+
     // Two-colour pictures stay two-colour.
     QImage fax(800, 800, QImage::Format_Mono);
     fax.fill(1);

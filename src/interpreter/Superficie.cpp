@@ -139,7 +139,11 @@ QString Superficie::testoPerFont(QByteArrayView testo) const
 // page-wide one does. Shorter texts are drawn as they are, unmeasured.
 QString Superficie::testoSulFoglio(QByteArrayView testo, QPointF &punto) const
 {
-    const QSizeF foglio = paginaCm(m_orientamento);
+    // The sheet of either orientation: the device turns it only at the next
+    // page.
+    const QSizeF pagina = paginaCm(m_orientamento);
+    const double lato = qMax(pagina.width(), pagina.height());
+    const QSizeF foglio(lato, lato);
     if (punto.x() > foglio.width() || punto.y() > foglio.height())
         return {};
     constexpr qsizetype TestoLungo = 4 * PrefissoDiProva;
@@ -149,7 +153,9 @@ QString Superficie::testoSulFoglio(QByteArrayView testo, QPointF &punto) const
     const auto larghezza = [&](QByteArrayView t) { return misuraTesto(testoPerFont(t), font).width(); };
     // The printable area starts at most this far right of the sheet's edge.
     const double bordoSinistro = areaStampabileCm(m_orientamento).width() - foglio.width();
-    if (punto.x() < bordoSinistro) {
+    // Widths add up piece by piece only without tabs (a tab's width depends
+    // on where it stands): a text with tabs is measured from its start.
+    if (punto.x() < bordoSinistro && !testo.contains('\t')) {
         // A piece at a time (widths add up: kerning is off), then within the
         // piece that reaches the sheet.
         constexpr qsizetype Pezzo = 16 * PrefissoDiProva;

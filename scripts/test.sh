@@ -3,6 +3,10 @@
 # The tests print through a private CUPS spooler (scripts/cups-test-server.sh)
 # started here in a temporary folder and stopped on exit; CUPS_SERVER points
 # the program at it and VORPLA_CUPS_TEST=1 tells the tests it is there.
+# Once they pass, scripts/test-sanitizers.sh runs them all again, on the same
+# spooler, built with AddressSanitizer and UndefinedBehaviorSanitizer in
+# build-asan/; any sanitizer report fails the command.
+#   VORPLA_SANITIZE=0 scripts/test.sh   the normal pass only (quick local runs)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 radice=$(pwd)
@@ -24,5 +28,10 @@ avvio=$("$radice/scripts/cups-test-server.sh" start "$cartella_cups")
 export CUPS_SERVER=${avvio#export CUPS_SERVER=}
 export VORPLA_CUPS_TEST=1
 
-cd build
-ctest --output-on-failure -j "$(nproc)" --timeout 300
+(cd build && ctest --output-on-failure -j "$(nproc)" --timeout 300)
+
+if [ "${VORPLA_SANITIZE:-1}" = 0 ]; then
+  echo "Sanitizer pass skipped (VORPLA_SANITIZE=0)."
+  exit 0
+fi
+"$radice/scripts/test-sanitizers.sh"

@@ -108,10 +108,10 @@ Riga analizzaRiga(const QString &testo)
 }
 
 // Splits the bytes into lines at LF (a CR before it belongs to the line
-// break) and classifies each one.
-QList<Riga> analizzaFile(const QByteArray &contenuto, Codifica cod)
+// break) and hands each one, classified, to `fai`.
+template <typename Fai>
+void perOgniRiga(const QByteArray &contenuto, Codifica cod, Fai &&fai)
 {
-    QList<Riga> righe;
     qsizetype inizio = 0;
     while (inizio < contenuto.size()) {
         qsizetype lf = contenuto.indexOf('\n', inizio);
@@ -122,11 +122,17 @@ QList<Riga> analizzaFile(const QByteArray &contenuto, Codifica cod)
             decodifica(QByteArrayView(contenuto).sliced(inizio, fine - inizio), cod));
         riga.inizio = inizio;
         riga.fine = fine;
-        righe.append(riga);
+        fai(std::move(riga));
         if (lf < 0)
             break;
         inizio = lf + 1;
     }
+}
+
+QList<Riga> analizzaFile(const QByteArray &contenuto, Codifica cod)
+{
+    QList<Riga> righe;
+    perOgniRiga(contenuto, cod, [&](Riga riga) { righe.append(std::move(riga)); });
     return righe;
 }
 
@@ -229,10 +235,10 @@ std::shared_ptr<const IndiceIni> indicizza(const QString &file)
     QByteArray contenuto;
     if (!leggiTutto(file, contenuto))
         return indice;
-    const QList<Riga> righe = analizzaFile(contenuto, codificaDi(contenuto));
     QSet<QString> viste;
     QHash<QString, QString> *corrente = nullptr;
-    for (const Riga &riga : righe) {
+    // Line by line, keeping only what lookups need.
+    perOgniRiga(contenuto, codificaDi(contenuto), [&](const Riga &riga) {
         if (riga.tipo == Riga::Tipo::Sezione) {
             const QString nome = nomeConfrontato(riga.nome);
             // A section named again later is never looked at.
@@ -243,7 +249,7 @@ std::shared_ptr<const IndiceIni> indicizza(const QString &file)
             if (!corrente->contains(nome))
                 corrente->insert(nome, riga.valore);
         }
-    }
+    });
     return indice;
 }
 

@@ -1,20 +1,21 @@
 #pragma once
-// GRAFICA, the print-stream interpreter: reads the print file once, top to
-// bottom, and draws every marker line on a drawing surface.
+// GRAFICA, the printer's print-stream interpreter: the reader of
+// LettoreStampa with the printer's layout, drawing every marker line on a
+// drawing surface in centimetres.
 //
-// The reader (this file's Interprete::GRAFICA) owns the line loop: debug
-// log, two-column flush, page overflow, the deferred page change and the
-// character conversion; each marker is then rendered by the method the
-// marker table (Marcatori.h) names. The renderers live by family in
+// Around the shared line loop the printer layout flushes two-column text,
+// measures the footer, turns the page on overflow and starts the deferred
+// page change (primaDellaRiga), draws the fold mark at the end of a one-page
+// document, lets the text letterhead stand in for a logo the printer
+// refuses, and ends the program with the general message naming the line
+// ("Tag: ...") on any other error; a printing error on a PDF printer ends
+// the run quietly. Each marker is rendered by the method its column of the
+// marker table (Marcatori.h) names; the renderers live by family in
 // Geometria.cpp (pages, vouchers, labels, character grid), Testo.cpp (text)
 // and the files of pictures, fax directives and tables.
-//
-// Errors inside a run end the program with the general message naming the
-// line ("Tag: ..."), as the program always did; a printing error on a PDF
-// printer ends the run quietly.
 
 #include "CacheImmagini.h"
-#include "Marcatori.h"
+#include "LettoreStampa.h"
 #include "StatoTabelle.h"
 #include "ValoriForm.h"
 
@@ -32,28 +33,7 @@ namespace vorpla {
 
 class Superficie;
 
-// One print-file line after the character conversion.
-class RigaStampa
-{
-public:
-    explicit RigaStampa(QByteArrayView byte) : m_byte(byte) {}
-
-    QByteArrayView byte() const { return m_byte; }
-    // The text argument: column 7 to the end.
-    QByteArrayView argomento() const { return m_byte.size() > 6 ? m_byte.sliced(6) : QByteArrayView(); }
-    // n characters from column c (1-based); fewer at the end of the line.
-    QByteArrayView colonne(int c, int n) const;
-    // The two characters at column 7 as a 16-bit integer (error 13 when
-    // they are not a number).
-    qint16 num2() const;
-    // The three characters at column 7 as a leading decimal number.
-    double num3() const;
-
-private:
-    QByteArrayView m_byte;
-};
-
-class Interprete
+class Interprete : public LettoreStampa
 {
 public:
     // The run draws on `superficie`, reading `file`, with the form's values.
@@ -64,17 +44,9 @@ public:
     // quiet end of a PDF printer.
     void GRAFICA();
 
-    // Lets pending window events run (called every few milliseconds).
-    std::function<void()> eventi;
     // Puts a text on the clipboard, for fax software (the application's
     // clipboard unless set).
     std::function<void(const QString &)> appunti;
-
-    // Reads one key of vorpla.ini in the program folder. vorpla.ini does not
-    // change while a document is drawn, so each key is read once a run.
-    QString Leggi(const QString &sezione, const QString &chiave) const;
-    // Appends a line to the daily log.
-    void scrivilog(QByteArrayView riga) const;
 
     // ---- Interpreter state, one set per run ---------------------------------
     struct Stato
@@ -133,12 +105,17 @@ public:
 
     const Stato &stato() const { return m_s; }
 
+protected:
+    // The printer layout around the shared line loop.
+    void inizioCorsa() override;
+    void primaDellaRiga(QByteArrayView letta) override;
+    void disegnaRiga(const RigaStampa &riga) override;
+    bool recupera(const ErroreVB &errore) override;
+    void fineFile() override;
+    void errore(int numero, const QString &descrizione) override;
+
 private:
-    // The reader's own steps.
     void preparaPagina();
-    void leggiFile();
-    void eseguiRiga(QByteArrayView letta);
-    void errore(int numero, const QString &descrizione);
 
     // Shared rendering steps.
     void fineDiPagina();
@@ -202,23 +179,16 @@ private:
     void totaliTabella(const RigaStampa &riga);
     // ---- end of boxed tables ----
 
-    // Marker renderers, one per marker of the table.
-#define VORPLA_DICHIARA(testo, nome) void m_##nome(const RigaStampa &riga);
+    // Marker renderers, one per marker of the printer's column.
+#define VORPLA_DICHIARA(testo, nome, s, p, a) VORPLA_SE_##s(void m_##nome(const RigaStampa &riga);)
     VORPLA_MARCATORI(VORPLA_DICHIARA)
 #undef VORPLA_DICHIARA
 
-    using Renderer = void (Interprete::*)(const RigaStampa &);
-    static Renderer renderer(QByteArrayView marcatore);
-
     Superficie &m_sup;
     ValoriForm &m_form;
-    QString m_file;
     Stato m_s;
     StatoTabelle m_t;
-    QByteArray m_rigaCorrente; // as read, for the error message
-    mutable QHash<QString, QString> m_ini; // keys read this run
     CacheImmagini m_immagini; // pictures of this run
-    bool m_inCorso = false;
 };
 
 } // namespace vorpla

@@ -1,39 +1,59 @@
 #pragma once
-// Every marker of the print-stream format, with the interpreter method that
-// renders it. This table is the only place a marker is named: the dispatch
-// is generated from it, so a new marker is one line here and its method.
+// Every marker of the print-stream format, with the method that renders it
+// and the layouts that render it. This table is the only place a marker is
+// named: each layout's dispatch and its renderers' declarations are
+// generated from its column, so a new marker is one line here and its
+// method, and a marker a layout does not handle is absent from its dispatch.
 //
-//   M(text, identifier)   renders with Interprete::m_<identifier>
+//   M(text, identifier, printer, pdf, preview)
+//
+// renders with m_<identifier>; a column holds its layout's letter (S printer,
+// P PDF form, A preview) when that layout renders the marker, _ when it
+// does not. "@PAGE" and "@PAGV" end the preview's page in its reader.
+
+// A column's entry kept (its layout's letter) or dropped (_).
+#define VORPLA_SE_S(...) __VA_ARGS__
+#define VORPLA_SE_P(...) __VA_ARGS__
+#define VORPLA_SE_A(...) __VA_ARGS__
+#define VORPLA_SE__(...)
 
 #define VORPLA_MARCATORI(M)                                                                       \
-    /* page geometry, vouchers, labels, character grid */                                        \
-    M("@FORM", FORM) M("@LARG", LARG) M("@VNET", VNET) M("@PAGE", PAGE)                            \
-    M("@VRIV", VRIV) M("@VRIP", VRIP) M("@PAGV", PAGV)                                             \
-    M("@ETTI", ETTI) M("@ETDI", ETDI) M("@ETDF", ETDF) M("@ETRI", ETRI) M("@ETRB", ETRB)           \
-    M("@ETFI", ETFI)                                                                              \
-    /* text */                                                                                    \
-    M("@RIGA", RIGA) M("@PgSP", PgSP)                                                             \
-    M("@INTE", INTE) M("@INTV", INTV) M("@INT1", INT1) M("@INT2", INT2) M("@INT3", INT3)           \
-    M("@INT4", INT4)                                                                              \
-    M("@INDI", INDI) M("@IN2I", IN2I) M("@INDV", INDV) M("@INDs", INDs) M("@INDb", INDb)           \
-    M("@INDn", INDn) M("@INDf", INDf) M("@IN2f", IN2f)                                             \
-    M("@RIFE", RIFE) M("@RIFr", RIFr) M("@SCAD", SCAD)                                             \
-    M("@TITO", TITO) M("@TIT1", TIT1) M("@TIT2", TIT2) M("@TIT3", TIT3) M("@TITB", TITB)           \
-    M("@TITV", TITV) M("@TITn", TITn) M("@TITf", TITf) M("@TXTe", TXTe)                            \
-    M("@DAT1", DAT1) M("@DATA", DATA) M("@DATV", DATV)                                             \
-    M("@TEXT", TEXT) M("@TXTn", TXTn) M("@TXTb", TXTb) M("@TXTs", TXTs) M("@TXTc", TXTc)           \
-    M("@TXTd", TXTd) M("@TXTa", TXTa)                                                             \
-    M("@TXT2", TXT2) M("@TX2b", TX2b) M("@TX2s", TX2s) M("@TX2c", TX2c) M("@TX2d", TX2d)           \
-    M("@TX2a", TX2a)                                                                              \
-    M("@TXTV", TXTV) M("@TXVb", TXVb) M("@TXVn", TXVn)                                             \
-    /* pictures */                                                                                \
-    M("@LOGO", LOGO) M("@LOGV", LOGV)                                                             \
-    /* fax directives, page numbers, job records */                                              \
-    M("@SNPG", SNPG) M("@FILE", FILE) M("@TIFE", TIFE) M("@FAXN", FAXN) M("@FAXD", FAXD)           \
-    M("@FAXS", FAXS)                                                                              \
-    /* boxed tables */                                                                            \
-    M("@FLDB", FLDB) M("@BOXt", BOXt) M("@BOXl", BOXl) M("@BOxp", BOxp) M("@BOXi", BOXi)           \
-    M("@BoXi", BoXi) M("@BOxi", BOxi) M("@BXt1", BXt1) M("@Bxt1", Bxt1) M("@BXI1", BXI1)           \
-    M("@BXi1", BXi1) M("@Bxi1", Bxi1) M("@BXr1", BXr1) M("@BXR1", BXR1) M("@BXr2", BXr2)           \
-    M("@BXRI", BXRI) M("@BXri", BXri) M("@Bxfi", Bxfi) M("@Bxfn", Bxfn) M("@BxfI", BxfI)           \
-    M("@BOXf", BOXf) M("@BOxf", BOxf) M("@BXT1", BXT1) M("@BXT2", BXT2)
+    /* page geometry, vouchers, labels, character grid */                                          \
+    M("@FORM", FORM, S, _, _) M("@LARG", LARG, S, P, _) M("@VNET", VNET, S, _, _)                  \
+    M("@PAGE", PAGE, S, P, _) M("@VRIV", VRIV, S, P, _) M("@VRIP", VRIP, S, P, _)                  \
+    M("@PAGV", PAGV, S, P, _) M("@ETTI", ETTI, S, P, _) M("@ETDI", ETDI, S, P, _)                  \
+    M("@ETDF", ETDF, S, P, _) M("@ETRI", ETRI, S, P, _) M("@ETRB", ETRB, S, P, _)                  \
+    M("@ETFI", ETFI, S, P, _)                                                                      \
+    /* text */                                                                                     \
+    M("@RIGA", RIGA, S, P, _) M("@PgSP", PgSP, S, _, _) M("@INTE", INTE, S, P, A)                  \
+    M("@INTV", INTV, S, P, A) M("@INT1", INT1, S, P, A) M("@INT2", INT2, S, P, A)                  \
+    M("@INT3", INT3, S, P, A) M("@INT4", INT4, S, P, _) M("@INDI", INDI, S, P, A)                  \
+    M("@IN2I", IN2I, S, _, _) M("@INDV", INDV, S, P, A) M("@INDs", INDs, S, _, _)                  \
+    M("@INDb", INDb, S, P, A) M("@INDn", INDn, S, P, A) M("@INDf", INDf, S, P, A)                  \
+    M("@IN2f", IN2f, S, _, _) M("@RIFE", RIFE, S, P, A) M("@RIFr", RIFr, S, P, A)                  \
+    M("@SCAD", SCAD, S, P, _) M("@TITO", TITO, S, P, A) M("@TIT1", TIT1, S, P, A)                  \
+    M("@TIT2", TIT2, S, P, A) M("@TIT3", TIT3, S, P, A) M("@TITB", TITB, S, P, A)                  \
+    M("@TITV", TITV, S, P, A) M("@TITn", TITn, S, P, _) M("@TITf", TITf, S, P, _)                  \
+    M("@TXTe", TXTe, S, P, _) M("@DAT1", DAT1, S, P, A) M("@DATA", DATA, S, P, A)                  \
+    M("@DATV", DATV, S, P, A) M("@TEXT", TEXT, S, P, A) M("@TXTn", TXTn, S, P, A)                  \
+    M("@TXTb", TXTb, S, P, A) M("@TXTs", TXTs, S, P, _) M("@TXTc", TXTc, S, P, _)                  \
+    M("@TXTd", TXTd, S, P, _) M("@TXTa", TXTa, S, P, _) M("@TXT2", TXT2, S, P, A)                  \
+    M("@TX2b", TX2b, S, P, _) M("@TX2s", TX2s, S, P, _) M("@TX2c", TX2c, S, P, _)                  \
+    M("@TX2d", TX2d, S, P, _) M("@TX2a", TX2a, S, P, _) M("@TXTV", TXTV, S, P, A)                  \
+    M("@TXVb", TXVb, S, P, A) M("@TXVn", TXVn, S, P, A)                                            \
+    /* pictures */                                                                                 \
+    M("@LOGO", LOGO, S, P, A) M("@LOGV", LOGV, S, P, A)                                            \
+    /* fax directives, page numbers, job records */                                                \
+    M("@SNPG", SNPG, S, P, _) M("@FILE", FILE, S, P, _) M("@TIFE", TIFE, S, P, _)                  \
+    M("@FAXN", FAXN, S, P, _) M("@FAXD", FAXD, S, P, _) M("@FAXS", FAXS, S, P, _)                  \
+    /* boxed tables */                                                                             \
+    M("@FLDB", FLDB, S, P, _) M("@BOXt", BOXt, S, P, A) M("@BOXl", BOXl, S, P, A)                  \
+    M("@BOxp", BOxp, S, P, A) M("@BOXi", BOXi, S, P, A) M("@BoXi", BoXi, S, P, A)                  \
+    M("@BOxi", BOxi, S, P, A) M("@BXt1", BXt1, S, P, A) M("@Bxt1", Bxt1, S, P, A)                  \
+    M("@BXI1", BXI1, S, P, A) M("@BXi1", BXi1, S, P, A) M("@Bxi1", Bxi1, S, P, A)                  \
+    M("@BXr1", BXr1, S, P, A) M("@BXR1", BXR1, S, P, A) M("@BXr2", BXr2, S, P, _)                  \
+    M("@BXRI", BXRI, S, P, A) M("@BXri", BXri, S, P, A) M("@Bxfi", Bxfi, S, P, A)                  \
+    M("@Bxfn", Bxfn, S, P, A) M("@BxfI", BxfI, S, P, A) M("@BOXf", BOXf, S, P, A)                  \
+    M("@BOxf", BOxf, S, P, A) M("@BXT1", BXT1, S, P, A) M("@BXT2", BXT2, S, _, _)                  \
+    /* the sister layouts' own */                                                                  \
+    M("@DAT3", DAT3, _, P, A) M("@TXTf", TXTf, _, _, A)

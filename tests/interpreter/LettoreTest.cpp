@@ -29,6 +29,16 @@ TEST_F(ProvaInterprete, MarkersAreCaseSensitive)
     EXPECT_FALSE(haTesto(QStringLiteral("tre")));
 }
 
+// "@DAT3" and "@TXTf" belong to the sister layouts only: the printer skips
+// them like unknown markers.
+TEST_F(ProvaInterprete, MarkersOfOtherLayoutsAreSkipped)
+{
+    disegna("@TEXT\r\n@DAT3 data\r\n@TXTf piede\r\n@TXTn testo\r\n");
+    EXPECT_FALSE(haTesto(QStringLiteral("data")));
+    EXPECT_FALSE(haTesto(QStringLiteral("piede")));
+    EXPECT_TRUE(haTesto(QStringLiteral("testo")));
+}
+
 TEST_F(ProvaInterprete, NoEmptyPageAfterTheLastPageEndAndFaxSendStaysOnTheLastPage)
 {
     disegna("@TEXT\r\n@TXTn uno\r\n@PAGE\r\n@FAXS\r\n\r\n");

@@ -20,19 +20,7 @@ scripts/install-deps.sh
 export QT_QPA_PLATFORM=offscreen
 unset LPDEST PRINTER
 
-if [ "${VORPLA_CUPS_TEST:-}" != 1 ] || [ -z "${CUPS_SERVER:-}" ]; then
-  cartella_cups=$(mktemp -d "${TMPDIR:-/tmp}/vorpla-cups.XXXXXX")
-  ferma_cups() {
-    "$radice/scripts/cups-test-server.sh" stop "$cartella_cups" || true
-    rm -rf "$cartella_cups"
-  }
-  trap ferma_cups EXIT
-  trap 'exit 130' INT
-  trap 'exit 143' TERM
-  avvio=$("$radice/scripts/cups-test-server.sh" start "$cartella_cups")
-  export CUPS_SERVER=${avvio#export CUPS_SERVER=}
-  export VORPLA_CUPS_TEST=1
-fi
+. "$radice/scripts/spooler-di-prova.sh"
 
 rapporti=$radice/build-asan/sanitizer-logs
 rm -rf "$rapporti"

@@ -16,17 +16,7 @@ export QT_QPA_PLATFORM=offscreen
 # The tests choose their printers themselves.
 unset LPDEST PRINTER
 
-cartella_cups=$(mktemp -d "${TMPDIR:-/tmp}/vorpla-cups.XXXXXX")
-ferma_cups() {
-  "$radice/scripts/cups-test-server.sh" stop "$cartella_cups" || true
-  rm -rf "$cartella_cups"
-}
-trap ferma_cups EXIT
-trap 'exit 130' INT
-trap 'exit 143' TERM
-avvio=$("$radice/scripts/cups-test-server.sh" start "$cartella_cups")
-export CUPS_SERVER=${avvio#export CUPS_SERVER=}
-export VORPLA_CUPS_TEST=1
+. "$radice/scripts/spooler-di-prova.sh"
 
 (cd build && ctest --output-on-failure -j "$(nproc)" --timeout 300)
 

@@ -44,25 +44,27 @@ TEST(CacheImmagini, DimensioneDelDispositivoEntroIlLimite)
         << "the same picture at the same size is one image";
     EXPECT_EQ(cache.decodifiche(), 1);
 
-    cache.perDispositivo(b, QSize(300, 300));
+    const qint64 b300 = cache.perDispositivo(b, QSize(300, 300)).cacheKey();
     cache.perDispositivo(a, QSize(300, 300)); // a used last: b makes room
-    cache.perDispositivo(b, QSize(300, 301));
+    const qint64 b301 = cache.perDispositivo(b, QSize(300, 301)).cacheKey();
     EXPECT_LE(cache.byteTenuti(), 2 * 300 * 301 * 4 + 100);
     EXPECT_EQ(cache.perDispositivo(a, QSize(300, 300)).cacheKey(), prima.cacheKey());
+    EXPECT_EQ(cache.perDispositivo(b, QSize(300, 301)).cacheKey(), b301) << "kept";
+    EXPECT_NE(cache.perDispositivo(b, QSize(300, 300)).cacheKey(), b300) << "used longest ago: it made room";
     EXPECT_EQ(cache.perDispositivo(a, QSize(5000, 80)).size(), QSize(1000, 80)) << "never more dots than the file";
     EXPECT_LE(cache.byteTenuti(), 2 * 300 * 301 * 4 + 100);
 
     EXPECT_NEAR(cache.himetric(a).width(), 1000 / 3780.0 * 100000, 200);
 
-    // A picture larger than the whole bound, page after page beside another:
-    // decoded once, one image.
+    // A picture larger than the whole bound (900 x 900 dots), page after page
+    // beside another picture: decoded once, one image.
+    const QImage sfondo = cache.perDispositivo(b, QSize(900, 900));
     const int decodificate = cache.decodifiche();
-    const QImage sfondo = cache.perDispositivo(b, QSize(1000, 1000));
     for (int pagina = 0; pagina < 3; ++pagina) {
-        cache.perDispositivo(a, QSize(300, 300));
-        EXPECT_EQ(cache.perDispositivo(b, QSize(1000, 1000)).cacheKey(), sfondo.cacheKey());
+        cache.perDispositivo(a, QSize(100 + pagina, 100));
+        EXPECT_EQ(cache.perDispositivo(b, QSize(900, 900)).cacheKey(), sfondo.cacheKey());
     }
-    EXPECT_EQ(cache.decodifiche(), decodificate + 1);
+    EXPECT_EQ(cache.decodifiche(), decodificate + 1) << "a once, b never again";
 
     // Two-colour pictures stay two-colour.
     QImage fax(800, 800, QImage::Format_Mono);

@@ -4,6 +4,7 @@
 #include "Interprete.h"
 
 #include "Adattamento.h"
+#include "NumeriStrato.h"
 #include "Superficie.h"
 #include "common/Codifica.h"
 #include "common/ErroreVB.h"
@@ -87,9 +88,9 @@ void Interprete::preparaPagina()
     m_s.etichettePerPagina = double(intero(
         dividi(Val(m_form.txtPY) / 10 - 2 * m_s.margineEtichetta, m_s.altezzaEtichetta) * m_s.etichettePerRiga));
 
-    m_s.MargineSinistro = 0.7;
-    m_s.MargineDestro = 0.7;
-    m_s.Rientro = 0.2;
+    m_s.MargineSinistro = NumeriStampante.margineSinistro;
+    m_s.MargineDestro = NumeriStampante.margineDestro;
+    m_s.Rientro = NumeriStampante.rientro;
 
     const QString larghezza = Leggi(QStringLiteral("Pagina voucher"), QStringLiteral("Larghezza"));
     const QString altezza = Leggi(QStringLiteral("Pagina voucher"), QStringLiteral("Altezza"));
@@ -100,8 +101,7 @@ void Interprete::preparaPagina()
     m_sup.ScaleHeight(m_s.AltezzaPagina);
 
     m_sup.FontSize(10);
-    // The size table of the text rules, by role.
-    m_s.dimensioni = {0, 11, 10, 9, 7, 10, 11, 7.5, 10, 10, 6};
+    m_s.dimensioni = NumeriStampante.dimensioni;
 
     StatoLavoro &job = lavoro();
     job.ElencoTitoli.clear();

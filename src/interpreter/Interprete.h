@@ -16,6 +16,7 @@
 
 #include "CacheImmagini.h"
 #include "LettoreStampa.h"
+#include "NumeriStrato.h"
 #include "StatoTabelle.h"
 #include "ValoriForm.h"
 
@@ -54,7 +55,8 @@ public:
         double YCorrente = 0;
         double YIntestazione = 0;
         double MargineAlto = 0; // T
-        double MargineSinistro = 0.7, MargineDestro = 0.7, Rientro = 0.2;
+        double MargineSinistro = NumeriStampante.margineSinistro, MargineDestro = NumeriStampante.margineDestro,
+               Rientro = NumeriStampante.rientro;
         double LarghezzaPagina = 0, AltezzaPagina = 0;
         double AltezzaPiede = 0;
         QString IntestazioneAttiva;

@@ -1,0 +1,22 @@
+#pragma once
+// The numbers that make a layout, each layout's in one place: the size
+// table of the text rules and the margins, in the layout's own unit. The
+// renderers the layouts share take them from here, so a sister layout that
+// differs by a number differs here, not by a copy of a renderer.
+
+#include <array>
+
+namespace vorpla {
+
+struct NumeriStrato
+{
+    // The size table of the text rules, entries 1 to 10 (0 unused), points.
+    std::array<double, 11> dimensioni;
+    // L, R and G of the text rules.
+    double margineSinistro, margineDestro, rientro;
+};
+
+// The printer's layout, in centimetres.
+inline constexpr NumeriStrato NumeriStampante{{0, 11, 10, 9, 7, 10, 11, 7.5, 10, 10, 6}, 0.7, 0.7, 0.2};
+
+} // namespace vorpla

@@ -221,9 +221,13 @@ bool FileDestinazione::apri()
     if (m_percorso.isEmpty())
         return fallisce(EsitoFile::Assente, QStringLiteral("no file name"));
     m_reale = percorsoReale(m_percorso);
-    const EsitoFile destinazione = verificaDestinazione(m_reale);
-    if (destinazione != EsitoFile::Aperto)
-        return fallisce(destinazione, descrizioneEsito(destinazione) + QStringLiteral(", not overwritten"));
+    struct stat st{};
+    const bool esiste = ::stat(nomeLocale(m_reale).constData(), &st) == 0;
+    if (!esiste && errno != ENOENT)
+        return fallisce(esitoDaErrno(errno), QString::fromLocal8Bit(std::strerror(errno)));
+    if (esiste && !S_ISREG(st.st_mode))
+        return fallisce(EsitoFile::NonRegolare,
+                        descrizioneEsito(EsitoFile::NonRegolare) + QStringLiteral(", not overwritten"));
 
     const QFileInfo info(m_reale);
     QByteArray modello = nomeLocale(info.absolutePath() + QStringLiteral("/.") + info.fileName()
@@ -233,10 +237,7 @@ bool FileDestinazione::apri()
         return fallisce(esitoDaErrno(errno), QString::fromLocal8Bit(std::strerror(errno)));
     m_provvisorio = QFile::decodeName(modello);
     // The permissions the file has, or those a new file gets.
-    struct stat st{};
-    const mode_t modo = ::stat(nomeLocale(m_reale).constData(), &st) == 0 ? (st.st_mode & 07777)
-                                                                          : (0666 & ~maschera());
-    ::fchmod(fd, modo);
+    ::fchmod(fd, esiste ? (st.st_mode & 07777) : (0666 & ~maschera()));
     m_file = std::make_unique<QFile>();
     if (!m_file->open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle)) {
         ::close(fd);

@@ -48,7 +48,10 @@ void LettoreRighe::verificaApertura(const QString &percorso)
 
 LettoreRighe::LettoreRighe(const QString &percorso, qsizetype dimensioneBlocco)
 {
-    verificaApertura(percorso);
+    // The open checks what the name is (missing, no permission, not a
+    // regular file) once; an empty name is no file at all.
+    if (percorso.isEmpty())
+        throw ErroreVB(Err::AccessoPercorso);
     const EsitoFile esito = apriInLettura(m_file, percorso);
     if (esito != EsitoFile::Aperto)
         throw ErroreVB(erroreVBDi(esito));

@@ -9,15 +9,6 @@
 
 namespace vorpla {
 
-namespace {
-
-qint64 byteDi(const QImage &immagine)
-{
-    return immagine.sizeInBytes();
-}
-
-} // namespace
-
 const QImage &CacheImmagini::originale(const QString &percorso)
 {
     if (m_percorsoOriginale == percorso && !m_originale.isNull())
@@ -73,7 +64,7 @@ QImage CacheImmagini::perDispositivo(const QString &percorso, QSize pixel)
         immagine.setDotsPerMeterX(file.dotsPerMeterX());
         immagine.setDotsPerMeterY(file.dotsPerMeterY());
     }
-    const qint64 byte = byteDi(immagine);
+    const qint64 byte = immagine.sizeInBytes();
     if (byte > m_limite) {
         // Larger than the whole bound (a page-wide background at 600 dpi):
         // kept on its own, so that on every page it is the same image.
@@ -88,7 +79,7 @@ QImage CacheImmagini::perDispositivo(const QString &percorso, QSize pixel)
             if (it->uso < vecchia->uso)
                 vecchia = it;
         }
-        m_byte -= byteDi(vecchia->immagine);
+        m_byte -= vecchia->immagine.sizeInBytes();
         m_voci.erase(vecchia);
     }
     m_voci.insert(chiave, Voce{immagine, ++m_orologio});

@@ -143,8 +143,7 @@ QString Superficie::testoSulFoglio(QByteArrayView testo, QPointF &punto) const
     // page.
     const QSizeF pagina = paginaCm(m_orientamento);
     const double lato = qMax(pagina.width(), pagina.height());
-    const QSizeF foglio(lato, lato);
-    if (punto.x() > foglio.width() || punto.y() > foglio.height())
+    if (punto.x() > lato || punto.y() > lato)
         return {};
     constexpr qsizetype TestoLungo = 4 * PrefissoDiProva;
     if (testo.size() <= TestoLungo)
@@ -152,7 +151,7 @@ QString Superficie::testoSulFoglio(QByteArrayView testo, QPointF &punto) const
     const QFont &font = fontCorrente();
     const auto larghezza = [&](QByteArrayView t) { return misuraTesto(testoPerFont(t), font).width(); };
     // The printable area starts at most this far right of the sheet's edge.
-    const double bordoSinistro = areaStampabileCm(m_orientamento).width() - foglio.width();
+    const double bordoSinistro = areaStampabileCm(m_orientamento).width() - lato;
     // Widths add up piece by piece only without tabs (a tab's width depends
     // on where it stands): a text with tabs is measured from its start.
     if (punto.x() < bordoSinistro && !testo.contains('\t')) {
@@ -179,7 +178,7 @@ QString Superficie::testoSulFoglio(QByteArrayView testo, QPointF &punto) const
             return {};
     }
     const qsizetype dentro = prefissoCheSta(testo.size(), [&](qsizetype k) {
-        return punto.x() + larghezza(testo.first(k)) <= foglio.width();
+        return punto.x() + larghezza(testo.first(k)) <= lato;
     });
     // The character that crosses the edge shows in part.
     return testoPerFont(testo.first(qMin(testo.size(), dentro + 1)));

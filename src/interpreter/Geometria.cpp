@@ -88,9 +88,9 @@ void Interprete::preparaPagina()
     m_s.etichettePerPagina = double(intero(
         dividi(Val(m_form.txtPY) / 10 - 2 * m_s.margineEtichetta, m_s.altezzaEtichetta) * m_s.etichettePerRiga));
 
-    m_s.MargineSinistro = NumeriStampante.margineSinistro;
-    m_s.MargineDestro = NumeriStampante.margineDestro;
-    m_s.Rientro = NumeriStampante.rientro;
+    m_s.MargineSinistro = m_numeri.margineSinistro;
+    m_s.MargineDestro = m_numeri.margineDestro;
+    m_s.Rientro = m_numeri.rientro;
 
     const QString larghezza = Leggi(QStringLiteral("Pagina voucher"), QStringLiteral("Larghezza"));
     const QString altezza = Leggi(QStringLiteral("Pagina voucher"), QStringLiteral("Altezza"));
@@ -101,7 +101,7 @@ void Interprete::preparaPagina()
     m_sup.ScaleHeight(m_s.AltezzaPagina);
 
     m_sup.FontSize(10);
-    m_s.dimensioni = NumeriStampante.dimensioni;
+    m_s.dimensioni = m_numeri.dimensioni;
 
     StatoLavoro &job = lavoro();
     job.ElencoTitoli.clear();

@@ -23,8 +23,8 @@ void Interprete::disegnaRiga(const RigaStampa &riga)
 
 // ---- The run -------------------------------------------------------------------
 
-Interprete::Interprete(Superficie &superficie, ValoriForm &form, QString file)
-    : LettoreStampa(std::move(file)), m_sup(superficie), m_form(form)
+Interprete::Interprete(Superficie &superficie, ValoriForm &form, QString file, const NumeriStrato &numeri)
+    : LettoreStampa(std::move(file)), m_sup(superficie), m_form(form), m_numeri(numeri)
 {
 }
 

@@ -37,8 +37,10 @@ class Superficie;
 class Interprete : public LettoreStampa
 {
 public:
-    // The run draws on `superficie`, reading `file`, with the form's values.
-    Interprete(Superficie &superficie, ValoriForm &form, QString file);
+    // The run draws on `superficie`, reading `file`, with the form's values,
+    // by the printer's layout (or, for a sister layout, by `numeri`).
+    Interprete(Superficie &superficie, ValoriForm &form, QString file,
+               const NumeriStrato &numeri = NumeriStampante);
 
     // One run over the whole file (one copy of the document). On an error it
     // shows the general message and raises FineProgramma, except for the
@@ -116,7 +118,9 @@ protected:
     void fineFile() override;
     void errore(int numero, const QString &descrizione) override;
 
-private:
+    // A length the printer's rules give in centimetres, in the layout's unit.
+    double lung(double cm) const { return cm * m_numeri.unita; }
+
     void preparaPagina();
 
     // Shared rendering steps.
@@ -188,6 +192,7 @@ private:
 
     Superficie &m_sup;
     ValoriForm &m_form;
+    const NumeriStrato &m_numeri;
     Stato m_s;
     StatoTabelle m_t;
     CacheImmagini m_immagini; // pictures of this run

@@ -14,9 +14,16 @@ struct NumeriStrato
     std::array<double, 11> dimensioni;
     // L, R and G of the text rules.
     double margineSinistro, margineDestro, rientro;
+    // The layout's unit in centimetres' tenths: 1 when it measures in
+    // centimetres, 10 in millimetres. Lengths the layouts share are written
+    // in centimetres and multiplied by it.
+    double unita;
 };
 
 // The printer's layout, in centimetres.
-inline constexpr NumeriStrato NumeriStampante{{0, 11, 10, 9, 7, 10, 11, 7.5, 10, 10, 6}, 0.7, 0.7, 0.2};
+inline constexpr NumeriStrato NumeriStampante{{0, 11, 10, 9, 7, 10, 11, 7.5, 10, 10, 6}, 0.7, 0.7, 0.2, 1};
+
+// The PDF form's layout, in millimetres: whole-point sizes.
+inline constexpr NumeriStrato NumeriPdf{{0, 11, 10, 9, 9, 10, 11, 8, 10, 10, 6}, 7, 7, 2, 10};
 
 } // namespace vorpla

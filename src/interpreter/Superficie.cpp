@@ -75,14 +75,21 @@ void Superficie::FontName(const QString &nome)
     }
 }
 
-void Superficie::FontSize(double punti)
+double Superficie::dimensioneScelta(double punti)
 {
     const double dpi = risoluzione();
     // Whole device dots, at least one; no font is larger than 2000 points.
     double punti_ = std::round(std::min(punti, 2000.0) * dpi / 72.0);
     if (!(punti_ >= 1))
         punti_ = 1;
-    const double dimensione = punti_ * 72.0 / dpi;
+    return punti_ * 72.0 / dpi;
+}
+
+void Superficie::grassettoScelto(bool) {}
+
+void Superficie::FontSize(double punti)
+{
+    const double dimensione = dimensioneScelta(punti);
     if (dimensione != m_dimensione) {
         m_dimensione = dimensione;
         m_fontValido = false;

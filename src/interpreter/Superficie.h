@@ -76,7 +76,11 @@ public:
     // the size actually selected. Sizes below one dot select one dot.
     void FontSize(double punti);
     double FontSize() const { return m_dimensione; }
-    void FontBold(bool b) { cambiaFont(m_grassetto, b); }
+    void FontBold(bool b)
+    {
+        cambiaFont(m_grassetto, b);
+        grassettoScelto(b);
+    }
     bool FontBold() const { return m_grassetto; }
     void FontItalic(bool b) { cambiaFont(m_corsivo, b); }
     bool FontItalic() const { return m_corsivo; }
@@ -120,6 +124,7 @@ protected:
     Superficie();
     // Draws on another surface's device with a state of its own.
     friend class SuperficieInoltro;
+    friend class SuperficieDocumento;
 
     // Backend: physical page and printable area, in centimetres.
     virtual QSizeF paginaCm(int orientamento) const = 0;
@@ -132,6 +137,10 @@ protected:
     virtual void disegnaImmagine(const QImage &immagine, const QRectF &r) = 0;
     virtual void nuovaPagina() = 0;
     virtual void orientamentoCambiato(int orientamento);
+    // The size the device selects for a size asked (whole device dots by
+    // default), and the bold flag given to it.
+    virtual double dimensioneScelta(double punti);
+    virtual void grassettoScelto(bool grassetto);
     // Backend measuring, in centimetres.
     virtual QSizeF misuraTesto(const QString &testo, const QFont &font) const = 0;
 

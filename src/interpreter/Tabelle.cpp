@@ -9,6 +9,10 @@
 // frames, inner rules and nested frames are drawn when the box closes.
 // Sizes depend on the table's width: a condensed table (N above 100) uses
 // smaller ones throughout.
+//
+// Lengths are written in centimetres, the printer's unit; lung() gives them
+// in the unit of the layout drawing (the PDF form's layout is in
+// millimetres), so every layout draws tables by these same rules.
 
 #include "Interprete.h"
 #include "Superficie.h"
@@ -138,7 +142,7 @@ void Interprete::m_FLDB(const RigaStampa &)
 void Interprete::m_BOXt(const RigaStampa &riga)
 {
     m_t.CaratteriTabella = riga.num3();
-    m_t.AltoCornice = m_s.YCorrente + 0.5;
+    m_t.AltoCornice = m_s.YCorrente + lung(0.5);
     fontOem(dimensioneTabella(9.5, m_s.dimensioni[8]));
     m_t.ScostamentoColonne = 0;
     m_t.CorniceEsterna = false;
@@ -160,28 +164,28 @@ void Interprete::inizioBox(const RigaStampa &riga)
     m_t.AltoCornice = m_s.YCorrente;
     m_t.CaratteriTabella = riga.num3();
     m_t.AltoBox = m_s.YCorrente;
-    m_s.YCorrente += 0.1;
+    m_s.YCorrente += lung(0.1);
 }
 
 void Interprete::m_BOXi(const RigaStampa &riga)
 {
-    m_s.YCorrente += m_form.ConINTV ? 0.5 : 0.2;
+    m_s.YCorrente += lung(m_form.ConINTV ? 0.5 : 0.2);
     inizioBox(riga);
 }
 
 void Interprete::m_BoXi(const RigaStampa &riga)
 {
-    m_s.YCorrente -= 0.1;
+    m_s.YCorrente -= lung(0.1);
     inizioBox(riga);
 }
 
 void Interprete::m_BOxi(const RigaStampa &riga)
 {
     m_t.AltoAnnidato = m_s.YCorrente;
-    m_s.YCorrente += 0.5;
+    m_s.YCorrente += lung(0.5);
     m_t.LarghezzaAnnidata = riga.num3();
     m_t.AltoBox = m_s.YCorrente;
-    m_s.YCorrente += 0.1;
+    m_s.YCorrente += lung(0.1);
 }
 
 // ---- Template ---------------------------------------------------------------------
@@ -273,8 +277,8 @@ void Interprete::intestazioneTabella(const RigaStampa &riga, char regola)
             // The heading's vertical rule, from the template down to below
             // this row, at the last "i" of the template.
             const double x = m_t.XColonnaI + L + G;
-            const double fine = m_s.YCorrente + m_sup.TextHeight(testo) + 0.1;
-            m_sup.Line(LineaColoreCorrente, x, m_t.YModello - 0.1, x, fine);
+            const double fine = m_s.YCorrente + m_sup.TextHeight(testo) + lung(0.1);
+            m_sup.Line(LineaColoreCorrente, x, m_t.YModello - lung(0.1), x, fine);
             break;
         }
         default: // C and I hold no heading text
@@ -283,16 +287,16 @@ void Interprete::intestazioneTabella(const RigaStampa &riga, char regola)
     }
     m_s.YCorrente = m_sup.CurrentY;
     if (regola != 'I') {
-        m_s.YCorrente -= 0.1;
+        m_s.YCorrente -= lung(0.1);
         if (regola == 'x') {
-            aggiungiRigaDifferita(m_s.YCorrente + 0.1);
+            aggiungiRigaDifferita(m_s.YCorrente + lung(0.1));
         } else {
             m_sup.DrawWidth(1);
-            const double y = m_s.YCorrente + 0.1;
+            const double y = m_s.YCorrente + lung(0.1);
             m_sup.Line(LineaColoreCorrente, L, y, fineRegolaTabella(), y);
             m_sup.DrawWidth(3);
         }
-        m_s.YCorrente += 0.2;
+        m_s.YCorrente += lung(0.2);
     }
     m_sup.CurrentY = m_s.YCorrente;
 }
@@ -319,7 +323,7 @@ void Interprete::rigaTabella(const RigaStampa &riga, bool grassetto, bool rialza
     m_sup.FontBold(false);
     m_sup.FontName(QLatin1String(FontOem));
     if (rialzata)
-        m_s.YCorrente = m_s.YCorrente - m_sup.TextHeight("A") / 2 + 0.05;
+        m_s.YCorrente = m_s.YCorrente - m_sup.TextHeight("A") / 2 + lung(0.05);
     const double y = m_s.YCorrente;
     double h = 0;
     const LivelloTabella &livello = m_t.livello();
@@ -377,7 +381,7 @@ void Interprete::rigaTabella(const RigaStampa &riga, bool grassetto, bool rialza
             m_sup.FillStyle(1);
             m_sup.DrawWidth(3);
             m_sup.FontSize(11);
-            m_sup.Line(Rettangolo, xColonna(colonna), y - 0.1, m_s.LarghezzaPagina - m_s.MargineDestro, y + 0.4);
+            m_sup.Line(Rettangolo, xColonna(colonna), y - lung(0.1), m_s.LarghezzaPagina - m_s.MargineDestro, y + lung(0.4));
             m_sup.FillStyle(0);
             m_sup.FontSize(dimensioneTabella(8.5, m_s.dimensioni[8]));
             m_sup.FontBold(true);
@@ -393,7 +397,7 @@ void Interprete::rigaTabella(const RigaStampa &riga, bool grassetto, bool rialza
     m_sup.CurrentY = y + h;
     m_s.YCorrente = m_sup.CurrentY;
     if (m_t.CaratteriTabella > 100)
-        m_s.YCorrente += 0.1;
+        m_s.YCorrente += lung(0.1);
 }
 
 void Interprete::m_BXr1(const RigaStampa &riga)
@@ -415,7 +419,7 @@ void Interprete::m_BXr2(const RigaStampa &riga)
 
 void Interprete::regolaTabella(bool differita)
 {
-    m_s.YCorrente += 0.1;
+    m_s.YCorrente += lung(0.1);
     if (differita) {
         aggiungiRigaDifferita(m_sup.CurrentY);
     } else {
@@ -423,7 +427,7 @@ void Interprete::regolaTabella(bool differita)
         m_sup.DrawWidth(1);
         m_sup.Line(LineaColoreCorrente, m_s.MargineSinistro, m_s.YCorrente, fineRegolaTabella(), m_s.YCorrente);
     }
-    m_s.YCorrente += 0.1;
+    m_s.YCorrente += lung(0.1);
 }
 
 void Interprete::m_BXRI(const RigaStampa &)
@@ -487,8 +491,8 @@ void Interprete::m_BxfI(const RigaStampa &)
 void Interprete::chiudiTabella(bool cornice)
 {
     const double L = m_s.MargineSinistro, R = m_s.MargineDestro, W = m_s.LarghezzaPagina;
-    // In voucher layout frames end on the last line instead of 0.1 below it.
-    const double sotto = m_form.ConINTV ? 0 : 0.1;
+    // In voucher layout frames end on the last line instead of 1 mm below it.
+    const double sotto = m_form.ConINTV ? 0 : lung(0.1);
     m_sup.FillStyle(1);
     m_sup.DrawWidth(3);
 
@@ -529,13 +533,13 @@ void Interprete::chiudiTabella(bool cornice)
         }
         for (int c = 0; c < livello.NumeroColonne; ++c) {
             if (livello.Colonne[c].tipo == 'I') {
-                const double x = xColonna(livello.Colonne[c]) + 0.1;
+                const double x = xColonna(livello.Colonne[c]) + lung(0.1);
                 m_sup.Line(LineaColoreCorrente, x, m_t.AltoBox, x, fondo + sotto);
             }
         }
         m_sup.DrawWidth(1);
         for (const double r : livello.RigheDifferite)
-            m_sup.Line(LineaColoreCorrente, sinistra, r + 0.1, destra, r + 0.1);
+            m_sup.Line(LineaColoreCorrente, sinistra, r + lung(0.1), destra, r + lung(0.1));
         m_sup.DrawWidth(3);
     }
 
@@ -546,7 +550,7 @@ void Interprete::chiudiTabella(bool cornice)
     m_t.ScostamentoColonne = 0;
     azzeraLivelliTabella();
     m_t.LivelloBox = 1;
-    m_s.YCorrente += cornice ? 0.1 : -0.5;
+    m_s.YCorrente += lung(cornice ? 0.1 : -0.5);
     m_t.AltoTotali = m_s.YCorrente;
 }
 
@@ -570,7 +574,7 @@ void Interprete::totaliTabella(const RigaStampa &riga)
         const ColonnaTabella &colonna = livello.Colonne[c];
         const QByteArrayView testo = cellaTabella(riga.argomento(), colonna);
         m_sup.CurrentX = xColonna(colonna);
-        m_sup.CurrentY = m_s.YCorrente + 0.2;
+        m_sup.CurrentY = m_s.YCorrente + lung(0.2);
         m_sup.FontSize(dimensione);
         switch (colonna.tipo) {
         case 'T':
@@ -591,9 +595,9 @@ void Interprete::totaliTabella(const RigaStampa &riga)
             // table's right edge, like the frames of the rows' totals.
             m_sup.FillStyle(1);
             m_sup.Line(Rettangolo, xColonna(colonna), m_t.AltoTotali, m_s.LarghezzaPagina - m_s.MargineDestro,
-                       m_s.YCorrente + 0.6);
+                       m_s.YCorrente + lung(0.6));
             m_sup.FillStyle(0);
-            m_s.YCorrente += 0.6;
+            m_s.YCorrente += lung(0.6);
             break;
         }
         case 'D':
@@ -613,7 +617,7 @@ void Interprete::m_BXT1(const RigaStampa &riga)
 
 void Interprete::m_BXT2(const RigaStampa &riga)
 {
-    m_s.YCorrente += 0.2;
+    m_s.YCorrente += lung(0.2);
     m_t.AltoTotali = m_s.YCorrente;
     totaliTabella(riga);
 }

@@ -96,6 +96,12 @@ void Interprete::m_TIFE(const RigaStampa &riga)
             scriviDirettiva(QStringLiteral("%%[Organisation: ") + organizzazione + u']');
         ++m_s.ContaOrganizzazione;
     }
+    organizzazioneMail(organizzazione);
+}
+
+// The organisation is the mail subject until a title follows.
+void Interprete::organizzazioneMail(const QString &organizzazione)
+{
     StatoLavoro &job = lavoro();
     job.OggettoMail = organizzazione;
     if (!job.ElencoTitoli.contains(organizzazione))
@@ -104,11 +110,11 @@ void Interprete::m_TIFE(const RigaStampa &riga)
 
 // Title markers gather one more " - " in front of the organisation for
 // every title met; fax devices get the title on the clipboard.
-void Interprete::titoloFaxMail(QByteArrayView titolo)
+void Interprete::titoloFaxMail(QByteArrayView titolo, bool perAppunti)
 {
     if (!m_s.SuffissoTitolo.isEmpty())
         m_s.SuffissoTitolo.prepend(QStringLiteral(" - "));
-    if (m_s.dispositivo.contains(QStringLiteral("FAX")))
+    if (perAppunti && m_s.dispositivo.contains(QStringLiteral("FAX")))
         appuntiTitolo(testo(titolo) + m_s.SuffissoTitolo);
 }
 

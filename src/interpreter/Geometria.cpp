@@ -52,6 +52,17 @@ qint64 intero(double v)
 
 } // namespace
 
+// The top margin of the document type's own section.
+QString Interprete::margineDelTipo() const
+{
+    const QString &tipo = m_form.TipoDocumento;
+    if (tipo == QStringLiteral("FATTURA"))
+        return Leggi(QStringLiteral("FATTURE"), QStringLiteral("MARGINESUP"));
+    if (tipo == QStringLiteral("ASTOI") || tipo == QStringLiteral("ESTRATTO CONTO"))
+        return Leggi(tipo, QStringLiteral("MARGINESUP"));
+    return {};
+}
+
 // Before the first line: units, page size, margins, fonts.
 void Interprete::preparaPagina()
 {
@@ -62,14 +73,7 @@ void Interprete::preparaPagina()
 
     // Top margin: the document type's own, then the general one, then the
     // fax one for fax devices (even when empty).
-    QString margine;
-    const QString &tipo = m_form.TipoDocumento;
-    if (tipo == QStringLiteral("FATTURA"))
-        margine = Leggi(QStringLiteral("FATTURE"), QStringLiteral("MARGINESUP"));
-    else if (tipo == QStringLiteral("ASTOI"))
-        margine = Leggi(QStringLiteral("ASTOI"), QStringLiteral("MARGINESUP"));
-    else if (tipo == QStringLiteral("ESTRATTO CONTO"))
-        margine = Leggi(QStringLiteral("ESTRATTO CONTO"), QStringLiteral("MARGINESUP"));
+    QString margine = margineDelTipo();
     const QString generale = Leggi(QStringLiteral("MARGINI"), QStringLiteral("MARGINESUP"));
     if (!generale.isEmpty())
         margine = generale;
@@ -326,7 +330,7 @@ void Interprete::accorciaRigaEtichetta(QByteArray &riga) const
 {
     const QByteArrayView testo(riga);
     riga.truncate(prefissoCheSta(testo.size(), [&](qsizetype k) {
-        return m_sup.TextWidth(testo.first(k)) + 0.3 < m_s.larghezzaEtichetta;
+        return m_sup.TextWidth(testo.first(k)) + m_numeri.scartoEtichetta < m_s.larghezzaEtichetta;
     }));
 }
 
@@ -373,24 +377,30 @@ void Interprete::m_ETFI(const RigaStampa &)
         c = perRiga - 1;
         r -= 1;
     }
-    const double x = m_s.larghezzaEtichetta * double(c);
     for (int k = 0; k < m_s.RigheEtichetta.size(); ++k) {
         const QByteArray &linea = m_s.RigheEtichetta.at(k);
-        m_sup.CurrentX = x;
-        m_sup.CurrentY = m_s.margineEtichetta + m_s.altezzaEtichetta * double(r) + 0.4 * k;
+        const double x = m_s.larghezzaEtichetta * double(c);
+        const double y = m_s.margineEtichetta + m_s.altezzaEtichetta * double(r) + lung(0.4) * k;
         if (linea.startsWith("BBB")) {
             const double dimensione = m_sup.FontSize();
             const bool grassetto = m_sup.FontBold();
             m_sup.FontBold(true);
             m_sup.FontSize(dimensione + 2);
-            m_sup.Print(QByteArrayView(linea).sliced(3));
+            rigaEtichetta(QByteArrayView(linea).sliced(3), x, y);
             m_sup.FontSize(dimensione);
             m_sup.FontBold(grassetto);
         } else {
-            m_sup.Print(linea);
+            rigaEtichetta(linea, x, y);
         }
     }
     m_s.RigheEtichetta.clear();
+}
+
+void Interprete::rigaEtichetta(QByteArrayView linea, double x, double y)
+{
+    m_sup.CurrentX = x;
+    m_sup.CurrentY = y;
+    m_sup.Print(linea);
 }
 
 } // namespace vorpla

@@ -81,6 +81,11 @@ void Interprete::disegnaImmagine(const QString &percorso, double x, double y, do
                        larghezza, altezza);
 }
 
+QString Interprete::fileImmagineInLinea(const QString &nome) const
+{
+    return trovaIgnorandoMaiuscole(separatoriLinux(nome));
+}
+
 // Prints a text line at (x, y) laid out in cells of the width of "A", with
 // one inline picture "<<IMG=file;x;y;width;height>>" (millimetres from the
 // page corner) drawn in place of its construct.
@@ -96,7 +101,7 @@ void Interprete::LogoAggiuntivo(QByteArray riga, double x, double y)
     // The construct gives way to blanks, so what follows keeps its columns.
     riga.replace(c->inizio, c->fine - c->inizio, QByteArray(c->fine - c->inizio, ' '));
     const QList<QByteArray> &f = c->campi;
-    const QString file = trovaIgnorandoMaiuscole(separatoriLinux(testo(f.value(0).trimmed())));
+    const QString file = fileImmagineInLinea(testo(f.value(0).trimmed()));
     const qsizetype posizione = c->inizio + 6; // where the picture goes (0-based index of the first field)
     const double cella = m_sup.TextWidth("A");
     const double altezzaRiga = m_sup.TextHeight("A");
@@ -107,18 +112,18 @@ void Interprete::LogoAggiuntivo(QByteArray riga, double x, double y)
                 const QSizeF dimensione = dimensioneImmagine(file);
                 double px, py, larghezza, altezza;
                 if (f.size() < 2 || vuoto(f.at(1)))
-                    px = (f.size() >= 4 ? millimetri(f.at(3)) : 0) + cella * double(posizione + 1);
+                    px = lung(f.size() >= 4 ? millimetri(f.at(3)) : 0) + cella * double(posizione + 1);
                 else
-                    px = millimetri(f.at(1));
+                    px = lung(millimetri(f.at(1)));
                 if (f.size() < 3 || vuoto(f.at(2))) {
                     py = y;
                 } else {
-                    py = millimetri(f.at(2));
+                    py = lung(millimetri(f.at(2)));
                     if (m_form.PassoVoucher != 0)
                         py += (m_form.NumeroVoucher - 1) * double(m_form.PassoVoucher);
                 }
-                larghezza = f.size() < 4 ? dimensione.width() / 567 : millimetri(f.at(3));
-                altezza = f.size() < 5 ? dimensione.height() / 567 : millimetri(f.at(4));
+                larghezza = lung(f.size() < 4 ? dimensione.width() / 567 : millimetri(f.at(3)));
+                altezza = lung(f.size() < 5 ? dimensione.height() / 567 : millimetri(f.at(4)));
                 disegnaImmagine(file, px, py, larghezza, altezza);
             }
         } else {

@@ -142,13 +142,17 @@ protected:
     void iniziaIndirizzoAstoi();
     void finestraIndirizzo(double alto);
     void rigaIndirizzo(const RigaStampa &riga, bool grassetto);
+    void riduciIndirizzo(QByteArrayView testo, double x);
+    double xTitoloIndirizzo(QByteArrayView titolo);
+    QString margineDelTipo() const;
     void ultimaRigaIndirizzo(const RigaStampa &riga, double alto);
     double xCentrato(QByteArrayView testo) const;
     double xCentratoIndirizzo(QByteArrayView testo) const;
     void riquadro(double x1, double y1, double x2, double y2);
     void titoloInRiquadro(QByteArrayView titolo, double y, double dimensione, double sopra, double sotto, double oltre);
     // What titles hand to fax software (the clipboard) and to the mail.
-    void titoloFaxMail(QByteArrayView titolo);
+    void titoloFaxMail(QByteArrayView titolo, bool perAppunti = true);
+    void organizzazioneMail(const QString &organizzazione);
     void titoloDocumento(QByteArrayView titolo);
     void appuntiTitolo(const QString &testo);
     // Pictures, bar codes and the footer.
@@ -156,7 +160,11 @@ protected:
     void CodiceABarre(QByteArray &testo, double x, double y);
     // A picture file's HIMETRIC size, and the picture drawn at a place.
     QSizeF dimensioneImmagine(const QString &percorso);
-    void disegnaImmagine(const QString &percorso, double x, double y, double larghezza, double altezza);
+    virtual void disegnaImmagine(const QString &percorso, double x, double y, double larghezza, double altezza);
+    // The picture file an inline picture names.
+    virtual QString fileImmagineInLinea(const QString &nome) const;
+    // One line of a label, its top-left corner at (x, y).
+    virtual void rigaEtichetta(QByteArrayView linea, double x, double y);
     void logo(const RigaStampa &riga, bool voucher);
     // Fax directives.
     bool dispositivoZetafax() const;

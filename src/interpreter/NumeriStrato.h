@@ -18,12 +18,14 @@ struct NumeriStrato
     // centimetres, 10 in millimetres. Lengths the layouts share are written
     // in centimetres and multiplied by it.
     double unita;
+    // How much narrower than its label a label line must be, layout units.
+    double scartoEtichetta;
 };
 
 // The printer's layout, in centimetres.
-inline constexpr NumeriStrato NumeriStampante{{0, 11, 10, 9, 7, 10, 11, 7.5, 10, 10, 6}, 0.7, 0.7, 0.2, 1};
+inline constexpr NumeriStrato NumeriStampante{{0, 11, 10, 9, 7, 10, 11, 7.5, 10, 10, 6}, 0.7, 0.7, 0.2, 1, 0.3};
 
 // The PDF form's layout, in millimetres: whole-point sizes.
-inline constexpr NumeriStrato NumeriPdf{{0, 11, 10, 9, 9, 10, 11, 8, 10, 10, 6}, 7, 7, 2, 10};
+inline constexpr NumeriStrato NumeriPdf{{0, 11, 10, 9, 9, 10, 11, 8, 10, 10, 6}, 7, 7, 2, 10, 0.3};
 
 } // namespace vorpla

@@ -200,11 +200,18 @@ void Interprete::rigaIndirizzo(const RigaStampa &riga, bool grassetto)
     const double x = m_s.Rientro + baseIndirizzo();
     m_sup.CurrentX = x;
     m_sup.FontBold(grassetto || m_s.Bold);
-    // Shrink a line wider than the window, 2 points at a time, until it fits
-    // or the font will not get any smaller.
+    riduciIndirizzo(riga.argomento(), x);
+    m_sup.Print(riga.argomento());
+    if (grassetto)
+        m_sup.FontBold(false);
+}
+
+// Shrinks the font of an address line wider than the window, 2 points at a
+// time, until it fits or the font will not get any smaller.
+void Interprete::riduciIndirizzo(QByteArrayView testo, double x)
+{
     const double limite = m_s.LarghezzaPagina - m_s.MargineDestro;
     const double prima = m_sup.FontSize();
-    const QByteArrayView testo = riga.argomento();
     const auto sta = [&](qsizetype k) { return x + m_sup.TextWidth(testo.first(k)) <= limite; };
     while (!staIntero(testo.size(), sta)) {
         const double attuale = m_sup.FontSize();
@@ -212,9 +219,6 @@ void Interprete::rigaIndirizzo(const RigaStampa &riga, bool grassetto)
         if (m_sup.FontSize() == prima || m_sup.FontSize() >= attuale)
             break;
     }
-    m_sup.Print(riga.argomento());
-    if (grassetto)
-        m_sup.FontBold(false);
 }
 
 void Interprete::m_INDb(const RigaStampa &riga)
@@ -326,7 +330,7 @@ double Interprete::xCentrato(QByteArrayView testo) const
 // Centred between the address column (11.5) and the right margin.
 double Interprete::xCentratoIndirizzo(QByteArrayView testo) const
 {
-    return (m_s.LarghezzaPagina - m_s.MargineDestro - 11.5 - m_sup.TextWidth(testo)) / 2 + 11.5;
+    return (m_s.LarghezzaPagina - m_s.MargineDestro - lung(11.5) - m_sup.TextWidth(testo)) / 2 + lung(11.5);
 }
 
 // A boxed title centred between the margins, printed bold at `dimensione`:
@@ -459,19 +463,24 @@ void Interprete::m_TITn(const RigaStampa &riga)
     const QByteArrayView t = riga.argomento();
     const double y = m_sup.CurrentY;
     m_sup.FontSize(11);
-    ++m_s.ContaTitoli;
-    double x;
-    if (m_s.ContaTitoli < 5) {
-        x = xCentratoIndirizzo(t);
-        if (m_s.ContaTitoli == 1 || x < m_s.XTitoli)
-            m_s.XTitoli = x;
-    } else {
-        x = m_s.XTitoli;
-    }
-    m_sup.CurrentX = x;
+    m_sup.CurrentX = xTitoloIndirizzo(t);
     m_sup.CurrentY = y;
     m_sup.Print(t);
     m_s.YCorrente = m_sup.CurrentY;
+}
+
+// The x of the next line of the ASTOI title block: the first four centred
+// by the address column, the block taking the leftmost of them; later
+// lines at the block's edge.
+double Interprete::xTitoloIndirizzo(QByteArrayView t)
+{
+    ++m_s.ContaTitoli;
+    if (m_s.ContaTitoli >= 5)
+        return m_s.XTitoli;
+    const double x = xCentratoIndirizzo(t);
+    if (m_s.ContaTitoli == 1 || x < m_s.XTitoli)
+        m_s.XTitoli = x;
+    return x;
 }
 
 void Interprete::m_TITf(const RigaStampa &riga)

@@ -22,7 +22,8 @@ const QPaintDevice *dispositivoMisure(double dpi)
 }
 } // namespace
 
-QSizeF misuraTestoCm(const QString &testo, const QFont &font, double dpi)
+namespace {
+const QFontMetricsF &metriche(const QFont &font, double dpi)
 {
     // Metrics objects are costly to make and a document uses a handful of
     // fonts: keep the last few.
@@ -48,7 +49,19 @@ QSizeF misuraTestoCm(const QString &testo, const QFont &font, double dpi)
         cache.append(Voce{font, dpi, QFontMetricsF(f, dispositivoMisure(dpi))});
         m = &cache.last().metriche;
     }
-    return QSizeF(m->horizontalAdvance(testo) / dpi * 2.54, m->height() / dpi * 2.54);
+    return *m;
+}
+} // namespace
+
+QSizeF misuraTestoCm(const QString &testo, const QFont &font, double dpi)
+{
+    const QFontMetricsF &m = metriche(font, dpi);
+    return QSizeF(m.horizontalAdvance(testo) / dpi * 2.54, m.height() / dpi * 2.54);
+}
+
+double ascesaCm(const QFont &font, double dpi)
+{
+    return metriche(font, dpi).ascent() / dpi * 2.54;
 }
 
 SuperficieRegistrata::SuperficieRegistrata(QString nomeDispositivo, QSizeF paginaCm, QSizeF areaCm)

@@ -64,5 +64,7 @@ private:
 // Text extents in centimetres as a device of the given resolution measures
 // them (no hinting, so that every resolution agrees).
 QSizeF misuraTestoCm(const QString &testo, const QFont &font, double dpi);
+// The font's ascent (baseline below the top of a line), centimetres.
+double ascesaCm(const QFont &font, double dpi);
 
 } // namespace vorpla

@@ -65,7 +65,6 @@ public:
 
 private:
     void leggiMarcatori(const QString &file);
-    void contaPagine(const QString &file);
 };
 
 } // namespace vorpla

@@ -7,9 +7,12 @@
 //
 //   M(text, identifier, printer, pdf, preview)
 //
-// renders with m_<identifier>; a column holds its layout's letter (S printer,
-// P PDF form, A preview) when that layout renders the marker, _ when it
-// does not. "@PAGE" and "@PAGV" end the preview's page in its reader.
+// The printer column holds S when the printer renders the marker with
+// m_<identifier>. A sister layout's column holds its own letter (P the PDF
+// form, A the preview) when it renders the marker with a renderer of its own
+// (p_<identifier>, a_<identifier>), S when it renders it with the printer's
+// renderer, lengths in its own unit, and _ when it does not handle it.
+// "@PAGE" and "@PAGV" end the preview's page in its reader.
 
 // A column's entry kept (its layout's letter) or dropped (_).
 #define VORPLA_SE_S(...) __VA_ARGS__
@@ -21,9 +24,9 @@
     /* page geometry, vouchers, labels, character grid */                                          \
     M("@FORM", FORM, S, _, _) M("@LARG", LARG, S, P, _) M("@VNET", VNET, S, _, _)                  \
     M("@PAGE", PAGE, S, P, _) M("@VRIV", VRIV, S, P, _) M("@VRIP", VRIP, S, P, _)                  \
-    M("@PAGV", PAGV, S, P, _) M("@ETTI", ETTI, S, P, _) M("@ETDI", ETDI, S, P, _)                  \
-    M("@ETDF", ETDF, S, P, _) M("@ETRI", ETRI, S, P, _) M("@ETRB", ETRB, S, P, _)                  \
-    M("@ETFI", ETFI, S, P, _)                                                                      \
+    M("@PAGV", PAGV, S, P, _) M("@ETTI", ETTI, S, P, _) M("@ETDI", ETDI, S, S, _)                  \
+    M("@ETDF", ETDF, S, S, _) M("@ETRI", ETRI, S, S, _) M("@ETRB", ETRB, S, S, _)                  \
+    M("@ETFI", ETFI, S, S, _)                                                                      \
     /* text */                                                                                     \
     M("@RIGA", RIGA, S, P, _) M("@PgSP", PgSP, S, _, _) M("@INTE", INTE, S, P, A)                  \
     M("@INTV", INTV, S, P, A) M("@INT1", INT1, S, P, A) M("@INT2", INT2, S, P, A)                  \
@@ -44,16 +47,16 @@
     /* pictures */                                                                                 \
     M("@LOGO", LOGO, S, P, A) M("@LOGV", LOGV, S, P, A)                                            \
     /* fax directives, page numbers, job records */                                                \
-    M("@SNPG", SNPG, S, P, _) M("@FILE", FILE, S, P, _) M("@TIFE", TIFE, S, P, _)                  \
+    M("@SNPG", SNPG, S, S, _) M("@FILE", FILE, S, P, _) M("@TIFE", TIFE, S, P, _)                  \
     M("@FAXN", FAXN, S, P, _) M("@FAXD", FAXD, S, P, _) M("@FAXS", FAXS, S, P, _)                  \
     /* boxed tables */                                                                             \
-    M("@FLDB", FLDB, S, P, _) M("@BOXt", BOXt, S, P, A) M("@BOXl", BOXl, S, P, A)                  \
-    M("@BOxp", BOxp, S, P, A) M("@BOXi", BOXi, S, P, A) M("@BoXi", BoXi, S, P, A)                  \
-    M("@BOxi", BOxi, S, P, A) M("@BXt1", BXt1, S, P, A) M("@Bxt1", Bxt1, S, P, A)                  \
-    M("@BXI1", BXI1, S, P, A) M("@BXi1", BXi1, S, P, A) M("@Bxi1", Bxi1, S, P, A)                  \
-    M("@BXr1", BXr1, S, P, A) M("@BXR1", BXR1, S, P, A) M("@BXr2", BXr2, S, P, _)                  \
-    M("@BXRI", BXRI, S, P, A) M("@BXri", BXri, S, P, A) M("@Bxfi", Bxfi, S, P, A)                  \
-    M("@Bxfn", Bxfn, S, P, A) M("@BxfI", BxfI, S, P, A) M("@BOXf", BOXf, S, P, A)                  \
-    M("@BOxf", BOxf, S, P, A) M("@BXT1", BXT1, S, P, A) M("@BXT2", BXT2, S, _, _)                  \
+    M("@FLDB", FLDB, S, S, _) M("@BOXt", BOXt, S, S, A) M("@BOXl", BOXl, S, S, A)                  \
+    M("@BOxp", BOxp, S, S, A) M("@BOXi", BOXi, S, S, A) M("@BoXi", BoXi, S, S, A)                  \
+    M("@BOxi", BOxi, S, S, A) M("@BXt1", BXt1, S, S, A) M("@Bxt1", Bxt1, S, S, A)                  \
+    M("@BXI1", BXI1, S, S, A) M("@BXi1", BXi1, S, S, A) M("@Bxi1", Bxi1, S, S, A)                  \
+    M("@BXr1", BXr1, S, S, A) M("@BXR1", BXR1, S, S, A) M("@BXr2", BXr2, S, S, _)                  \
+    M("@BXRI", BXRI, S, S, A) M("@BXri", BXri, S, S, A) M("@Bxfi", Bxfi, S, S, A)                  \
+    M("@Bxfn", Bxfn, S, S, A) M("@BxfI", BxfI, S, S, A) M("@BOXf", BOXf, S, S, A)                  \
+    M("@BOxf", BOxf, S, S, A) M("@BXT1", BXT1, S, S, A) M("@BXT2", BXT2, S, _, _)                  \
     /* the sister layouts' own */                                                                  \
     M("@DAT3", DAT3, _, P, A) M("@TXTf", TXTf, _, _, A)

@@ -1,5 +1,6 @@
 #include "ComandoRender.h"
 
+#include "FRMCreaPDF.h"
 #include "FormVorpla.h"
 #include "SceltaVorplante.h"
 #include "common/CartellaProgramma.h"
@@ -12,6 +13,7 @@
 #include "interpreter/Interprete.h"
 #include "interpreter/SuperficieInoltro.h"
 #include "interpreter/SuperficiePittore.h"
+#include "interpreter/SuperficieRegistrata.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -20,7 +22,9 @@
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPdfWriter>
+#include <QTemporaryDir>
 #include <cstdio>
+#include <limits>
 #include <memory>
 
 namespace vorpla {
@@ -31,11 +35,14 @@ constexpr double RisoluzioneStampante = 600;
 
 const QString Uso = QStringLiteral(
     "usage: vorpla --render printer --output OUT.pdf [--printer-name NAME] [--copies N] PRINTFILE\n"
+    "       vorpla --render pdf --output OUT.pdf [--printer-name NAME] PRINTFILE\n"
     "  draws PRINTFILE once, as the printer would receive it, into the PDF file OUT.pdf\n"
     "  (A4 portrait, 600 dpi); NAME is the printer's device name (default \"Vorpla\").\n"
     "  --copies N runs the printer's copies loop with N in the copies box, every copy\n"
     "  starting on a new page of OUT.pdf; the box counts for print files with an\n"
-    "  \"@COPI\" line, others come out once. Attachments are listed, not printed.");
+    "  \"@COPI\" line, others come out once. Attachments are listed, not printed.\n"
+    "  --render pdf makes the job's PDF as the PDF output form does, with the PDF\n"
+    "  layout, against a runtime printer of A4 portrait named NAME.");
 
 void scriviErrore(const QString &testo)
 {
@@ -56,6 +63,7 @@ struct Richiesta
     QString uscita;
     QString stampante = QStringLiteral("Vorpla");
     QString fileStampa;
+    bool pdf = false; // the PDF output form instead of the printer
     bool conCopie = false;
     QString copie; // the text of the copies box
 };
@@ -67,8 +75,10 @@ QString leggiRichiesta(const QStringList &argomenti, Richiesta &r)
         return QStringLiteral("the command starts with --render");
     if (argomenti.size() < 2)
         return QStringLiteral("--render needs a target");
-    if (argomenti.at(1) != QLatin1String("printer"))
-        return QStringLiteral("unknown render target \"%1\" (the only target is \"printer\")").arg(argomenti.at(1));
+    if (argomenti.at(1) != QLatin1String("printer") && argomenti.at(1) != QLatin1String("pdf"))
+        return QStringLiteral("unknown render target \"%1\" (the targets are \"printer\" and \"pdf\")")
+            .arg(argomenti.at(1));
+    r.pdf = argomenti.at(1) == QLatin1String("pdf");
     bool conUscita = false, conFile = false;
     for (qsizetype i = 2; i < argomenti.size(); ++i) {
         const QString &a = argomenti.at(i);
@@ -102,6 +112,8 @@ QString leggiRichiesta(const QStringList &argomenti, Richiesta &r)
         return QStringLiteral("--output OUT.pdf is missing");
     if (!conFile)
         return QStringLiteral("the print file is missing");
+    if (r.pdf && r.conCopie)
+        return QStringLiteral("--copies is for the printer target (the PDF form draws once)");
     return {};
 }
 
@@ -192,6 +204,36 @@ int disegna(FormVorpla &form, const Richiesta &r)
     return FineNormale;
 }
 
+// The job as the PDF output form makes it, against a stand-in runtime
+// printer (A4 portrait, measuring as a 600 dpi printer). The form saves into
+// a private folder (a fax batch saves half-way too); the finished PDF then
+// replaces the output in one step.
+int disegnaPdf(const Richiesta &r)
+{
+    QTemporaryDir cartella;
+    if (!cartella.isValid()) {
+        messaggi().mostra(QStringLiteral("Cannot write %1: no temporary folder").arg(r.uscita));
+        return FineConErrore;
+    }
+    registraFontTrueType(cartellaProgramma());
+    SuperficieRegistrata stampante(r.stampante);
+    FRMCreaPDF form(stampante);
+    form.valori.StampanteSelezionata = r.stampante;
+    form.destinazione = cartella.filePath(QStringLiteral("lavoro.PDF"));
+    const QString fatto = form.Form_Load();
+    if (fatto.isEmpty())
+        return FineConErrore;
+    const std::optional<QByteArray> pdf = leggiFileRegolare(fatto, std::numeric_limits<qint64>::max());
+    FileDestinazione destinazione(r.uscita);
+    if (!pdf || !destinazione.apri() || destinazione.dispositivo()->write(*pdf) != pdf->size()
+        || !destinazione.conferma()) {
+        messaggi().mostra(QStringLiteral("Cannot write ")
+                          + (destinazione.errore().isEmpty() ? r.uscita : destinazione.errore()));
+        return FineConErrore;
+    }
+    return FineNormale;
+}
+
 // Messages of the command go to standard error while it runs, whatever was
 // installed before.
 class MessaggiSuErroreStandard
@@ -241,6 +283,13 @@ int eseguiComandoRender(const QStringList &argomenti)
 
     MessaggiSuErroreStandard erroreStandard;
     lavoro().FileIngresso = richiesta.fileStampa;
+    if (richiesta.pdf) {
+        try {
+            return disegnaPdf(richiesta);
+        } catch (const FineProgramma &f) {
+            return f.codice();
+        }
+    }
     FormVorpla form;
     // The printer the document goes to, as the main window's list names it.
     form.valori.StampanteSelezionata = richiesta.stampante;

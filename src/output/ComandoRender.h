@@ -2,6 +2,13 @@
 // The headless render command:
 //
 //   vorpla --render printer --output OUT.pdf [--printer-name NAME] [--copies N] PRINTFILE
+//   vorpla --render pdf --output OUT.pdf [--printer-name NAME] PRINTFILE
+//
+// The pdf target loads the job as loading the PDF output form (FRMCreaPDF)
+// does, against a stand-in runtime printer of A4 portrait named NAME, and
+// writes the PDF the form makes (the PDF layout, through the document
+// object) to OUT.pdf. What follows describes the printer target; the
+// output, messages and exit status are the same for both.
 //
 // loads the job as the printer output form does (FormVorpla, with PRINTFILE
 // as the job's print file) and draws it once, as one copy, on a PDF page

@@ -1,5 +1,7 @@
 #include "ServiziAvvio.h"
 
+#include "output/PDFReportObj.h"
+
 #include "common/FileRegolare.h"
 
 #include "ScambioTerminale.h"
@@ -81,8 +83,13 @@ ServiziAvvio serviziProgramma(Stampanti *stampanti)
     s.EstraiInCartella = [](const QString &archivio, const QString &) { EstraiInCartella(archivio); };
     s.avviaProgramma = avviaDallaCartella;
     // The PDF report component is built into the program, so its class is
-    // always registered: creating it cannot fail for want of registration.
-    s.creaPdfReport = [] {};
+    // always registered: creating one object and releasing it cannot fail
+    // for want of registration.
+    s.creaPdfReport = [] { PDFReportObj documento; };
+    s.PdfDelLavoro = [] {
+        nonDisponibile(QStringLiteral("FRMCreaPDF - Form_Load"), QStringLiteral("A PDF without a runtime printer"));
+        return QString();
+    };
     s.registraPdfReport = [](const QString &) {};
     s.KV_CheckSendTerm = KV_CheckSendTerm;
     s.CreaPdf = [](const QString &) {

@@ -34,6 +34,9 @@ struct ServiziAvvio
     // 429 when its class is not registered.
     std::function<void()> creaPdfReport;
     std::function<void(const QString &dll)> registraPdfReport;
+    // Makes the PDF of the job's print file through the PDF output form on
+    // the current printer: the PDF written, or empty after a message.
+    std::function<QString()> PdfDelLavoro;
 
     std::function<int(const QString &file)> KV_CheckSendTerm;
     std::function<void(const QString &file)> CreaPdf;

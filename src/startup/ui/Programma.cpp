@@ -2,6 +2,7 @@
 
 #include "FrmMain.h"
 #include "output/ComandoRender.h"
+#include "output/FRMCreaPDF.h"
 #include "output/FormVorpla.h"
 #include "output/ui/FrmVorpla.h"
 #include "platform/DialogoStampante.h"
@@ -12,6 +13,8 @@
 #include "startup/ComandiMain.h"
 #include "startup/FormMain.h"
 #include "common/FineProgramma.h"
+#include "common/ModPubblico.h"
+#include "common/Numeri.h"
 #include "common/Messaggi.h"
 #include "common/Stampanti.h"
 #include "common/StatoLavoro.h"
@@ -105,6 +108,24 @@ int Programma::esegui()
     // Every copy is a print job on the current printer.
     servizi.stampa.nuovaCopia = [&stampanti] { return nuovaCopia(stampanti.corrente()); };
     servizi.stampa.fineCopia = fineCopia;
+    // A PDF through the PDF output form: the current printer is consulted
+    // for its name, page and text measures; no job is started on it.
+    servizi.PdfDelLavoro = [&] {
+        LavoroStampante stampante(stampanti.corrente(), trovanomeMaiuscolo(lavoro().FileIngresso));
+        ServiziCreaPdf creaPdf;
+        creaPdf.eventi = servizi.eventi;
+        creaPdf.attendi = servizi.attendi;
+        creaPdf.foglioEtichette = [&comandi] {
+            const CatalogoEtichette &c = comandi.caricaFrmVorpla().catalogo;
+            return QSizeF(Val(c.txtPX.Text), Val(c.txtPY.Text));
+        };
+        creaPdf.mostraFinestraPrincipale = [&form, &finestra] {
+            form.visibile = true;
+            if (finestra)
+                finestra->show();
+        };
+        return PdfDelLavoro(stampante, creaPdf);
+    };
     servizi.CliccoVorpla = [&comandi] { comandi.CliccoVorpla(); };
     servizi.mostraFormEtichette = [&] {
         FormVorpla &frmvorpla = comandi.caricaFrmVorpla();

@@ -910,8 +910,11 @@ void InterpretePdf::p_PAGV(const RigaStampa &)
         if (dispositivoZetafax()) {
             m_form.ContatoreCopia = 4;
         } else {
+            // The fourth voucher starts at the top of the new page.
             m_form.ContatoreCopia = 1;
             paginaNuova();
+            m_form.ScostamentoVoucher = 0;
+            m_s.YCorrente = 0;
         }
         break;
     default:

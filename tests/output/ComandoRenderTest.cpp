@@ -137,7 +137,24 @@ TEST(ComandoRender, LoadedDocumentTypeAndPrinterNameReachTheDrawing)
     EXPECT_NEAR(suFax, suGenerico, 0.5);
 }
 
-TEST(ComandoRender, InterpreterErrorLeavesNoOutput)
+// The contract both targets keep: exit status, messages and an output that
+// appears only complete.
+struct Bersaglio
+{
+    QString bersaglio; // the render target
+    QString form;      // the output form it loads, as its messages name it
+};
+
+class ComandoRenderOgniForm : public ::testing::TestWithParam<Bersaglio>
+{
+};
+
+INSTANTIATE_TEST_SUITE_P(Bersagli, ComandoRenderOgniForm,
+                         ::testing::Values(Bersaglio{QStringLiteral("printer"), QStringLiteral("frmvorpla")},
+                                           Bersaglio{QStringLiteral("pdf"), QStringLiteral("FRMCreaPDF")}),
+                         [](const auto &info) { return info.param.bersaglio.toStdString(); });
+
+TEST_P(ComandoRenderOgniForm, InterpreterErrorLeavesNoOutput)
 {
     CartellaProva cartella;
     const QString file = cartella.scrivi(QStringLiteral("job/F1.txt"), "@INTE\r\n@INT1 AGENZIA PROVA\r\n@VRIV xx\r\n");
@@ -145,54 +162,59 @@ TEST(ComandoRender, InterpreterErrorLeavesNoOutput)
     QDir().mkpath(cartellaUscita);
     const QString uscita = cartellaUscita + QStringLiteral("/F1.pdf");
 
-    const Esito e = esegui(cartella, {QStringLiteral("--render"), QStringLiteral("printer"), QStringLiteral("--output"),
+    const Esito e = esegui(cartella, {QStringLiteral("--render"), GetParam().bersaglio, QStringLiteral("--output"),
                                       uscita, file});
     EXPECT_EQ(e.codice, 1);
-    EXPECT_TRUE(e.errori.contains(QStringLiteral("Routine frmvorpla - GRAFICA"))) << e.errori.toStdString();
+    EXPECT_TRUE(e.errori.contains(QStringLiteral("Routine ") + GetParam().form + QStringLiteral(" - GRAFICA")))
+        << e.errori.toStdString();
     EXPECT_TRUE(e.errori.contains(QStringLiteral("Errore N.13 Type mismatch"))) << e.errori.toStdString();
-    EXPECT_TRUE(e.errori.contains(QStringLiteral("Tag: @VRIV xx"))) << e.errori.toStdString();
+    // The printer names the line; the PDF form's message is the routine's alone.
+    EXPECT_EQ(e.errori.contains(QStringLiteral("Tag: @VRIV xx")), GetParam().bersaglio == u"printer")
+        << e.errori.toStdString();
     EXPECT_FALSE(QFileInfo::exists(uscita));
     EXPECT_EQ(voci(cartellaUscita), QStringList());
 }
 
-TEST(ComandoRender, FailedRenderKeepsTheExistingOutput)
+TEST_P(ComandoRenderOgniForm, FailedRenderKeepsTheExistingOutput)
 {
     CartellaProva cartella;
     const QString cartellaUscita = cartella.percorso(QStringLiteral("out"));
     const QString uscita = cartella.scrivi(QStringLiteral("out/F1.pdf"), "documento precedente");
     const QString errato = cartella.scrivi(QStringLiteral("job/F1.txt"), "@TXTn prima\r\n@PAGE\r\n@VRIV xx\r\n");
 
-    Esito e = esegui(cartella, {QStringLiteral("--render"), QStringLiteral("printer"), QStringLiteral("--output"),
+    Esito e = esegui(cartella, {QStringLiteral("--render"), GetParam().bersaglio, QStringLiteral("--output"),
                                 uscita, errato});
     EXPECT_EQ(e.codice, 1);
     EXPECT_EQ(leggiFile(uscita), QByteArray("documento precedente"));
     EXPECT_EQ(voci(cartellaUscita), QStringList{QStringLiteral("F1.pdf")});
 
     // A missing print file neither touches it.
-    e = esegui(cartella, {QStringLiteral("--render"), QStringLiteral("printer"), QStringLiteral("--output"), uscita,
+    e = esegui(cartella, {QStringLiteral("--render"), GetParam().bersaglio, QStringLiteral("--output"), uscita,
                           cartella.percorso(QStringLiteral("job/manca.txt"))});
     EXPECT_EQ(e.codice, 1);
-    EXPECT_TRUE(e.errori.contains(QStringLiteral("Routine frmvorpla - Form_Load"))) << e.errori.toStdString();
+    EXPECT_TRUE(e.errori.contains(QStringLiteral("Routine ") + GetParam().form + QStringLiteral(" - Form_Load")))
+        << e.errori.toStdString();
     EXPECT_TRUE(e.errori.contains(QStringLiteral("Errore N.53 File not found"))) << e.errori.toStdString();
     EXPECT_EQ(leggiFile(uscita), QByteArray("documento precedente"));
     EXPECT_EQ(voci(cartellaUscita), QStringList{QStringLiteral("F1.pdf")});
 
     // A successful render replaces it.
     const QString buono = cartella.scrivi(QStringLiteral("job/F2.txt"), Fattura);
-    e = esegui(cartella, {QStringLiteral("--render"), QStringLiteral("printer"), QStringLiteral("--output"), uscita,
+    e = esegui(cartella, {QStringLiteral("--render"), GetParam().bersaglio, QStringLiteral("--output"), uscita,
                           buono});
     EXPECT_EQ(e.codice, 0) << e.errori.toStdString();
     EXPECT_TRUE(leggiFile(uscita).startsWith("%PDF-"));
     EXPECT_EQ(pagine(uscita), 2);
+    EXPECT_TRUE(testoPdf(uscita).contains(QStringLiteral("Seconda pagina")));
     EXPECT_EQ(voci(cartellaUscita), QStringList{QStringLiteral("F1.pdf")});
 }
 
-TEST(ComandoRender, OutputThatCannotBeWrittenIsAnError)
+TEST_P(ComandoRenderOgniForm, OutputThatCannotBeWrittenIsAnError)
 {
     CartellaProva cartella;
     const QString file = cartella.scrivi(QStringLiteral("job/F1.txt"), Fattura);
     const QString uscita = cartella.percorso(QStringLiteral("manca/F1.pdf"));
-    const Esito e = esegui(cartella, {QStringLiteral("--render"), QStringLiteral("printer"), QStringLiteral("--output"),
+    const Esito e = esegui(cartella, {QStringLiteral("--render"), GetParam().bersaglio, QStringLiteral("--output"),
                                       uscita, file});
     EXPECT_EQ(e.codice, 1);
     EXPECT_TRUE(e.errori.contains(QStringLiteral("Cannot write ") + uscita)) << e.errori.toStdString();
@@ -217,6 +239,7 @@ TEST(ComandoRender, CommandLinesThatAreNotTheCommandExitWithTwo)
         {render, printer, output, uscita, file, file},             // two print files
         {render, printer, output, uscita, QStringLiteral("--pages"), QStringLiteral("2"), file},
         {render, printer, output, uscita, file, QStringLiteral("--printer-name")},
+        {render, QStringLiteral("pdf"), output, uscita, QStringLiteral("--copies"), QStringLiteral("2"), file},
     };
     for (const QStringList &argomenti : errate) {
         const Esito e = esegui(cartella, argomenti);

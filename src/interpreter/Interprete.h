@@ -159,7 +159,7 @@ protected:
     void LogoAggiuntivo(QByteArray testo, double x, double y);
     void CodiceABarre(QByteArray &testo, double x, double y);
     // A picture file's HIMETRIC size, and the picture drawn at a place.
-    QSizeF dimensioneImmagine(const QString &percorso);
+    virtual QSizeF dimensioneImmagine(const QString &percorso);
     virtual void disegnaImmagine(const QString &percorso, double x, double y, double larghezza, double altezza);
     // The picture file an inline picture names.
     virtual QString fileImmagineInLinea(const QString &nome) const;

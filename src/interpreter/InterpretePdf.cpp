@@ -413,6 +413,15 @@ void InterpretePdf::p_LOGV(const RigaStampa &riga)
     logoPdf(riga, true);
 }
 
+// The size of a picture the document can use; none for a file that is no
+// whole JPEG, which is then not drawn.
+QSizeF InterpretePdf::dimensioneImmagine(const QString &percorso)
+{
+    QString nome;
+    m_doc.AddImage(percorso, nome);
+    return nome.isEmpty() ? QSizeF() : Interprete::dimensioneImmagine(percorso);
+}
+
 // A picture of the layout at (x, y), x before the offset: added to the
 // document (which keeps one copy of each file) and placed.
 void InterpretePdf::disegnaImmagine(const QString &percorso, double x, double y, double larghezza, double altezza)

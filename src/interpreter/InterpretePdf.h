@@ -66,6 +66,7 @@ protected:
     void fineFile() override;
     void errore(int numero, const QString &descrizione) override;
 
+    QSizeF dimensioneImmagine(const QString &percorso) override;
     void disegnaImmagine(const QString &percorso, double x, double y, double larghezza, double altezza) override;
     QString fileImmagineInLinea(const QString &nome) const override;
     void rigaEtichetta(QByteArrayView linea, double x, double y) override;

@@ -32,6 +32,28 @@ struct ParolaPdf
     double base() const { return alto + (basso - alto) * 0.735; }
 };
 
+// The words of a PDF with their boxes, millimetres.
+inline QList<ParolaPdf> paroleDelPdf(const QString &file)
+{
+    const QString xml =
+        eseguiProcesso(QStringLiteral("pdftotext"), {QStringLiteral("-bbox-layout"), file, QStringLiteral("-")}).uscita;
+    QList<ParolaPdf> trovate;
+    int pagina = -1;
+    static const QRegularExpression re(QStringLiteral(
+        R"re(<page |<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re"));
+    for (auto it = re.globalMatch(xml); it.hasNext();) {
+        const auto m = it.next();
+        if (m.captured(0).startsWith(QStringLiteral("<page"))) {
+            ++pagina;
+            continue;
+        }
+        trovate << ParolaPdf{pagina, m.captured(5), m.captured(1).toDouble() / PuntiPerMm,
+                             m.captured(2).toDouble() / PuntiPerMm, m.captured(3).toDouble() / PuntiPerMm,
+                             m.captured(4).toDouble() / PuntiPerMm};
+    }
+    return trovate;
+}
+
 class ProvaLayoutPdf : public ::testing::Test
 {
 protected:
@@ -57,26 +79,7 @@ protected:
         return parole(uscita);
     }
 
-    static QList<ParolaPdf> parole(const QString &file)
-    {
-        const QString xml =
-            eseguiProcesso(QStringLiteral("pdftotext"), {QStringLiteral("-bbox-layout"), file, QStringLiteral("-")}).uscita;
-        QList<ParolaPdf> trovate;
-        int pagina = -1;
-        static const QRegularExpression re(QStringLiteral(
-            R"re(<page |<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re"));
-        for (auto it = re.globalMatch(xml); it.hasNext();) {
-            const auto m = it.next();
-            if (m.captured(0).startsWith(QStringLiteral("<page"))) {
-                ++pagina;
-                continue;
-            }
-            trovate << ParolaPdf{pagina, m.captured(5), m.captured(1).toDouble() / PuntiPerMm,
-                                 m.captured(2).toDouble() / PuntiPerMm, m.captured(3).toDouble() / PuntiPerMm,
-                                 m.captured(4).toDouble() / PuntiPerMm};
-        }
-        return trovate;
-    }
+    static QList<ParolaPdf> parole(const QString &file) { return paroleDelPdf(file); }
 
     static ParolaPdf parola(const QList<ParolaPdf> &parole, const QString &testo, int pagina = -1)
     {

@@ -1,12 +1,15 @@
 // Fuzz target: any bytes given as a print file must end in a rendered
-// document or in the general error message (the program's end), never in a
-// crash, a hang or memory growing with the file. The interpreter runs the
-// whole reader and every marker on a counting surface.
+// document or in the general error message, never in a crash, a hang or
+// memory growing with the file. Each input runs through both layouts: the
+// printer's interpreter on a counting surface, and the PDF form's
+// interpreter on the built-in document object, which writes the PDF.
 
 #include "common/FineProgramma.h"
 #include "common/Messaggi.h"
 #include "common/StatoLavoro.h"
 #include "interpreter/Interprete.h"
+#include "interpreter/InterpretePdf.h"
+#include "output/PDFReportObj.h"
 #include "interpreter/SuperficieRegistrata.h"
 
 #include <QDir>
@@ -28,7 +31,7 @@ public:
 };
 
 QTemporaryDir *g_cartella = nullptr;
-QString g_file;
+QString g_file, g_pdf;
 MessaggiMuti g_messaggi;
 
 void appuntiMuti(const QString &) {}
@@ -49,8 +52,21 @@ extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
     figura.fill(Qt::red);
     figura.save(programma + QStringLiteral("/logo.bmp"), "BMP");
     figura.save(programma + QStringLiteral("/pic.png"), "PNG");
+    // For the PDF layout: a JPEG logo, a truncated one, a PNG named as a
+    // JPEG, and a font file that is no font.
+    figura.save(programma + QStringLiteral("/logo.jpg"), "JPEG");
+    figura.save(programma + QStringLiteral("/pic.jpg"), "PNG");
+    {
+        QFile intero(programma + QStringLiteral("/logo.jpg")), tronco(programma + QStringLiteral("/tronco.jpg")),
+            font(programma + QStringLiteral("/ntoem.ttf"));
+        if (intero.open(QIODevice::ReadOnly) && tronco.open(QIODevice::WriteOnly))
+            tronco.write(intero.read(intero.size() / 2));
+        if (font.open(QIODevice::WriteOnly))
+            font.write(QByteArray(512, 'x'));
+    }
     QDir::setCurrent(programma);
     g_file = g_cartella->path() + QStringLiteral("/stampa.txt");
+    g_pdf = g_cartella->path() + QStringLiteral("/stampa.PDF");
     impostaMessaggi(&g_messaggi);
     return 0;
 }
@@ -75,5 +91,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *dati, size_t dimensione)
     } catch (const FineProgramma &) {
         // The general error message ended the program: a valid outcome.
     }
+
+    // The PDF form's run: a PDF, or the routine message and no PDF.
+    azzeraLavoro();
+    lavoro().FileIngresso = g_file;
+    ValoriForm formPdf;
+    // A fax printer for half the inputs: its deferred pages and "@FAXS" saves.
+    SuperficieRegistrata stampante(dimensione % 2 ? QStringLiteral("ZETAFAX") : QStringLiteral("Vorpla"));
+    PDFReportObj documento;
+    InterpretePdf pdf(documento, stampante, formPdf, g_file);
+    pdf.filePdf = g_pdf;
+    pdf.foglioEtichette = [] { return QSizeF(210, 297); };
+    pdf.avviaConvertitore = [](const QString &, const QString &) {};
+    pdf.GRAFICA();
     return 0;
 }

@@ -232,36 +232,49 @@ void Interprete::m_VRIP(const RigaStampa &riga)
         m_s.ModoVoucher = qint16(modo);
     } else {
         m_s.VoucherPerPagina = n;
-        m_s.ModoVoucher = 0;
+        m_s.ModoVoucher = m_numeri.modoPrimoVoucher;
     }
     double &scostamento = m_form.ScostamentoVoucher;
-    const double altezza = m_sup.Height();
+    // The physical page's height in the layout's unit; a step of a third
+    // or less, or of the whole page, loses the layout's margin.
+    const double altezza = lung(m_sup.Height() / 567);
+    const double scarto = m_numeri.scartoPassoVoucher;
     switch (m_s.ModoVoucher) {
     case 1:
-        scostamento += numeroIni(QStringLiteral("Pagina voucher"), QStringLiteral("Margine voucher singolo"), 4);
+        scostamento += lung(numeroIni(QStringLiteral("Pagina voucher"), QStringLiteral("Margine voucher singolo"), 4));
         m_s.YCorrente = scostamento;
         break;
     case 2:
-        scostamento += numeroIni(QStringLiteral("Pagina voucher"), QStringLiteral("Margine voucher doppio"), 2);
+        scostamento += lung(numeroIni(QStringLiteral("Pagina voucher"), QStringLiteral("Margine voucher doppio"), 2));
         m_s.YCorrente = scostamento;
-        m_form.PassoVoucher = float(altezza / 2 / 567);
+        m_form.PassoVoucher = float(altezza / 2);
         break;
     case 0:
         m_s.YCorrente = scostamento;
-        m_form.PassoVoucher = float(altezza / 567);
+        m_form.PassoVoucher = float(altezza - scarto);
         break;
     default:
         if (m_s.ModoVoucher >= 3) {
             m_s.YCorrente = scostamento;
-            m_form.PassoVoucher = float(altezza / m_s.ModoVoucher / 567);
+            m_form.PassoVoucher = float(altezza / m_s.ModoVoucher - scarto);
         }
         break;
     }
 }
 
+bool Interprete::unaCopia() const
+{
+    return IsNumeric(m_form.NumCopie) && CDbl(m_form.NumCopie) == 1;
+}
+
+bool Interprete::voucherSenzaNuovaPagina() const
+{
+    return false;
+}
+
 void Interprete::m_PAGV(const RigaStampa &)
 {
-    const bool unaCopia = IsNumeric(m_form.NumCopie) && CDbl(m_form.NumCopie) == 1;
+    const bool unaCopia = this->unaCopia();
     switch (m_form.ContatoreCopia) {
     case 1:
         m_form.ScostamentoVoucher = m_form.PassoVoucher;
@@ -270,12 +283,16 @@ void Interprete::m_PAGV(const RigaStampa &)
         break;
     case 2:
         m_form.ScostamentoVoucher = m_s.paginaAlta && m_s.dispositivo.contains(QStringLiteral("EPSON SQ-"))
-                                        ? 18.2
+                                        ? lung(18.2)
                                         : 2 * double(m_form.PassoVoucher);
         if (unaCopia)
             ++m_form.ContatoreCopia;
         break;
     case 3:
+        if (voucherSenzaNuovaPagina()) {
+            m_form.ContatoreCopia = 4;
+            break;
+        }
         m_form.ContatoreCopia = 1;
         Trattino();
         m_sup.NewPage();

@@ -127,7 +127,20 @@ protected:
     void fineDiPagina();
     void pieDiPagina();
     void stampaDueColonne();
-    void Trattino();
+    virtual void Trattino();
+    // Where the layouts' vouchers differ: how many copies make one, whether
+    // the third voucher of a page only counts (no new page), and what a
+    // voucher letterhead does first.
+    virtual bool unaCopia() const;
+    virtual bool voucherSenzaNuovaPagina() const;
+    virtual void inizioVoucher();
+    // Where the next text line goes, that position set, and a text line
+    // drawn there at x, moving to the line below (`stile` 1 marks the
+    // letterhead's first line). The printer's text follows its pen; another
+    // layout may keep its own running position.
+    virtual double posizioneTesto() const;
+    virtual void posizionaTesto(double y);
+    virtual void rigaDiTesto(QByteArrayView testo, double x, int stile = 0);
     void stampaConOggetti(QByteArrayView testo);
     double numeroIni(const QString &sezione, const QString &chiave, double seVuoto) const;
     void fontOem(double punti);

@@ -229,6 +229,22 @@ void InterpretePdf::riga(QByteArrayView t, double x, int stile)
     avanza();
 }
 
+// The shared text rules draw at the running position.
+double InterpretePdf::posizioneTesto() const
+{
+    return m_s.YCorrente;
+}
+
+void InterpretePdf::posizionaTesto(double y)
+{
+    m_s.YCorrente = y;
+}
+
+void InterpretePdf::rigaDiTesto(QByteArrayView testo, double x, int stile)
+{
+    riga(testo, x, stile);
+}
+
 void InterpretePdf::riquadro(double x1, double y1, double x2, double y2, double spessore)
 {
     m_doc.DrawBox(spessore, 0, 1, x1, x2, y1, y2);
@@ -307,59 +323,6 @@ void InterpretePdf::p_PAGE(const RigaStampa &)
 }
 
 // ---- Letterhead, logos and address -----------------------------------------------------
-
-void InterpretePdf::p_INTE(const RigaStampa &riga)
-{
-    m_s.IntestazioneAttiva = riga.colonne(7, 2) == "NO" ? QStringLiteral("NO") : QStringLiteral("SI");
-    m_s.YCorrente = m_s.MargineAlto + m_form.ScostamentoVoucher + 10;
-}
-
-void InterpretePdf::p_INTV(const RigaStampa &riga)
-{
-    avviaPaginaPendente();
-    m_s.IntestazioneAttiva = riga.colonne(7, 2) == "NO" ? QStringLiteral("NO") : QStringLiteral("SI");
-    m_form.ConINTV = true;
-    if (!m_s.dispositivo.contains(QStringLiteral("EPSON SQ-")))
-        m_form.ScostamentoVoucher += 5;
-    m_s.YCorrente = m_form.ScostamentoVoucher;
-}
-
-void InterpretePdf::p_INT1(const RigaStampa &r)
-{
-    if (m_s.IntestazioneAttiva != QStringLiteral("SI"))
-        return;
-    m_sup.FontSize(m_s.dimensioni[1]);
-    m_sup.FontBold(true);
-    riga(r.argomento(), m_s.MargineSinistro, 1);
-    m_sup.FontBold(false);
-    m_s.YIntestazione = m_s.YCorrente;
-}
-
-void InterpretePdf::p_INT2(const RigaStampa &r)
-{
-    if (m_s.IntestazioneAttiva != QStringLiteral("SI"))
-        return;
-    m_sup.FontSize(m_s.dimensioni[2]);
-    riga(r.argomento(), m_s.MargineSinistro);
-    m_s.YIntestazione = m_s.YCorrente;
-}
-
-void InterpretePdf::p_INT3(const RigaStampa &r)
-{
-    if (m_s.IntestazioneAttiva != QStringLiteral("SI"))
-        return;
-    m_sup.FontSize(m_s.dimensioni[3]);
-    riga(r.argomento(), m_s.MargineSinistro);
-    m_s.YIntestazione = m_s.YCorrente;
-}
-
-void InterpretePdf::p_INT4(const RigaStampa &r)
-{
-    m_sup.FontSize(m_s.dimensioni[4]);
-    m_s.YCorrente = m_s.YIntestazione;
-    riga(r.argomento(), m_s.MargineSinistro);
-    m_s.YIntestazione = m_s.YCorrente;
-}
 
 // The logo: the line's picture as a JPEG of the program folder, placed with
 // no offset, its size from vorpla.ini or a given height and its proportions.
@@ -498,18 +461,6 @@ void InterpretePdf::p_INDf(const RigaStampa &r)
     if (m_s.YCorrente < 75)
         m_s.YCorrente = 75;
     riga(r.argomento(), x);
-}
-
-void InterpretePdf::p_RIFE(const RigaStampa &r)
-{
-    m_s.YCorrente = m_s.MargineAlto + 75;
-    m_sup.FontSize(m_s.dimensioni[5]);
-    riga(r.argomento(), m_s.MargineSinistro);
-}
-
-void InterpretePdf::p_RIFr(const RigaStampa &r)
-{
-    riga(r.argomento(), m_s.MargineSinistro);
 }
 
 void InterpretePdf::p_SCAD(const RigaStampa &r)
@@ -865,71 +816,29 @@ void InterpretePdf::p_LARG(const RigaStampa &r)
 bool InterpretePdf::unaCopia() const
 {
     // The PDF is one rendering: no copies asked is one copy.
-    return m_form.NumCopie.isEmpty() || (IsNumeric(m_form.NumCopie) && CDbl(m_form.NumCopie) == 1);
+    return m_form.NumCopie.isEmpty() || Interprete::unaCopia();
+}
+
+// A fax printer's third voucher only counts: the fax server pages itself.
+bool InterpretePdf::voucherSenzaNuovaPagina() const
+{
+    return dispositivoZetafax();
+}
+
+// No fold marks on a PDF.
+void InterpretePdf::Trattino() {}
+
+// A voucher letterhead starts a fax page left pending, and the voucher
+// layout.
+void InterpretePdf::inizioVoucher()
+{
+    avviaPaginaPendente();
+    m_form.ConINTV = true;
 }
 
 void InterpretePdf::p_VRIV(const RigaStampa &r)
 {
     m_s.VoucherPerPagina = r.num2();
-}
-
-void InterpretePdf::p_VRIP(const RigaStampa &r)
-{
-    const qint16 n = r.num2();
-    if (m_s.VoucherPerPagina == 0) {
-        m_s.VoucherPerPagina = n;
-        m_s.ModoVoucher = 1;
-    } else {
-        const int modo = n / m_s.VoucherPerPagina;
-        if (modo > 32767)
-            throw ErroreVB(Err::Overflow);
-        m_s.ModoVoucher = qint16(modo);
-    }
-    double &O = m_form.ScostamentoVoucher;
-    const double altezza = m_stampante.Height() / 56.7;
-    if (m_s.ModoVoucher == 1)
-        O += numeroIni(QStringLiteral("Pagina voucher"), QStringLiteral("Margine voucher singolo"), 4) * 10;
-    else if (m_s.ModoVoucher == 2)
-        O += numeroIni(QStringLiteral("Pagina voucher"), QStringLiteral("Margine voucher doppio"), 2) * 10;
-    m_s.YCorrente = O;
-    if (m_s.ModoVoucher == 2)
-        m_form.PassoVoucher = float(altezza / 2);
-    else if (m_s.ModoVoucher >= 3)
-        m_form.PassoVoucher = float(altezza / m_s.ModoVoucher - 1);
-    else if (m_s.ModoVoucher == 0)
-        m_form.PassoVoucher = float(altezza - 1);
-}
-
-void InterpretePdf::p_PAGV(const RigaStampa &)
-{
-    switch (m_form.ContatoreCopia) {
-    case 1:
-        m_form.ScostamentoVoucher = m_form.PassoVoucher;
-        if (unaCopia())
-            ++m_form.ContatoreCopia;
-        break;
-    case 2:
-        m_form.ScostamentoVoucher = m_s.paginaAlta && m_s.dispositivo.contains(QStringLiteral("EPSON SQ-"))
-                                        ? 182
-                                        : 2 * double(m_form.PassoVoucher);
-        if (unaCopia())
-            ++m_form.ContatoreCopia;
-        break;
-    case 3:
-        if (dispositivoZetafax()) {
-            m_form.ContatoreCopia = 4;
-        } else {
-            // The fourth voucher starts at the top of the new page.
-            m_form.ContatoreCopia = 1;
-            paginaNuova();
-            m_form.ScostamentoVoucher = 0;
-            m_s.YCorrente = 0;
-        }
-        break;
-    default:
-        break;
-    }
-    ++m_form.NumeroVoucher;
 }
 
 // ---- Labels ---------------------------------------------------------------------------------

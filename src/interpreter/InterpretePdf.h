@@ -62,14 +62,25 @@ protected:
     void inizioCorsa() override;
     void primaDellaRiga(QByteArrayView letta) override;
     void disegnaRiga(const RigaStampa &riga) override;
-    bool recupera(const ErroreVB &errore) override;
     void fineFile() override;
-    void errore(int numero, const QString &descrizione) override;
 
+    // What differs in the shared rules: pictures by file, label lines on
+    // their baseline, no fold mark, vouchers of one rendering.
     QSizeF dimensioneImmagine(const QString &percorso) override;
     void disegnaImmagine(const QString &percorso, double x, double y, double larghezza, double altezza) override;
     QString fileImmagineInLinea(const QString &nome) const override;
     void rigaEtichetta(QByteArrayView linea, double x, double y) override;
+    void Trattino() override;
+    bool unaCopia() const override;
+    bool voucherSenzaNuovaPagina() const override;
+    void inizioVoucher() override;
+    double posizioneTesto() const override;
+    void posizionaTesto(double y) override;
+    void rigaDiTesto(QByteArrayView testo, double x, int stile) override;
+
+    // The run ends on an error: no logo falls back to the letterhead.
+    bool recupera(const ErroreVB &errore) override;
+    void errore(int numero, const QString &descrizione) override;
 
 private:
     // Texts, at the current size of the document.
@@ -93,7 +104,6 @@ private:
     void CodiceABarrePdf(QByteArray &testo);
     void paginaEtichette();
     bool testoADestra() const;
-    bool unaCopia() const;
 
 #define VORPLA_DICHIARA_PDF(testo, nome, s, p, a) VORPLA_PDF_DICHIARA_##p(nome)
 #define VORPLA_PDF_DICHIARA_P(nome) void p_##nome(const RigaStampa &riga);

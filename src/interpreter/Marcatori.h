@@ -23,17 +23,17 @@
 #define VORPLA_MARCATORI(M)                                                                       \
     /* page geometry, vouchers, labels, character grid */                                          \
     M("@FORM", FORM, S, _, _) M("@LARG", LARG, S, P, _) M("@VNET", VNET, S, _, _)                  \
-    M("@PAGE", PAGE, S, P, _) M("@VRIV", VRIV, S, P, _) M("@VRIP", VRIP, S, P, _)                  \
-    M("@PAGV", PAGV, S, P, _) M("@ETTI", ETTI, S, P, _) M("@ETDI", ETDI, S, S, _)                  \
+    M("@PAGE", PAGE, S, P, _) M("@VRIV", VRIV, S, P, _) M("@VRIP", VRIP, S, S, _)                  \
+    M("@PAGV", PAGV, S, S, _) M("@ETTI", ETTI, S, P, _) M("@ETDI", ETDI, S, S, _)                  \
     M("@ETDF", ETDF, S, S, _) M("@ETRI", ETRI, S, S, _) M("@ETRB", ETRB, S, S, _)                  \
     M("@ETFI", ETFI, S, S, _)                                                                      \
     /* text */                                                                                     \
-    M("@RIGA", RIGA, S, P, _) M("@PgSP", PgSP, S, _, _) M("@INTE", INTE, S, P, A)                  \
-    M("@INTV", INTV, S, P, A) M("@INT1", INT1, S, P, A) M("@INT2", INT2, S, P, A)                  \
-    M("@INT3", INT3, S, P, A) M("@INT4", INT4, S, P, _) M("@INDI", INDI, S, P, A)                  \
+    M("@RIGA", RIGA, S, P, _) M("@PgSP", PgSP, S, _, _) M("@INTE", INTE, S, S, A)                  \
+    M("@INTV", INTV, S, S, A) M("@INT1", INT1, S, S, A) M("@INT2", INT2, S, S, A)                  \
+    M("@INT3", INT3, S, S, A) M("@INT4", INT4, S, S, _) M("@INDI", INDI, S, P, A)                  \
     M("@IN2I", IN2I, S, _, _) M("@INDV", INDV, S, P, A) M("@INDs", INDs, S, _, _)                  \
     M("@INDb", INDb, S, P, A) M("@INDn", INDn, S, P, A) M("@INDf", INDf, S, P, A)                  \
-    M("@IN2f", IN2f, S, _, _) M("@RIFE", RIFE, S, P, A) M("@RIFr", RIFr, S, P, A)                  \
+    M("@IN2f", IN2f, S, _, _) M("@RIFE", RIFE, S, S, A) M("@RIFr", RIFr, S, S, A)                  \
     M("@SCAD", SCAD, S, P, _) M("@TITO", TITO, S, P, A) M("@TIT1", TIT1, S, P, A)                  \
     M("@TIT2", TIT2, S, P, A) M("@TIT3", TIT3, S, P, A) M("@TITB", TITB, S, P, A)                  \
     M("@TITV", TITV, S, P, A) M("@TITn", TITn, S, P, _) M("@TITf", TITf, S, P, _)                  \

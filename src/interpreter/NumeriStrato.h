@@ -20,12 +20,16 @@ struct NumeriStrato
     double unita;
     // How much narrower than its label a label line must be, layout units.
     double scartoEtichetta;
+    // The voucher mode of a first "@VRIP" (no vouchers a page set yet), and
+    // what a voucher's step loses when it is the page or a third of it.
+    short modoPrimoVoucher;
+    double scartoPassoVoucher;
 };
 
 // The printer's layout, in centimetres.
-inline constexpr NumeriStrato NumeriStampante{{0, 11, 10, 9, 7, 10, 11, 7.5, 10, 10, 6}, 0.7, 0.7, 0.2, 1, 0.3};
+inline constexpr NumeriStrato NumeriStampante{{0, 11, 10, 9, 7, 10, 11, 7.5, 10, 10, 6}, 0.7, 0.7, 0.2, 1, 0.3, 0, 0};
 
 // The PDF form's layout, in millimetres: whole-point sizes.
-inline constexpr NumeriStrato NumeriPdf{{0, 11, 10, 9, 9, 10, 11, 8, 10, 10, 6}, 7, 7, 2, 10, 0.3};
+inline constexpr NumeriStrato NumeriPdf{{0, 11, 10, 9, 9, 10, 11, 8, 10, 10, 6}, 7, 7, 2, 10, 0.3, 1, 1};
 
 } // namespace vorpla

@@ -31,19 +31,39 @@ bool vuotoSenzaTrattini(QByteArrayView testo)
 
 // ---- Letterhead -------------------------------------------------------------------
 
+// Text lines follow each other from the pen: each one moves it a line down.
+double Interprete::posizioneTesto() const
+{
+    return m_sup.CurrentY;
+}
+
+void Interprete::posizionaTesto(double y)
+{
+    m_sup.CurrentY = y;
+}
+
+void Interprete::rigaDiTesto(QByteArrayView testo, double x, int)
+{
+    m_sup.CurrentX = x;
+    m_sup.Print(testo);
+}
+
 void Interprete::m_INTE(const RigaStampa &riga)
 {
     m_sup.FontName(QLatin1String(FontOem));
     m_s.IntestazioneAttiva = riga.colonne(7, 2) == "NO" ? QStringLiteral("NO") : QStringLiteral("SI");
-    m_s.YCorrente = m_s.MargineAlto + m_form.ScostamentoVoucher + 1;
+    m_s.YCorrente = m_s.MargineAlto + m_form.ScostamentoVoucher + lung(1);
 }
+
+void Interprete::inizioVoucher() {}
 
 void Interprete::m_INTV(const RigaStampa &riga)
 {
+    inizioVoucher();
     m_sup.FontName(QLatin1String(FontOem));
     m_s.IntestazioneAttiva = riga.colonne(7, 2) == "NO" ? QStringLiteral("NO") : QStringLiteral("SI");
     if (!m_s.dispositivo.contains(QStringLiteral("EPSON SQ-")))
-        m_form.ScostamentoVoucher += 0.5;
+        m_form.ScostamentoVoucher += lung(0.5);
     m_s.YCorrente = m_form.ScostamentoVoucher;
 }
 
@@ -54,12 +74,11 @@ void Interprete::m_INT1(const RigaStampa &riga)
     m_sup.FontSize(m_s.dimensioni[1]);
     m_sup.FontBold(true);
     m_sup.FontUnderline(true);
-    m_sup.CurrentX = m_s.MargineSinistro;
-    m_sup.CurrentY = m_s.YCorrente;
-    m_sup.Print(riga.argomento());
+    posizionaTesto(m_s.YCorrente);
+    rigaDiTesto(riga.argomento(), m_s.MargineSinistro, 1);
     m_sup.FontBold(false);
     m_sup.FontUnderline(false);
-    m_s.YIntestazione = m_sup.CurrentY;
+    m_s.YIntestazione = posizioneTesto();
 }
 
 // The second and third letterhead lines continue below the previous one.
@@ -68,9 +87,8 @@ void Interprete::rigaIntestazione(const RigaStampa &riga, double dimensione)
     if (m_s.IntestazioneAttiva != QStringLiteral("SI"))
         return;
     m_sup.FontSize(dimensione);
-    m_sup.CurrentX = m_s.MargineSinistro;
-    m_sup.Print(riga.argomento());
-    m_s.YIntestazione = m_sup.CurrentY;
+    rigaDiTesto(riga.argomento(), m_s.MargineSinistro);
+    m_s.YIntestazione = posizioneTesto();
 }
 
 void Interprete::m_INT2(const RigaStampa &riga)
@@ -86,10 +104,9 @@ void Interprete::m_INT3(const RigaStampa &riga)
 void Interprete::m_INT4(const RigaStampa &riga)
 {
     m_sup.FontSize(m_s.dimensioni[4]);
-    m_sup.CurrentX = m_s.MargineSinistro;
-    m_sup.CurrentY = m_s.YIntestazione;
-    m_sup.Print(riga.argomento());
-    m_s.YIntestazione = m_sup.CurrentY;
+    posizionaTesto(m_s.YIntestazione);
+    rigaDiTesto(riga.argomento(), m_s.MargineSinistro);
+    m_s.YIntestazione = posizioneTesto();
 }
 
 // ---- Address window ------------------------------------------------------------------
@@ -264,17 +281,15 @@ void Interprete::m_IN2f(const RigaStampa &riga)
 
 void Interprete::m_RIFE(const RigaStampa &riga)
 {
-    m_s.YCorrente = m_s.MargineAlto + 7.5;
+    m_s.YCorrente = m_s.MargineAlto + lung(7.5);
     m_sup.FontSize(m_s.dimensioni[5]);
-    m_sup.CurrentX = m_s.MargineSinistro;
-    m_sup.CurrentY = m_s.YCorrente;
-    m_sup.Print(riga.argomento());
+    posizionaTesto(m_s.YCorrente);
+    rigaDiTesto(riga.argomento(), m_s.MargineSinistro);
 }
 
 void Interprete::m_RIFr(const RigaStampa &riga)
 {
-    m_sup.CurrentX = m_s.MargineSinistro;
-    m_sup.Print(riga.argomento());
+    rigaDiTesto(riga.argomento(), m_s.MargineSinistro);
 }
 
 void Interprete::m_SCAD(const RigaStampa &riga)

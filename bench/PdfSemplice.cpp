@@ -4,7 +4,8 @@
 // interpreter's work. A line of the dump: page, x and y in cm, family, size,
 // bold, italic, pitch of a run of grid characters (0 for plain text), text;
 // or "IMG", page, and the corners in cm of a picture (drawn with PICTURE);
-// or "LIN" / "RET", page, the ends or corners in cm and the pen width in cm.
+// or "LIN" / "RET", page, the ends or corners in cm and the pen width in cm;
+// or "TXB", page, x and the baseline's y in cm, family, size, bold, text.
 // Usage: pdf_semplice DUMP OUT.pdf PICTURE
 
 #include <QFile>
@@ -40,7 +41,8 @@ int main(int argc, char **argv)
         const QStringList c = in.readLine().split(u'\t');
         const bool immagine = c.value(0) == QLatin1String("IMG");
         const bool linea = c.value(0) == QLatin1String("LIN"), rettangolo = c.value(0) == QLatin1String("RET");
-        const int pag = c.value(immagine || linea || rettangolo ? 1 : 0).toInt();
+        const bool base = c.value(0) == QLatin1String("TXB");
+        const int pag = c.value(immagine || linea || rettangolo || base ? 1 : 0).toInt();
         while (pagina < pag) {
             writer.newPage();
             ++pagina;
@@ -56,6 +58,17 @@ int main(int argc, char **argv)
                 p.drawLine(a, b);
             else
                 p.drawRect(QRectF(a, b));
+            continue;
+        }
+        if (c.value(0) == QLatin1String("TXB") && c.size() >= 8) {
+            QFont f(c[4]);
+            f.setPointSizeF(c[5].toDouble());
+            f.setBold(c[6] == QLatin1String("1"));
+            f.setKerning(false);
+            f.setHintingPreference(QFont::PreferNoHinting);
+            p.setFont(f);
+            p.setPen(Qt::black);
+            p.drawText(QPointF(punti(c[2]), punti(c[3])), c.mid(7).join(u'\t'));
             continue;
         }
         if (immagine && c.size() >= 6) {

@@ -41,7 +41,9 @@ void appuntiMuti(const QString &) {}
 extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QGuiApplication app(*argc, *argv);
+    // Never destroyed: libFuzzer ends the process from its own exit path,
+    // after Qt's thread storage is gone.
+    new QGuiApplication(*argc, *argv);
     g_cartella = new QTemporaryDir;
     const QString programma = g_cartella->path() + QStringLiteral("/vorpla");
     QDir().mkpath(programma);

@@ -24,7 +24,6 @@
 #include <QPdfWriter>
 #include <QTemporaryDir>
 #include <cstdio>
-#include <limits>
 #include <memory>
 
 namespace vorpla {
@@ -223,10 +222,16 @@ int disegnaPdf(const Richiesta &r)
     const QString fatto = form.Form_Load();
     if (fatto.isEmpty())
         return FineConErrore;
-    const std::optional<QByteArray> pdf = leggiFileRegolare(fatto, std::numeric_limits<qint64>::max());
+    // Copied a piece at a time: a PDF of ten thousand pages is never held
+    // in memory whole.
+    QFile pdf(fatto);
     FileDestinazione destinazione(r.uscita);
-    if (!pdf || !destinazione.apri() || destinazione.dispositivo()->write(*pdf) != pdf->size()
-        || !destinazione.conferma()) {
+    bool copiato = pdf.open(QIODevice::ReadOnly) && destinazione.apri();
+    while (copiato && !pdf.atEnd()) {
+        const QByteArray pezzo = pdf.read(qint64(1) << 20);
+        copiato = !pezzo.isEmpty() && destinazione.dispositivo()->write(pezzo) == pezzo.size();
+    }
+    if (!copiato || !destinazione.conferma()) {
         messaggi().mostra(QStringLiteral("Cannot write ")
                           + (destinazione.errore().isEmpty() ? r.uscita : destinazione.errore()));
         return FineConErrore;

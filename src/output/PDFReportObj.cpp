@@ -21,7 +21,7 @@ namespace vorpla {
 namespace {
 
 // Device dots a millimetre in the written PDF (the writer's resolution).
-constexpr int Risoluzione = 1200;
+constexpr int Risoluzione = 600;
 constexpr double PuntiMm = Risoluzione / 25.4;
 
 QFont fontDi(const QString &famiglia, double punti, bool grassetto)
@@ -163,14 +163,25 @@ void PDFReportObj::DrawLine(double x1, double x2, double y1, double y2)
 
 void PDFReportObj::LoadFontFile(const QString &file)
 {
+    // A font file is registered once a process, however many documents
+    // load it (a mail batch makes one a document).
+    static QHash<QString, QString> registrati;
     m_famiglia = QString::fromLatin1(FontOemSostitutivo);
-    const std::optional<QByteArray> dati = leggiFileRegolare(file, DimensioneMassimaFont);
-    if (!dati)
+    const QFileInfo info(file);
+    const QString chiave = info.absoluteFilePath() + u'\n' + QString::number(info.size()) + u'\n'
+                           + QString::number(info.lastModified().toMSecsSinceEpoch());
+    if (const auto trovato = registrati.constFind(chiave); trovato != registrati.constEnd()) {
+        if (!trovato->isEmpty())
+            m_famiglia = *trovato;
         return;
-    const int id = QFontDatabase::addApplicationFontFromData(*dati);
+    }
+    const std::optional<QByteArray> dati = leggiFileRegolare(file, DimensioneMassimaFont);
+    const int id = dati ? QFontDatabase::addApplicationFontFromData(*dati) : -1;
     const QStringList famiglie = id < 0 ? QStringList() : QFontDatabase::applicationFontFamilies(id);
     if (!famiglie.isEmpty())
         m_famiglia = famiglie.first();
+    if (dati)
+        registrati.insert(chiave, famiglie.value(0));
 }
 
 void PDFReportObj::SaveDocument(const QString &file, qint32 &esito)
@@ -201,32 +212,49 @@ bool PDFReportObj::scrivi(QIODevice &dispositivo)
     pdf.setResolution(Risoluzione);
     pdf.setCreator(m_info);
     pdf.setTitle(m_info);
+    QSize impaginata;
     auto impaginaCome = [&](QSize punti) {
-        pdf.setPageLayout(QPageLayout(QPageSize(QSizeF(punti), QPageSize::Point, QString(), QPageSize::ExactMatch), QPageLayout::Portrait, QMarginsF()));
+        if (punti == impaginata)
+            return;
+        impaginata = punti;
+        pdf.setPageLayout(QPageLayout(QPageSize(QSizeF(punti), QPageSize::Point, QString(), QPageSize::ExactMatch),
+                                      QPageLayout::Portrait, QMarginsF()));
     };
     impaginaCome(m_pagine.first());
     QPainter pittore;
     if (!pittore.begin(&pdf))
         return false;
     pittore.setRenderHint(QPainter::Antialiasing, true);
-    QFont fontImpostato;
-    bool fontPronto = false;
-    auto impostaFont = [&](const QFont &f) {
-        if (!fontPronto || f != fontImpostato) {
-            pittore.setFont(f);
-            fontImpostato = f;
-            fontPronto = true;
-        }
+    // The painter's font and pen change only when what is drawn needs
+    // another: a state change costs the PDF engine more than the drawing.
+    QHash<qint64, QFont> fonts;
+    qint64 fontImpostato = -1;
+    auto impostaFont = [&](const QString &famiglia, double punti, bool grassetto) {
+        const qint64 chiave = (qint64(qHash(famiglia)) << 24) ^ (qint64(punti * 16) << 1) ^ qint64(grassetto);
+        if (chiave == fontImpostato)
+            return;
+        auto f = fonts.find(chiave);
+        if (f == fonts.end())
+            f = fonts.insert(chiave, fontDi(famiglia, punti, grassetto));
+        pittore.setFont(*f);
+        fontImpostato = chiave;
     };
+    double pennaImpostata = -2; // tenths of a millimetre; -1 the text pen
     auto penna = [&](double decimiMm) {
+        if (decimiMm == pennaImpostata)
+            return;
+        pennaImpostata = decimiMm;
+        if (decimiMm < 0) {
+            pittore.setPen(QPen(Qt::black, 0));
+            return;
+        }
         QPen p(Qt::black);
-        p.setWidthF(qMax(0.0, decimiMm) * 0.1 * PuntiMm);
+        p.setWidthF(decimiMm * 0.1 * PuntiMm);
         p.setCapStyle(Qt::SquareCap);
         p.setJoinStyle(Qt::MiterJoin);
         pittore.setPen(p);
-        pittore.setBrush(Qt::NoBrush);
     };
-    const QPen pennaTesto(Qt::black, 0);
+    pittore.setBrush(Qt::NoBrush);
 
     if (m_registro.device()) {
         m_registro.device()->seek(0);
@@ -248,8 +276,8 @@ bool PDFReportObj::scrivi(QIODevice &dispositivo)
                 qint32 dimensione;
                 bool grassetto;
                 in >> t >> x >> y >> dimensione >> grassetto;
-                impostaFont(fontDi(m_famiglia, dimensione, grassetto));
-                pittore.setPen(pennaTesto);
+                impostaFont(m_famiglia, dimensione, grassetto);
+                penna(-1);
                 pittore.drawText(QPointF(x * PuntiMm, y * PuntiMm), t);
                 break;
             }
@@ -258,15 +286,15 @@ bool PDFReportObj::scrivi(QIODevice &dispositivo)
                 in >> t >> famiglia;
                 // In 1-point text at the top of the page, read by the fax
                 // software and practically invisible.
-                impostaFont(fontDi(famiglia, 1, false));
-                pittore.setPen(pennaTesto);
+                impostaFont(famiglia, 1, false);
+                penna(-1);
                 pittore.drawText(QPointF(0, 0.353 * PuntiMm), t);
                 break;
             }
             case Op::Riquadro: {
                 double spessore, x1, x2, y1, y2;
                 in >> spessore >> x1 >> x2 >> y1 >> y2;
-                penna(spessore);
+                penna(qMax(0.0, spessore));
                 const QPointF a(x1 * PuntiMm, y1 * PuntiMm), b(x2 * PuntiMm, y2 * PuntiMm);
                 if (x1 == x2 || y1 == y2)
                     pittore.drawLine(a, b);

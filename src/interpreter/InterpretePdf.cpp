@@ -16,10 +16,13 @@
 #include "common/Routine.h"
 #include "common/StatoLavoro.h"
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QStringList>
+#include <QThread>
 
 namespace vorpla {
 
@@ -930,8 +933,17 @@ void InterpretePdf::CodiceABarrePdf(QByteArray &linea)
         avviaConvertitore(convertitore, argomento);
     else
         QProcess::startDetached(convertitore, {argomento});
-    if (attendi)
+    if (attendi) {
         attendi(500);
+    } else {
+        // The converter's time, pending events let run meanwhile.
+        QElapsedTimer orologio;
+        orologio.start();
+        while (orologio.elapsed() < 500) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+            QThread::msleep(10);
+        }
+    }
     QByteArray immagine = "<<IMG=" + aWindows1252(KV_GetTempPath() + nome + QStringLiteral(".jpg"));
     for (int i = 3; i < 7; ++i)
         immagine += ';' + campi.value(i);

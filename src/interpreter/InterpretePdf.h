@@ -55,7 +55,8 @@ public:
     // Starts the bar-code converter with its argument, not waiting for it.
     // Unset, the converter of the program folder is started.
     std::function<void(const QString &programma, const QString &argomento)> avviaConvertitore;
-    // Waits, letting events run (the converter's 500 ms).
+    // Waits, letting events run (the converter's 500 ms); unset, the run
+    // waits itself.
     std::function<void(int ms)> attendi;
 
 protected:

@@ -246,6 +246,7 @@ void InterpretePdf::posizionaTesto(double y)
 void InterpretePdf::rigaDiTesto(QByteArrayView testo, double x, int stile)
 {
     riga(testo, x, stile);
+    m_sup.CurrentY = m_s.YCorrente;
 }
 
 void InterpretePdf::riquadro(double x1, double y1, double x2, double y2, double spessore)

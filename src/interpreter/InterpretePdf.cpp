@@ -38,10 +38,12 @@ double tondo(double mm)
     return arrotondaPari(mm);
 }
 
-// A length in centimetres as a page size in points.
+// A length in centimetres as a page size in points (0 for what is not a
+// size a page can have).
 qint32 punti(double cm)
 {
-    return qint32(arrotondaPari(cm / 0.0353));
+    const double p = arrotondaPari(cm / 0.0353);
+    return p > 0 && p < 1e6 ? qint32(p) : 0;
 }
 
 // A whole number of millimetres for a size or position the document takes
@@ -109,6 +111,7 @@ void InterpretePdf::inizioCorsa()
     m_immagini.svuota();
     m_scostamentoRiga = 0;
     m_paginaSeContinua = false;
+    m_ultimaImmagine = {};
 
     m_doc.LoadFontFile(inCartellaProgramma(QStringLiteral("ntoem.ttf")));
     m_doc.BeginDocument();
@@ -149,7 +152,9 @@ void InterpretePdf::inizioCorsa()
     m_form.PassoVoucher = 0;
 
     // Label geometry from the form's six fields, whole millimetres.
-    const qint64 px = interoMm(Val(m_form.txtPX)), py = interoMm(Val(m_form.txtPY));
+    // Each operand of a division is a whole number first: the sheet's width,
+    // its height less the two margins, a label's width and height.
+    const qint64 px = interoMm(Val(m_form.txtPX));
     const qint64 lx = interoMm(Val(m_form.txtEtX)), ly = interoMm(Val(m_form.txtETY));
     const qint64 margineEt = interoMm(Val(m_form.txtMarg));
     if (lx == 0 || ly == 0)
@@ -158,7 +163,8 @@ void InterpretePdf::inizioCorsa()
     m_s.altezzaEtichetta = double(ly);
     m_s.margineEtichetta = double(margineEt);
     m_s.etichettePerRiga = double(px / lx);
-    m_s.etichettePerPagina = double((py - 2 * margineEt) / ly * (px / lx));
+    m_s.etichettePerPagina =
+        double(interoMm(Val(m_form.txtPY) - 2 * Val(m_form.txtMarg)) / ly * (px / lx));
 
     StatoLavoro &job = lavoro();
     job.ElencoTitoli.clear();
@@ -171,16 +177,16 @@ void InterpretePdf::inizioCorsa()
 // two columns, and the page overflow of buffered two-column text.
 void InterpretePdf::primaDellaRiga(QByteArrayView letta)
 {
-    if (m_paginaSeContinua) {
-        m_paginaSeContinua = false;
-        m_sup.NewPage();
-        m_form.ScostamentoVoucher = 0;
-    }
     if (m_s.DueColonnePendenti && !letta.startsWith("@TXT2") && !letta.startsWith("@TX2"))
         stampaDueColonnePdf();
     if (m_s.DueColonnePendenti && m_s.YCorrente >= m_s.AltezzaPagina - 30) {
         stampaDueColonnePdf();
         p_PAGE(RigaStampa(QByteArrayView()));
+    }
+    if (m_paginaSeContinua) {
+        m_paginaSeContinua = false;
+        m_sup.NewPage();
+        m_form.ScostamentoVoucher = 0;
     }
 }
 
@@ -384,17 +390,27 @@ void InterpretePdf::p_LOGV(const RigaStampa &riga)
 // whole JPEG, which is then not drawn.
 QSizeF InterpretePdf::dimensioneImmagine(const QString &percorso)
 {
-    QString nome;
-    m_doc.AddImage(percorso, nome);
-    return nome.isEmpty() ? QSizeF() : Interprete::dimensioneImmagine(percorso);
+    return nomeImmagine(percorso).isEmpty() ? QSizeF() : Interprete::dimensioneImmagine(percorso);
+}
+
+// The document's name of a picture file: added once for its size and its
+// placing (an empty name for a file the document cannot use).
+QString InterpretePdf::nomeImmagine(const QString &percorso)
+{
+    if (percorso != m_ultimaImmagine.first) {
+        QString nome;
+        m_doc.AddImage(percorso, nome);
+        m_ultimaImmagine = {percorso, nome};
+    }
+    return m_ultimaImmagine.second;
 }
 
 // A picture of the layout at (x, y), x before the offset: added to the
 // document (which keeps one copy of each file) and placed.
 void InterpretePdf::disegnaImmagine(const QString &percorso, double x, double y, double larghezza, double altezza)
 {
-    QString nome;
-    m_doc.AddImage(percorso, nome);
+    const QString nome = nomeImmagine(percorso);
+    m_ultimaImmagine = {};
     if (nome.isEmpty())
         return; // not a JPEG the document can use: nothing drawn
     m_doc.DrawImage(nome, interoMm(larghezza), interoMm(altezza), interoMm(x + SuperficieDocumento::Scostamento),
@@ -440,7 +456,7 @@ void InterpretePdf::p_INDb(const RigaStampa &r)
     const double x = tondo(base + m_s.Rientro);
     if (grassetto)
         m_sup.FontBold(true);
-    riduciIndirizzo(r.argomento(), x + SuperficieDocumento::Scostamento);
+    riduciIndirizzo(r.argomento(), x);
     riga(r.argomento(), x, grassetto ? 1 : 0);
     if (grassetto)
         m_sup.FontBold(false);
@@ -851,6 +867,8 @@ void InterpretePdf::p_ETTI(const RigaStampa &r)
 {
     m_s.NumeroEtichetta = 0;
     const QSizeF foglio = foglioEtichette ? foglioEtichette() : QSizeF(Val(m_form.txtPX), Val(m_form.txtPY));
+    // Loading the printer form for its sheet names its own routine.
+    impostaRoutine(QStringLiteral("FRMCreaPDF"), QStringLiteral("GRAFICA"));
     m_doc.SetPageSize(punti(foglio.width() / 10), punti(foglio.height() / 10));
     const QByteArrayView scelta = r.colonne(7, 1);
     if (scelta == "N" || scelta == "C") {
@@ -919,12 +937,12 @@ void InterpretePdf::CodiceABarrePdf(QByteArray &linea)
     const qsizetype p = linea.indexOf("<<CB=");
     if (p < 0)
         return;
-    const qsizetype q = linea.indexOf(">>", p);
-    if (q < 0)
-        throw ErroreVB(Err::TipoNonCorrispondente);
     const QString convertitore = trovaIgnorandoMaiuscole(inCartellaProgramma(QStringLiteral("PRAVOLINKT.EXE")));
     if (!QFileInfo(convertitore).isFile())
         return;
+    const qsizetype q = linea.indexOf(">>", p);
+    if (q < 0)
+        throw ErroreVB(Err::TipoNonCorrispondente);
     const QList<QByteArray> campi = linea.mid(p + 5, q - p - 5).split(';');
     const QString nome = QString::number(QRandomGenerator::global()->bounded(1, 100001)) + QStringLiteral("CB");
     QString argomento = nome + u';';
@@ -946,8 +964,9 @@ void InterpretePdf::CodiceABarrePdf(QByteArray &linea)
         }
     }
     QByteArray immagine = "<<IMG=" + aWindows1252(KV_GetTempPath() + nome + QStringLiteral(".jpg"));
-    for (int i = 3; i < 7; ++i)
-        immagine += ';' + campi.value(i);
+    // The fields the tag has: a picture's missing size is its own.
+    for (int i = 3; i < 7 && i < campi.size(); ++i)
+        immagine += ';' + campi.at(i);
     immagine += ">>";
     linea.replace(p, q + 2 - p, immagine);
 }

@@ -22,6 +22,7 @@
 #include "Interprete.h"
 #include "SuperficieDocumento.h"
 
+#include <QPair>
 #include <QSizeF>
 #include <functional>
 
@@ -103,7 +104,7 @@ private:
     void stampaDueColonnePdf();
     void direttiva(const QString &testo);
     void CodiceABarrePdf(QByteArray &testo);
-    void paginaEtichette();
+    QString nomeImmagine(const QString &percorso);
     bool testoADestra() const;
 
 #define VORPLA_DICHIARA_PDF(testo, nome, s, p, a) VORPLA_PDF_DICHIARA_##p(nome)
@@ -118,6 +119,7 @@ private:
     double m_scostamentoRiga = 0;     // "@RIGA" rows, whole millimetres
     bool m_paginaSeContinua = false;  // fax page end: a page only if lines follow
     bool m_errore = false;
+    QPair<QString, QString> m_ultimaImmagine; // file, document name
 };
 
 } // namespace vorpla

@@ -257,7 +257,15 @@ bool PDFReportObj::scrivi(QIODevice &dispositivo)
     pittore.setBrush(Qt::NoBrush);
 
     if (m_registro.device()) {
-        m_registro.device()->seek(0);
+        // Reading back from the start; the record goes on at its end
+        // whatever the outcome.
+        QIODevice &registro = *m_registro.device();
+        struct AllaFine
+        {
+            QIODevice &d;
+            ~AllaFine() { d.seek(d.size()); }
+        } allaFine{registro};
+        registro.seek(0);
         QDataStream in(m_registro.device());
         in.setVersion(QDataStream::Qt_6_0);
         qsizetype pagina = 0;
@@ -329,7 +337,6 @@ bool PDFReportObj::scrivi(QIODevice &dispositivo)
                 return false;
             }
         }
-        m_registro.device()->seek(m_registro.device()->size());
     }
     return pittore.end();
 }

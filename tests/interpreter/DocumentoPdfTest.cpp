@@ -223,6 +223,8 @@ TEST_F(ProvaDocumento, FailuresEndTheRunWithTheRoutineMessageOrSilently)
 TEST_F(ProvaDocumento, BarCodesBecomeTheConvertersPictureWhenTheConverterIsThere)
 {
     const QByteArray riga = "@TEXT\r\n@TXTn Codice <<CB=12345;Code39;20;10;20;30;15>> fine\r\n";
+    // Without the converter even a tag left open stays text.
+    ASSERT_TRUE(disegna("@TEXT\r\n@TXTn Codice <<CB=12345;Code39\r\n"));
     ASSERT_TRUE(disegna(riga));
     EXPECT_TRUE(avviati.isEmpty());
     EXPECT_TRUE(documento.chiamate(QStringLiteral("AddImage")).isEmpty());
@@ -249,6 +251,12 @@ TEST_F(ProvaDocumento, BarCodesBecomeTheConvertersPictureWhenTheConverterIsThere
     const auto posate = documento.chiamate(QStringLiteral("DrawImage"));
     ASSERT_EQ(posate.size(), 1);
     EXPECT_EQ(posate[0].argomenti.mid(1), (QVariantList{30, 15, 11, 20}));
+    // A tag without a size places the picture at its own size, where the
+    // tag says.
+    ASSERT_TRUE(disegna("@TEXT\r\n@TXTn Codice <<CB=12345;Code39;20;10;20>> fine\r\n"));
+    ASSERT_EQ(documento.chiamate(QStringLiteral("AddImage")).size(), 1);
+    ASSERT_EQ(documento.chiamate(QStringLiteral("DrawImage")).size(), 1);
+    EXPECT_EQ(documento.chiamate(QStringLiteral("DrawImage"))[0].argomenti.mid(3), (QVariantList{11, 20}));
     // The text around the tag is drawn, the tag is not.
     QString disegnato;
     for (const auto &t : testi())

@@ -1,0 +1,133 @@
+#include "MarcatoreSpool.h"
+
+#include "common/ErroreVB.h"
+#include "common/FileRegolare.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QSysInfo>
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace vorpla {
+
+namespace {
+
+QByteArray campo(const QByteArray &contenuto, const char *nome)
+{
+    for (const QByteArray &riga : contenuto.split('\n')) {
+        const QByteArray r = riga.endsWith('\r') ? riga.chopped(1) : riga;
+        if (r.startsWith(nome))
+            return r.mid(qstrlen(nome));
+    }
+    return {};
+}
+
+int erroreDi(int numero)
+{
+    return numero == EACCES || numero == EPERM || numero == EROFS ? Err::PermessoNegato : Err::AccessoPercorso;
+}
+
+} // namespace
+
+quint64 avvioProcesso(qint64 pid)
+{
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return 0;
+    const QByteArray riga = stat.readAll();
+    // The fields after the program's name, which is in brackets and may
+    // hold blanks; the start time is the 22nd field, the 20th after it.
+    const qsizetype fine = riga.lastIndexOf(')');
+    if (fine < 0)
+        return 0;
+    const QList<QByteArray> campi = riga.mid(fine + 2).split(' ');
+    return campi.size() > 19 ? campi.at(19).toULongLong() : 0;
+}
+
+MarcatoreSpool::MarcatoreSpool(QString cartella) : m_percorso(cartella + QStringLiteral("vorpla.SMR")) {}
+
+bool MarcatoreSpool::esiste() const
+{
+    return QFileInfo::exists(m_percorso) || QFileInfo(m_percorso).isSymLink();
+}
+
+bool MarcatoreSpool::prendi(const QString &fileIngresso)
+{
+    const qint64 pid = QCoreApplication::applicationPid();
+    QByteArray contenuto = "FILE=" + fileIngresso.toLocal8Bit() + "\r\n";
+    contenuto += "DATA=" + QDateTime::currentDateTime().toString().toLocal8Bit() + "\r\n";
+    contenuto += "PID=" + QByteArray::number(pid) + "\r\n";
+    contenuto += "HOST=" + QSysInfo::machineHostName().toLocal8Bit() + "\r\n";
+    contenuto += "AVVIO=" + QByteArray::number(avvioProcesso(pid)) + "\r\n";
+
+    // The content first, under a name of this process only.
+    const QByteArray privato = (m_percorso + QStringLiteral(".%1").arg(pid)).toLocal8Bit();
+    ::unlink(privato.constData());
+    const int fd = ::open(privato.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0)
+        throw ErroreVB(erroreDi(errno));
+    const bool scritto = ::write(fd, contenuto.constData(), size_t(contenuto.size())) == contenuto.size();
+    ::close(fd);
+    if (!scritto) {
+        ::unlink(privato.constData());
+        throw ErroreVB(Err::AccessoPercorso);
+    }
+    // Then, in one step, under the marker's name: refused when it is there.
+    const int esito = ::link(privato.constData(), m_percorso.toLocal8Bit().constData());
+    const int errore = errno;
+    ::unlink(privato.constData());
+    if (esito == 0) {
+        m_tenuto = true;
+        return true;
+    }
+    if (errore == EEXIST)
+        return false;
+    throw ErroreVB(erroreDi(errore));
+}
+
+void MarcatoreSpool::rilascia()
+{
+    if (m_tenuto)
+        QFile::remove(m_percorso);
+    m_tenuto = false;
+}
+
+bool MarcatoreSpool::abbandonato(const QDateTime &adesso, int scadenza) const
+{
+    const QFileInfo info(m_percorso);
+    if (!info.exists())
+        return false;
+    if (info.lastModified().secsTo(adesso) > scadenza)
+        return true;
+    const std::optional<QByteArray> contenuto = leggiFileRegolare(m_percorso, 64 * 1024);
+    if (!contenuto)
+        return false;
+    const QByteArray pid = campo(*contenuto, "PID="), avvio = campo(*contenuto, "AVVIO=");
+    if (pid.isEmpty() || campo(*contenuto, "HOST=") != QSysInfo::machineHostName().toLocal8Bit())
+        return false; // an older instance's marker, or another machine's: only its age tells
+    bool ok = false;
+    const qint64 numero = pid.toLongLong(&ok);
+    if (!ok || numero <= 0)
+        return false;
+    // The process is gone, or the number now belongs to another one.
+    const quint64 partito = avvioProcesso(numero);
+    return partito == 0 || (!avvio.isEmpty() && avvio.toULongLong() != partito);
+}
+
+bool MarcatoreSpool::rimuoviSeAbbandonato(const QDateTime &adesso, int scadenza)
+{
+    if (!abbandonato(adesso, scadenza))
+        return false;
+    return QFile::remove(m_percorso);
+}
+
+QString MarcatoreSpool::fileDelMarcatore(const QString &percorso)
+{
+    const std::optional<QByteArray> contenuto = leggiFileRegolare(percorso, 64 * 1024);
+    return contenuto ? QString::fromLocal8Bit(campo(*contenuto, "FILE=")) : QString();
+}
+
+} // namespace vorpla

@@ -1,0 +1,150 @@
+// The spool folder's marker: one holder at a time among real processes,
+// markers left over by age or by a holder that no longer runs.
+
+#include "pdf/MarcatoreSpool.h"
+
+#include "TestSupport.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QSysInfo>
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace vorpla;
+using namespace vorpla::prova;
+
+namespace {
+
+QString cartellaSpool(const CartellaProva &cartella)
+{
+    const QString c = cartella.percorso(QStringLiteral("spool/"));
+    QDir().mkpath(c);
+    return c;
+}
+
+void invecchia(const QString &file, int secondi)
+{
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(f.setFileTime(QDateTime::currentDateTime().addSecs(-secondi), QFileDevice::FileModificationTime));
+}
+
+} // namespace
+
+TEST(MarcatoreSpool, OneHolderAtATimeItsFirstTwoLinesAsTheExitCommandReadsThem)
+{
+    CartellaProva cartella;
+    const QString spool = cartellaSpool(cartella);
+    MarcatoreSpool mio(spool), altro(spool);
+    ASSERT_TRUE(mio.prendi(QStringLiteral("/srv/ulka/D0012345.TXT")));
+    EXPECT_FALSE(altro.prendi(QStringLiteral("/srv/ulka/D0099999.TXT")));
+    const QList<QByteArray> righe = leggiFile(mio.percorso()).split('\n');
+    ASSERT_GE(righe.size(), 2);
+    EXPECT_EQ(righe[0], QByteArray("FILE=/srv/ulka/D0012345.TXT\r"));
+    EXPECT_TRUE(righe[1].startsWith("DATA=")) << righe[1].toStdString();
+    EXPECT_EQ(MarcatoreSpool::fileDelMarcatore(mio.percorso()), QStringLiteral("/srv/ulka/D0012345.TXT"));
+    // A marker of a running holder is not left over; the other cannot
+    // release what it does not hold.
+    EXPECT_FALSE(altro.abbandonato());
+    altro.rilascia();
+    EXPECT_TRUE(mio.esiste());
+    mio.rilascia();
+    EXPECT_FALSE(mio.esiste());
+    EXPECT_TRUE(altro.prendi(QStringLiteral("/srv/ulka/D0099999.TXT")));
+    // Nothing else is left in the folder.
+    EXPECT_EQ(QDir(spool).entryList(QDir::Files), QStringList{QStringLiteral("vorpla.SMR")});
+}
+
+TEST(MarcatoreSpool, ProcessesRacingForThePrinterNeverHoldItTogether)
+{
+    CartellaProva cartella;
+    const QString spool = cartellaSpool(cartella);
+    const QByteArray registro = cartella.percorso(QStringLiteral("registro")).toLocal8Bit();
+    constexpr int Processi = 8, Giri = 40;
+    QList<pid_t> figli;
+    for (int p = 0; p < Processi; ++p) {
+        const pid_t figlio = fork();
+        ASSERT_GE(figlio, 0);
+        if (figlio == 0) {
+            MarcatoreSpool marcatore(spool);
+            const QByteArray io = QByteArray::number(getpid());
+            int presi = 0;
+            while (presi < Giri) {
+                if (!marcatore.prendi(QStringLiteral("job"))) {
+                    usleep(100);
+                    continue;
+                }
+                const int fd = ::open(registro.constData(), O_WRONLY | O_CREAT | O_APPEND, 0666);
+                const QByteArray entra = "+" + io + "\n", esce = "-" + io + "\n";
+                (void)!::write(fd, entra.constData(), size_t(entra.size()));
+                usleep(200);
+                (void)!::write(fd, esce.constData(), size_t(esce.size()));
+                ::close(fd);
+                marcatore.rilascia();
+                ++presi;
+            }
+            _exit(0);
+        }
+        figli << figlio;
+    }
+    for (const pid_t figlio : figli) {
+        int stato = 0;
+        ASSERT_EQ(waitpid(figlio, &stato, 0), figlio);
+        EXPECT_TRUE(WIFEXITED(stato) && WEXITSTATUS(stato) == 0);
+    }
+    // Every holder left before the next came in.
+    QList<QByteArray> righe = leggiFile(QString::fromLocal8Bit(registro)).split('\n');
+    righe.removeAll(QByteArray());
+    ASSERT_EQ(righe.size(), 2 * Processi * Giri);
+    for (qsizetype i = 0; i < righe.size(); i += 2) {
+        ASSERT_TRUE(righe[i].startsWith('+')) << i;
+        ASSERT_EQ(righe[i + 1], "-" + righe[i].mid(1)) << i;
+    }
+    EXPECT_FALSE(MarcatoreSpool(spool).esiste());
+}
+
+TEST(MarcatoreSpool, LeftOverMarkersByAgeOrByAHolderGone)
+{
+    CartellaProva cartella;
+    const QString spool = cartellaSpool(cartella);
+    MarcatoreSpool marcatore(spool);
+    const QString percorso = marcatore.percorso();
+
+    // A marker of the two lines alone (an older instance's): its age tells.
+    scriviFile(percorso, "FILE=/srv/a.TXT\r\nDATA=ieri\r\n");
+    invecchia(percorso, 60);
+    EXPECT_FALSE(marcatore.rimuoviSeAbbandonato());
+    invecchia(percorso, 121);
+    EXPECT_TRUE(marcatore.rimuoviSeAbbandonato());
+    EXPECT_FALSE(marcatore.esiste());
+
+    // A holder of this machine that has ended: left over at once.
+    const pid_t figlio = fork();
+    ASSERT_GE(figlio, 0);
+    if (figlio == 0)
+        _exit(0);
+    ASSERT_EQ(waitpid(figlio, nullptr, 0), figlio);
+    const QByteArray host = QSysInfo::machineHostName().toLocal8Bit();
+    scriviFile(percorso, "FILE=/srv/a.TXT\r\nDATA=oggi\r\nPID=" + QByteArray::number(figlio) + "\r\nHOST=" + host
+                             + "\r\nAVVIO=1\r\n");
+    EXPECT_TRUE(marcatore.abbandonato());
+    // The same number now another process's: left over too.
+    const QByteArray io = QByteArray::number(QCoreApplication::applicationPid());
+    scriviFile(percorso, "FILE=/srv/a.TXT\r\nDATA=oggi\r\nPID=" + io + "\r\nHOST=" + host + "\r\nAVVIO=1\r\n");
+    EXPECT_TRUE(marcatore.abbandonato());
+    // A holder that runs, here or on another machine, is waited for.
+    const QByteArray avvio = QByteArray::number(avvioProcesso(QCoreApplication::applicationPid()));
+    scriviFile(percorso, "FILE=/srv/a.TXT\r\nDATA=oggi\r\nPID=" + io + "\r\nHOST=" + host + "\r\nAVVIO=" + avvio + "\r\n");
+    EXPECT_FALSE(marcatore.abbandonato());
+    scriviFile(percorso, "FILE=/srv/a.TXT\r\nDATA=oggi\r\nPID=" + QByteArray::number(figlio)
+                             + "\r\nHOST=altro-server\r\nAVVIO=1\r\n");
+    EXPECT_FALSE(marcatore.abbandonato());
+    // Whoever holds it, 121 seconds make it left over.
+    invecchia(percorso, 121);
+    EXPECT_TRUE(marcatore.abbandonato());
+}

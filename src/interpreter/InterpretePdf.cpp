@@ -265,21 +265,20 @@ double InterpretePdf::centrato(QByteArrayView t) const
     return (m_s.LarghezzaPagina - m_sup.TextWidth(t)) / 2;
 }
 
-// A title in 11-point bold centred on the page, in a frame from 1 mm left of
-// it and `sopra` above it to `oltre` past its end and `sotto` below its
-// height.
-void InterpretePdf::titoloIncorniciato(QByteArrayView t, double sopra, double oltre, double sotto)
+// A title in bold at `punti`, centred on the page at the running position
+// (its text one line lower with `unaRigaSotto`), in a frame of `spessore`
+// from 1 mm left of it and `sopra` above it to `oltre` past its end and
+// `sotto` below its height; then bold off and the base size.
+void InterpretePdf::titoloIncorniciato(QByteArrayView t, double punti, double sopra, double oltre, double sotto,
+                                       double spessore, bool unaRigaSotto)
 {
-    m_sup.FontSize(11);
+    m_sup.FontSize(punti);
     m_sup.FontBold(true);
     const double X = centrato(t), y = m_s.YCorrente;
-    riquadro(X - 1, y - sopra, X + m_sup.TextWidth(t) + oltre, y + m_sup.TextHeight(t) + sotto);
-    scrivi(t, X, y);
-}
-
-void InterpretePdf::paginaNuova()
-{
-    m_sup.NewPage();
+    riquadro(X - 1, y - sopra, X + m_sup.TextWidth(t) + oltre, y + m_sup.TextHeight(t) + sotto, spessore);
+    scrivi(t, X, unaRigaSotto ? y + dimensione() * 0.353 : y);
+    m_sup.FontBold(false);
+    m_sup.FontSize(m_s.dimensioni[5]);
 }
 
 void InterpretePdf::avviaPaginaPendente()
@@ -287,7 +286,7 @@ void InterpretePdf::avviaPaginaPendente()
     if (!m_s.NuovaPaginaPendente)
         return;
     m_s.NuovaPaginaPendente = false;
-    paginaNuova();
+    m_sup.NewPage();
     m_form.ScostamentoVoucher = 0;
     m_s.RigaGriglia = 0;
 }
@@ -316,7 +315,7 @@ void InterpretePdf::p_PAGE(const RigaStampa &)
         ++m_s.PaginaDocumento;
     }
     if (!dispositivoZetafax())
-        paginaNuova();
+        m_sup.NewPage();
     else if (m_form.ConINTV)
         m_s.NuovaPaginaPendente = true;
     else
@@ -498,13 +497,7 @@ void InterpretePdf::p_TITO(const RigaStampa &r)
     const QByteArrayView t = r.argomento();
     const double T = m_s.MargineAlto;
     m_s.YCorrente = T + 90;
-    m_sup.FontSize(11);
-    m_sup.FontBold(true);
-    const double X = centrato(t), y = m_s.YCorrente;
-    riquadro(X - 1, y - 5, X + m_sup.TextWidth(t) + 10, y + m_sup.TextHeight(t), 2.0);
-    scrivi(t, X, y);
-    m_sup.FontBold(false);
-    m_sup.FontSize(m_s.dimensioni[5]);
+    titoloIncorniciato(t, 11, 5, 10, 0, 2.0);
     m_s.YCorrente = T + 93;
     titoloDocumento(t);
 }
@@ -555,10 +548,7 @@ void InterpretePdf::p_TIT3(const RigaStampa &r)
 {
     const QByteArrayView t = r.argomento();
     m_s.YCorrente = 105;
-    titoloIncorniciato(t, 6, 3, 0);
-    avanza();
-    m_sup.FontBold(false);
-    m_sup.FontSize(m_s.dimensioni[5]);
+    titoloIncorniciato(t, 11, 6, 3, 0);
     m_s.YCorrente = 108;
 }
 
@@ -567,13 +557,7 @@ void InterpretePdf::p_TITV(const RigaStampa &r)
     const QByteArrayView t = r.argomento();
     m_form.ConINTV = true;
     m_s.YCorrente = m_form.ScostamentoVoucher + 30;
-    m_sup.FontSize(11);
-    m_sup.FontBold(true);
-    const double X = centrato(t), y = m_s.YCorrente;
-    riquadro(X - 1, y - 0.1, X + m_sup.TextWidth(t) + 3, y + m_sup.TextHeight(t) + 1);
-    scrivi(t, X, y + dimensione() * 0.353);
-    m_sup.FontBold(false);
-    m_sup.FontSize(m_s.dimensioni[5]);
+    titoloIncorniciato(t, 11, 0.1, 3, 1, 1.0, true);
     titoloFaxMail(t, false);
 }
 
@@ -581,13 +565,7 @@ void InterpretePdf::p_TITB(const RigaStampa &r)
 {
     const QByteArrayView t = r.argomento();
     m_s.YCorrente += 7;
-    m_sup.FontSize(10);
-    m_sup.FontBold(true);
-    const double X = centrato(t), y = m_s.YCorrente;
-    riquadro(X - 1, y - 5, X + m_sup.TextWidth(t) + 3, y + m_sup.TextHeight(t) + 2);
-    scrivi(t, X, y);
-    m_sup.FontBold(false);
-    m_sup.FontSize(m_s.dimensioni[5]);
+    titoloIncorniciato(t, 10, 5, 3, 2);
     m_s.YCorrente += 3;
     titoloFaxMail(t, false);
 }
@@ -699,52 +677,35 @@ void InterpretePdf::p_TEXT(const RigaStampa &)
 void InterpretePdf::p_TXTn(const RigaStampa &r)
 {
     fontOem(m_s.dimensioni[9]);
-    testoLibero(r.argomento(), tondo(m_s.MargineSinistro + m_s.Rientro));
-    m_s.YCorrente -= 0.125;
+    testoConAttributiPdf(r.argomento(), false, false, false);
 }
 
-void InterpretePdf::p_TXTb(const RigaStampa &r)
+// A free-text line at L + G or centred, bold or underlined 0.3 mm below
+// its line, a little closer to the next one unless `rigaIntera`.
+void InterpretePdf::testoConAttributiPdf(QByteArrayView t, bool grassetto, bool sottolineato, bool centrato,
+                                         bool rigaIntera)
 {
-    m_sup.FontBold(true);
-    testoLibero(r.argomento(), tondo(m_s.MargineSinistro + m_s.Rientro));
-    m_s.YCorrente -= 0.125;
-    m_sup.FontBold(false);
-}
-
-void InterpretePdf::p_TXTs(const RigaStampa &r)
-{
-    const double x = tondo(m_s.MargineSinistro + m_s.Rientro) + SuperficieDocumento::Scostamento;
-    const double y = m_s.YCorrente;
-    testoLibero(r.argomento(), x - SuperficieDocumento::Scostamento);
-    m_doc.DrawLine(x, x + m_sup.TextWidth(r.argomento()), y + 0.3, y + 0.3);
-    m_s.YCorrente -= 0.125;
-}
-
-void InterpretePdf::p_TXTc(const RigaStampa &r)
-{
-    const QByteArrayView t = r.argomento();
-    testoLibero(t, tondo((m_s.LarghezzaPagina - (m_s.MargineSinistro + m_s.Rientro) - m_sup.TextWidth(t)) / 2));
-    m_s.YCorrente -= 0.125;
-}
-
-void InterpretePdf::p_TXTd(const RigaStampa &r)
-{
-    m_sup.FontBold(true);
-    p_TXTc(r);
-    m_sup.FontBold(false);
-}
-
-void InterpretePdf::p_TXTa(const RigaStampa &r)
-{
-    const QByteArrayView t = r.argomento();
-    m_sup.FontBold(true);
-    const double x = tondo((m_s.LarghezzaPagina - (m_s.MargineSinistro + m_s.Rientro) - m_sup.TextWidth(t)) / 2);
+    if (grassetto)
+        m_sup.FontBold(true);
+    const double L = m_s.MargineSinistro + m_s.Rientro;
+    const double x = tondo(centrato ? (m_s.LarghezzaPagina - L - m_sup.TextWidth(t)) / 2 : L);
     const double y = m_s.YCorrente;
     testoLibero(t, x);
-    m_doc.DrawLine(x + SuperficieDocumento::Scostamento, x + SuperficieDocumento::Scostamento + m_sup.TextWidth(t),
-                   y + 0.3, y + 0.3);
-    m_sup.FontBold(false);
+    if (sottolineato) {
+        const double da = x + SuperficieDocumento::Scostamento;
+        m_doc.DrawLine(da, da + m_sup.TextWidth(t), y + 0.3, y + 0.3);
+    }
+    if (!rigaIntera)
+        m_s.YCorrente -= 0.125;
+    if (grassetto)
+        m_sup.FontBold(false);
 }
+
+void InterpretePdf::p_TXTb(const RigaStampa &r) { testoConAttributiPdf(r.argomento(), true, false, false); }
+void InterpretePdf::p_TXTs(const RigaStampa &r) { testoConAttributiPdf(r.argomento(), false, true, false); }
+void InterpretePdf::p_TXTc(const RigaStampa &r) { testoConAttributiPdf(r.argomento(), false, false, true); }
+void InterpretePdf::p_TXTd(const RigaStampa &r) { testoConAttributiPdf(r.argomento(), true, false, true); }
+void InterpretePdf::p_TXTa(const RigaStampa &r) { testoConAttributiPdf(r.argomento(), true, true, true, true); }
 
 void InterpretePdf::p_TXTV(const RigaStampa &)
 {
@@ -754,10 +715,7 @@ void InterpretePdf::p_TXTV(const RigaStampa &)
 
 void InterpretePdf::p_TXVb(const RigaStampa &r)
 {
-    m_sup.FontBold(true);
-    testoLibero(r.argomento(), tondo(m_s.MargineSinistro + m_s.Rientro));
-    m_s.YCorrente -= 0.125;
-    m_sup.FontBold(false);
+    testoConAttributiPdf(r.argomento(), true, false, false);
 }
 
 void InterpretePdf::p_TXVn(const RigaStampa &r)

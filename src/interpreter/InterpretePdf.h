@@ -93,10 +93,12 @@ private:
     double dimensione() const { return m_doc.DocFontSize(); }
     void riquadro(double x1, double y1, double x2, double y2, double spessore = 1.0);
     double centrato(QByteArrayView testo) const;
-    void titoloIncorniciato(QByteArrayView titolo, double sopra, double oltre, double sotto);
+    void titoloIncorniciato(QByteArrayView titolo, double punti, double sopra, double oltre, double sotto,
+                            double spessore = 1.0, bool unaRigaSotto = false);
+    void testoConAttributiPdf(QByteArrayView testo, bool grassetto, bool sottolineato, bool centrato,
+                              bool rigaIntera = false);
     void titoloCentrato(QByteArrayView titolo);
     void titoloAstoi(QByteArrayView titolo);
-    void paginaNuova();
     void avviaPaginaPendente();
     void salva();
     void logoPdf(const RigaStampa &riga, bool voucher);

@@ -12,6 +12,8 @@
 #include "interpreter/InterpretePdf.h"
 #include "interpreter/Superficie.h"
 
+#include <optional>
+
 namespace vorpla {
 
 FRMCreaPDF::FRMCreaPDF(Superficie &stampante, ServiziCreaPdf servizi)
@@ -70,12 +72,15 @@ bool FRMCreaPDF::SCELTA_VORPLANTE()
     interprete.foglioEtichette = m_servizi.foglioEtichette;
     if (!interprete.foglioEtichette) {
         // The printer form's sheet: its first catalogue format, or its
-        // initial fields.
-        interprete.foglioEtichette = [] {
-            FormVorpla stampante;
-            stampante.Form_Load();
-            stampante.prendiFormatoEtichette();
-            return QSizeF(Val(stampante.valori.txtPX), Val(stampante.valori.txtPY));
+        // initial fields; the form is loaded once a run.
+        interprete.foglioEtichette = [foglio = std::optional<QSizeF>()]() mutable {
+            if (!foglio) {
+                FormVorpla stampante;
+                stampante.Form_Load();
+                stampante.prendiFormatoEtichette();
+                foglio = QSizeF(Val(stampante.valori.txtPX), Val(stampante.valori.txtPY));
+            }
+            return *foglio;
         };
     }
     return interprete.GRAFICA();

@@ -41,25 +41,10 @@ protected:
             s.FineDocumento();
         }
         EXPECT_EQ(controlloQpdf(uscita), QString());
-        QProcess p;
-        p.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox-layout"), uscita, QStringLiteral("-")});
-        p.waitForFinished(30000);
-        const QString xml = QString::fromUtf8(p.readAllStandardOutput());
         QList<Parola> parole;
-        int pagina = -1;
-        static const QRegularExpression re(QStringLiteral(
-            R"re(<page |<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re"));
-        for (auto it = re.globalMatch(xml); it.hasNext();) {
-            const auto m = it.next();
-            if (m.captured(0).startsWith(QStringLiteral("<page"))) {
-                ++pagina;
-                continue;
-            }
-            parole << Parola{pagina, m.captured(5).replace(QStringLiteral("&amp;"), QStringLiteral("&")),
-                             m.captured(1).toDouble() / PuntiPerCm, m.captured(2).toDouble() / PuntiPerCm,
-                             m.captured(3).toDouble() / PuntiPerCm, m.captured(4).toDouble() / PuntiPerCm};
-        }
-        pagine = pagina + 1;
+        for (const ParolaLetta &w : paroleLette(uscita, &pagine))
+            parole << Parola{w.pagina, w.testo, w.x1 / PuntiPerCm, w.y1 / PuntiPerCm, w.x2 / PuntiPerCm,
+                             w.y2 / PuntiPerCm};
         return parole;
     }
 

@@ -35,22 +35,10 @@ struct ParolaPdf
 // The words of a PDF with their boxes, millimetres.
 inline QList<ParolaPdf> paroleDelPdf(const QString &file)
 {
-    const QString xml =
-        eseguiProcesso(QStringLiteral("pdftotext"), {QStringLiteral("-bbox-layout"), file, QStringLiteral("-")}).uscita;
     QList<ParolaPdf> trovate;
-    int pagina = -1;
-    static const QRegularExpression re(QStringLiteral(
-        R"re(<page |<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re"));
-    for (auto it = re.globalMatch(xml); it.hasNext();) {
-        const auto m = it.next();
-        if (m.captured(0).startsWith(QStringLiteral("<page"))) {
-            ++pagina;
-            continue;
-        }
-        trovate << ParolaPdf{pagina, m.captured(5), m.captured(1).toDouble() / PuntiPerMm,
-                             m.captured(2).toDouble() / PuntiPerMm, m.captured(3).toDouble() / PuntiPerMm,
-                             m.captured(4).toDouble() / PuntiPerMm};
-    }
+    for (const ParolaLetta &w : paroleLette(file))
+        trovate << ParolaPdf{w.pagina, w.testo, w.x1 / PuntiPerMm, w.y1 / PuntiPerMm, w.x2 / PuntiPerMm,
+                             w.y2 / PuntiPerMm};
     return trovate;
 }
 

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
 #include <stdexcept>
 
 namespace vorpla::prova {
@@ -66,6 +67,29 @@ QString controlloQpdf(const QString &pdf)
 {
     const EsitoProcesso e = eseguiProcesso(QStringLiteral("qpdf"), {QStringLiteral("--check"), pdf});
     return e.codice == 0 ? QString() : QStringLiteral("qpdf --check %1: exit %2\n%3%4").arg(pdf).arg(e.codice).arg(e.uscita, e.errori);
+}
+
+QList<ParolaLetta> paroleLette(const QString &pdf, int *pagine)
+{
+    const QString xml =
+        eseguiProcesso(QStringLiteral("pdftotext"), {QStringLiteral("-bbox-layout"), pdf, QStringLiteral("-")}).uscita;
+    QList<ParolaLetta> parole;
+    int pagina = -1;
+    static const QRegularExpression re(QStringLiteral(
+        R"re(<page |<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re"));
+    for (auto it = re.globalMatch(xml); it.hasNext();) {
+        const auto m = it.next();
+        if (m.captured(0).startsWith(QStringLiteral("<page"))) {
+            ++pagina;
+            continue;
+        }
+        parole << ParolaLetta{pagina, m.captured(5).replace(QStringLiteral("&amp;"), QStringLiteral("&")),
+                              m.captured(1).toDouble(), m.captured(2).toDouble(), m.captured(3).toDouble(),
+                              m.captured(4).toDouble()};
+    }
+    if (pagine)
+        *pagine = pagina + 1;
+    return parole;
 }
 
 QString spoolerDiProva()

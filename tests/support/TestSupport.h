@@ -82,6 +82,17 @@ void scriviFile(const QString &percorso, const QByteArray &contenuto);
 // else what qpdf said.
 QString controlloQpdf(const QString &pdf);
 
+// The words of a PDF as poppler reads them (pdftotext -bbox-layout): page
+// (from 0), text, and box in points from the page's top-left corner; the
+// page count in `pagine` when given.
+struct ParolaLetta
+{
+    int pagina;
+    QString testo;
+    double x1, y1, x2, y2;
+};
+QList<ParolaLetta> paroleLette(const QString &pdf, int *pagine = nullptr);
+
 } // namespace vorpla::prova
 
 // Readable QString values in test failure messages.

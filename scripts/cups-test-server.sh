@@ -3,7 +3,13 @@
 # spooler, and the PDF printer of the example run on a machine without
 # printers.
 #
-#   cups-test-server.sh start DIR          starts it and prints "export CUPS_SERVER=..."
+#   cups-test-server.sh start DIR [PDFPRINTER]
+#                                          starts it and prints "export CUPS_SERVER=..."
+#                                          and "export CUPS_SERVERBIN=..."; with
+#                                          PDFPRINTER (the build's pdfprinter folder:
+#                                          the backend vorpla-spool and its installer)
+#                                          the queue PDFCreator is installed by that
+#                                          installer, as an administrator does it
 #   cups-test-server.sh start-pdf DIR OUT  starts one with the single, default queue
 #                                          Vorpla_PDF, which writes every job as its
 #                                          own PDF file into the folder OUT
@@ -22,7 +28,10 @@
 #                   below): PDF and text jobs come out as a bare PDF file
 #                   (no PJL wrapper) in DIR/out/office.pdf
 #   ZETAFAX_Office  CUPS's Generic PostScript printer -> DIR/out/zetafax.ps
-#   PDFCreator      CUPS's Generic PostScript printer -> DIR/out/spool.ps
+#   PDFCreator      CUPS's Generic PostScript printer; with PDFPRINTER through
+#                   the backend vorpla-spool into DIR/spool-pdf/spool.ps (the
+#                   spool folder of Vorpla's quality PDF route), without it
+#                   -> DIR/out/spool.ps
 # All three default to A4 paper. (CUPS queue names cannot hold blanks, hence
 # "ZETAFAX_Office".) The start-pdf spooler has Vorpla_PDF only, with the
 # Office driver and a backend of its own (DIR/serverbin/backend/vorpla-pdf).
@@ -32,7 +41,7 @@
 set -euo pipefail
 
 uso() {
-  echo "usage: $0 start DIR | start-pdf DIR OUT | stop DIR" >&2
+  echo "usage: $0 start DIR [PDFPRINTER] | start-pdf DIR OUT | stop DIR" >&2
   exit 2
 }
 
@@ -40,8 +49,13 @@ uso() {
 comando=$1
 DIR=$2
 OUT=
+PDFPRINTER=
 case "$comando" in
-  start) [ $# -eq 2 ] || uso; mkdir -p "$DIR" ;;
+  start)
+    [ $# -eq 2 ] || [ $# -eq 3 ] || uso
+    mkdir -p "$DIR"
+    if [ $# -eq 3 ]; then PDFPRINTER=$(cd "$3" && pwd -P); fi
+    ;;
   start-pdf)
     [ $# -eq 3 ] || uso
     mkdir -p "$DIR" "$3"
@@ -93,12 +107,11 @@ fallisci() {
   exit 1
 }
 
-# The programs of CUPS, and for start-pdf one more backend: "vorpla-pdf:FOLDER"
-# writes every job, as the filters made it, to FOLDER/NNNNN-TITLE.pdf (under
-# a temporary name until it is complete).
-SERVERBIN=/usr/lib/cups
-scrivi_backend() {
-  SERVERBIN=$DIR/serverbin
+# The programs of CUPS, linked into DIR/serverbin, whose backend folder is
+# the spooler's own, so backends can be installed there (PDFCreator's
+# vorpla-spool) without touching the system's.
+SERVERBIN=$DIR/serverbin
+scrivi_serverbin() {
   mkdir -p "$SERVERBIN/backend"
   local voce
   for voce in /usr/lib/cups/*; do
@@ -107,6 +120,12 @@ scrivi_backend() {
   for voce in /usr/lib/cups/backend/*; do
     ln -s "$voce" "$SERVERBIN/backend/"
   done
+}
+
+# For start-pdf one more backend: "vorpla-pdf:FOLDER" writes every job, as
+# the filters made it, to FOLDER/NNNNN-TITLE.pdf (under a temporary name until
+# it is complete).
+scrivi_backend() {
   cat >"$SERVERBIN/backend/vorpla-pdf" <<'FINE'
 #!/bin/sh
 # CUPS backend: every job into its own PDF file in the folder of the device
@@ -285,7 +304,8 @@ avvia() {
   fi
   ferma
   # Output and state of an earlier run must not leak into this one.
-  rm -rf "$DIR/etc" "$DIR/spool" "$DIR/cache" "$DIR/run" "$DIR/log" "$DIR/out" "$DIR/serverbin"
+  rm -rf "$DIR/etc" "$DIR/spool" "$DIR/cache" "$DIR/run" "$DIR/log" "$DIR/out" "$DIR/serverbin" "$DIR/spool-pdf"
+  scrivi_serverbin
   if [ -n "$OUT" ]; then
     scrivi_backend
   fi
@@ -307,7 +327,13 @@ avvia() {
     crea_coda Office "file:$DIR/out/office.pdf" \
       "-P$DIR/etc/vorpla-pdf.ppd"
     crea_coda ZETAFAX_Office "file:$DIR/out/zetafax.ps" "-mdrv:///sample.drv/generic.ppd"
-    crea_coda PDFCreator "file:$DIR/out/spool.ps" "-mdrv:///sample.drv/generic.ppd"
+    if [ -n "$PDFPRINTER" ]; then
+      CUPS_SERVER=$SOCKET CUPS_SERVERBIN=$SERVERBIN "$PDFPRINTER/ZORV_PRADELK.EXE" "$DIR/spool-pdf" \
+        >>"$DIR/log/lpadmin.out" 2>&1 ||
+        fallisci "the PDF printer installer failed: $(tail -n 3 "$DIR/log/lpadmin.out")"
+    else
+      crea_coda PDFCreator "file:$DIR/out/spool.ps" "-mdrv:///sample.drv/generic.ppd"
+    fi
   fi
   CUPS_SERVER=$SOCKET lpadmin -d "$attesa" || fallisci "lpadmin -d $attesa failed"
 
@@ -317,6 +343,7 @@ avvia() {
   [[ "$predefinita" == *": $attesa" ]] || fallisci "default printer is not $attesa: $predefinita"
 
   echo "export CUPS_SERVER=$SOCKET"
+  echo "export CUPS_SERVERBIN=$SERVERBIN"
 }
 
 case "$comando" in

@@ -37,7 +37,8 @@ else
   stampe=$radice/examples/stampe
   cartella_cups=$(mktemp -d "${TMPDIR:-/tmp}/vorpla-example-cups.XXXXXX")
   avvio=$("$radice/scripts/cups-test-server.sh" start-pdf "$cartella_cups" "$stampe")
-  export CUPS_SERVER=${avvio#export CUPS_SERVER=}
+  eval "$avvio"
+  export CUPS_SERVER
   unset LPDEST PRINTER
   echo "run-example: this machine has no default printer; printing on Vorpla_PDF, a local CUPS queue"
   echo "run-example: that writes every print job as a PDF file into $stampe/"

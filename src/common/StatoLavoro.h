@@ -21,6 +21,7 @@ struct StatoLavoro
     bool LavoroEtichette = false;  // label job ("@LARG ETIC")
     QString DispositivoRegistrato; // the user's printer
     QString IndirizzoMail;         // recipient of the document ("@EMAI")
+    QString ClientiSenzaMail;      // customers whose documents were not mailed
     qint16 ContaFax = 0;           // "@FAXS" lines
     qint16 ContaInt = 0;           // "@INT1" lines
 

@@ -8,7 +8,9 @@
 #include <QFileInfo>
 #include <QSysInfo>
 #include <cerrno>
+#include <chrono>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace vorpla {
@@ -47,7 +49,16 @@ quint64 avvioProcesso(qint64 pid)
     return campi.size() > 19 ? campi.at(19).toULongLong() : 0;
 }
 
-MarcatoreSpool::MarcatoreSpool(QString cartella) : m_percorso(cartella + QStringLiteral("vorpla.SMR")) {}
+MarcatoreSpool::MarcatoreSpool(QString cartella, std::chrono::milliseconds rinnovo,
+                               std::chrono::milliseconds rinnovoMassimo)
+    : m_percorso(cartella + QStringLiteral("vorpla.SMR")), m_passoRinnovo(rinnovo), m_rinnovoMassimo(rinnovoMassimo)
+{
+}
+
+MarcatoreSpool::~MarcatoreSpool()
+{
+    rilascia();
+}
 
 bool MarcatoreSpool::esiste() const
 {
@@ -70,8 +81,8 @@ bool MarcatoreSpool::prendi(const QString &fileIngresso)
     if (fd < 0)
         throw ErroreVB(erroreDi(errno));
     const bool scritto = ::write(fd, contenuto.constData(), size_t(contenuto.size())) == contenuto.size();
-    ::close(fd);
     if (!scritto) {
+        ::close(fd);
         ::unlink(privato.constData());
         throw ErroreVB(Err::AccessoPercorso);
     }
@@ -81,17 +92,50 @@ bool MarcatoreSpool::prendi(const QString &fileIngresso)
     ::unlink(privato.constData());
     if (esito == 0) {
         m_tenuto = true;
+        m_fd = fd;
+        m_fermaRinnovo = false;
+        m_rinnovo = std::thread([this] { rinnova(); });
         return true;
     }
+    ::close(fd);
     if (errore == EEXIST)
         return false;
     throw ErroreVB(erroreDi(errore));
 }
 
+void MarcatoreSpool::rinnova()
+{
+    const auto fine = std::chrono::steady_clock::now() + m_rinnovoMassimo;
+    std::unique_lock blocco(m_mutex);
+    while (!m_sveglia.wait_for(blocco, m_passoRinnovo, [this] { return m_fermaRinnovo; })) {
+        if (std::chrono::steady_clock::now() >= fine)
+            return;
+        ::futimens(m_fd, nullptr);
+    }
+}
+
 void MarcatoreSpool::rilascia()
 {
-    if (m_tenuto)
-        QFile::remove(m_percorso);
+    if (m_rinnovo.joinable()) {
+        {
+            std::lock_guard blocco(m_mutex);
+            m_fermaRinnovo = true;
+        }
+        m_sveglia.notify_all();
+        m_rinnovo.join();
+    }
+    if (m_tenuto) {
+        // Only this holder's own file: after a takeover the marker there is
+        // another instance's.
+        struct stat nostro {}, attuale {};
+        const QByteArray percorso = m_percorso.toLocal8Bit();
+        if (::fstat(m_fd, &nostro) == 0 && ::lstat(percorso.constData(), &attuale) == 0
+            && nostro.st_dev == attuale.st_dev && nostro.st_ino == attuale.st_ino)
+            ::unlink(percorso.constData());
+    }
+    if (m_fd >= 0)
+        ::close(m_fd);
+    m_fd = -1;
     m_tenuto = false;
 }
 

@@ -14,17 +14,33 @@
 // is then linked under the marker's name, which fails when a marker is
 // there. Two instances can never both hold it, and no instance ever reads a
 // marker half written.
+//
+// While it is held the marker's time is renewed every few seconds, so a job
+// that takes long (a large batch through Ghostscript) is never taken for one
+// that did not finish; the renewal stops after ten minutes, so a holder that
+// hangs still frees the printer. Releasing deletes the marker only when it
+// is still this holder's own file.
 
 #include <QDateTime>
 #include <QString>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
 
 namespace vorpla {
 
 class MarcatoreSpool
 {
 public:
-    // The marker of the spool folder `cartella` (its path ends in "/").
-    explicit MarcatoreSpool(QString cartella);
+    // The marker of the spool folder `cartella` (its path ends in "/"),
+    // renewed every `rinnovo` while held, for at most `rinnovoMassimo`.
+    explicit MarcatoreSpool(QString cartella, std::chrono::milliseconds rinnovo = std::chrono::seconds(5),
+                            std::chrono::milliseconds rinnovoMassimo = std::chrono::minutes(10));
+    // Releases the marker when it is still held.
+    ~MarcatoreSpool();
+    MarcatoreSpool(const MarcatoreSpool &) = delete;
+    MarcatoreSpool &operator=(const MarcatoreSpool &) = delete;
 
     const QString &percorso() const { return m_percorso; }
 
@@ -32,7 +48,8 @@ public:
     // instance holds it. Errors of the folder are raised as ErroreVB (75,
     // or 70 when permission is denied).
     bool prendi(const QString &fileIngresso);
-    // Deletes the marker when this instance holds it.
+    // Deletes the marker when this instance holds it and it is still its
+    // own file (not one another instance wrote after taking it over).
     void rilascia();
     bool tenuto() const { return m_tenuto; }
 
@@ -49,8 +66,16 @@ public:
     static QString fileDelMarcatore(const QString &percorso);
 
 private:
+    void rinnova();
+
     QString m_percorso;
     bool m_tenuto = false;
+    int m_fd = -1; // the held marker's own file
+    std::chrono::milliseconds m_passoRinnovo, m_rinnovoMassimo;
+    std::thread m_rinnovo;
+    std::mutex m_mutex;
+    std::condition_variable m_sveglia;
+    bool m_fermaRinnovo = false;
 };
 
 // This process's start time as the system counts it (clock ticks since the

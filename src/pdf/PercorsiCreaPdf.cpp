@@ -36,7 +36,7 @@ QString percorsoPdf(const ImpostazioniPdf &ini, bool modoPdf, const QString &spo
         else
             pdf = spool + nome + QStringLiteral(".PDF");
         if (!destinazione.isEmpty())
-            pdf = destinazione;
+            pdf = separatoriLinux(destinazione);
     }
     if (!pdf.right(4).toLower().endsWith(QLatin1String(".pdf")))
         pdf += QStringLiteral(".pdf");

@@ -37,6 +37,8 @@ public:
 // The copies loop's collaborators for the printer `stampante`: a new job a
 // copy (titled with the print file's name), ended with fine().
 std::unique_ptr<Superficie> nuovaCopia(const QString &stampante);
+// The same with a title of the caller's.
+std::unique_ptr<Superficie> nuovaCopia(const QString &stampante, const QString &titolo);
 void fineCopia(Superficie &copia);
 
 } // namespace vorpla

@@ -37,3 +37,23 @@ QString StampantiCups::porta(const QString &nome) const
 }
 
 } // namespace vorpla
+
+namespace vorpla {
+
+int annullaLavoriConTitolo(const QString &coda, const QString &parteTitolo)
+{
+    if (coda.isEmpty() || parteTitolo.isEmpty())
+        return 0;
+    cups_job_t *lavori = nullptr;
+    const QByteArray nome = coda.toUtf8();
+    const int n = cupsGetJobs2(CUPS_HTTP_DEFAULT, &lavori, nome.constData(), 1, CUPS_WHICHJOBS_ACTIVE);
+    int annullati = 0;
+    for (int i = 0; i < n; ++i)
+        if (QString::fromUtf8(lavori[i].title).contains(parteTitolo)
+            && cupsCancelJob2(CUPS_HTTP_DEFAULT, nome.constData(), lavori[i].id, 0) == IPP_STATUS_OK)
+            ++annullati;
+    cupsFreeJobs(n, lavori);
+    return annullati;
+}
+
+} // namespace vorpla

@@ -15,4 +15,8 @@ public:
     QString porta(const QString &nome) const override;
 };
 
+// Cancels the jobs of this user still pending or printing on the queue
+// `coda` whose title contains `parteTitolo`; the number cancelled.
+int annullaLavoriConTitolo(const QString &coda, const QString &parteTitolo);
+
 } // namespace vorpla

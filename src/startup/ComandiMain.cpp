@@ -11,12 +11,23 @@
 #include "common/Stampanti.h"
 #include "common/StatoLavoro.h"
 #include "output/SceltaVorplante.h"
+#include "common/LettoreRighe.h"
+
+#include <QFile>
+#include <QFileInfo>
 
 namespace vorpla {
 
 namespace {
 const QString Form = QStringLiteral("frmMain");
+
+QString primaRigaMarcatore(const QString &percorso)
+{
+    LettoreRighe righe(percorso);
+    QByteArrayView riga;
+    return righe.prossima(riga) ? QString::fromLocal8Bit(riga) : QString();
 }
+} // namespace
 
 ComandiMain::ComandiMain(FormMain &form, ServiziAvvio &servizi)
     : m_form(form), m_s(servizi)
@@ -65,6 +76,11 @@ FormVorpla &ComandiMain::caricaFrmVorpla()
 
 bool ComandiMain::stampa()
 {
+    return stampa(m_s.stampa);
+}
+
+bool ComandiMain::stampa(const ServiziSceltaVorplante &servizi)
+{
     FormVorpla *form = nullptr;
     try {
         form = &caricaFrmVorpla();
@@ -75,7 +91,7 @@ bool ComandiMain::stampa()
     // "@COPI": the copies are the box's, taken as the printing starts.
     if (form->CopieDaFinestra)
         form->valori.NumCopie = m_form.controllo(QStringLiteral("TXTNumCopie")).testo;
-    return SCELTA_VORPLANTE(*form, m_s.stampa);
+    return SCELTA_VORPLANTE(*form, servizi);
 }
 
 void ComandiMain::CliccoVorpla()
@@ -170,9 +186,53 @@ void ComandiMain::cmdEmail_Click(int indice)
 void ComandiMain::cmdEsci_Click()
 {
     impostaRoutine(Form, QStringLiteral("cmdEsci_Click"));
-    // The download program of the client update must finish first.
-    if (!m_s.CercaProcesso(QStringLiteral("zol.exe"), false))
-        fine(FineNormale);
+    try {
+        abbandonaPdfInCorso();
+        m_erroriUscita = 0;
+        // The download program of the client update must finish first.
+        if (!m_s.CercaProcesso(QStringLiteral("zol.exe"), false))
+            fine(FineNormale);
+    } catch (const ErroreVB &errore) {
+        messaggi().mostra(QStringLiteral("err: %1  %2  ").arg(errore.numero()).arg(errore.descrizione()));
+        // The error path asks the window to close, which runs this command
+        // again; the same error a second time no longer keeps the program.
+        if (++m_erroriUscita >= 2)
+            fine(FineConErrore);
+        Form_QueryUnload();
+    }
+}
+
+void ComandiMain::Form_QueryUnload()
+{
+    const QString &clienti = lavoro().ClientiSenzaMail;
+    if (!clienti.isEmpty())
+        messaggi().mostra(QStringLiteral("I clienti con le seguenti anagrafiche non sono stati inviati.\r\n"
+                                         "Controllare l'indirizzo e-mail all'interno di Ulka.\r\n")
+                          + clienti);
+    cmdEsci_Click();
+}
+
+void ComandiMain::abbandonaPdfInCorso()
+{
+    const QString temp = KV_GetTempPath();
+    const QString marcatore = temp + QStringLiteral("vorpla.SMR");
+    if (!QFileInfo::exists(marcatore))
+        return;
+    const QString prima = primaRigaMarcatore(marcatore);
+    m_s.eventi();
+    // A job without a print file owns no PDF job (an empty name would match
+    // every marker).
+    const QString &file = lavoro().FileIngresso;
+    if (file.isEmpty() || !prima.contains(file))
+        return;
+    m_s.abbandonaStampa();
+    m_s.eventi();
+    m_s.attendi(2000);
+    for (const QString &ps : {temp + QStringLiteral("spool.ps"), temp + trovanome(file) + QStringLiteral(".ps")})
+        if (QFileInfo::exists(ps) && !QFile::remove(ps))
+            throw ErroreVB(Err::PermessoNegato);
+    if (!QFile::remove(marcatore) && QFileInfo::exists(marcatore))
+        throw ErroreVB(Err::PermessoNegato);
 }
 
 void ComandiMain::nonAncoraDisponibile(const QString &routine, const QString &capacita)

@@ -5,6 +5,7 @@
 // shows its label window, or by the first print.
 
 #include "output/FormVorpla.h"
+#include "output/SceltaVorplante.h"
 
 #include <QString>
 #include <memory>
@@ -47,8 +48,19 @@ public:
     void CmdVplEma_Click();
     // E-mail (0) and fax (1) buttons.
     void cmdEmail_Click(int indice);
-    // Exit button, and closing the window.
+    // Exit button, and closing the window (Form_QueryUnload). A PDF job of
+    // this instance still being spooled (the marker of the temporary folder
+    // names this job's print file) is abandoned first: its print job
+    // cancelled, and after two seconds spool.ps, the job's ".ps" and the
+    // marker deleted. Then the program ends, unless the download program of
+    // the client update ("zol.exe") still runs: the window then stays.
+    // An error shows "err: " + number + two blanks + description + two
+    // blanks and the command is tried again, as closing the window does; an
+    // error on the second try in a row ends the program anyway.
     void cmdEsci_Click();
+    // The window's close request: the customers whose documents were not
+    // mailed are listed, then the exit command runs.
+    void Form_QueryUnload();
     // Any command this version does not have yet, by its routine name.
     void nonAncoraDisponibile(const QString &routine, const QString &capacita);
 
@@ -66,16 +78,24 @@ public:
     // shows again.
     void frmvorpla_Form_Unload();
 
+    // Loads the printer form when needed and runs its copies loop with the
+    // copies box on the given print services; false when the printing
+    // stopped on an error message.
+    bool stampa(const ServiziSceltaVorplante &servizi);
+
 private:
     // False (after the message) when the copies box is not a number.
     bool copieValide();
-    // Loads the printer form when needed and runs its copies loop with the
-    // copies box; false when the printing stopped on an error message.
+    // The copies loop on the program's print services.
     bool stampa();
+    // The PDF job of this instance still being spooled, abandoned: its print
+    // job cancelled, its PostScript files and the marker deleted.
+    void abbandonaPdfInCorso();
 
     FormMain &m_form;
     ServiziAvvio &m_s;
     std::unique_ptr<FormVorpla> m_frmvorpla;
+    int m_erroriUscita = 0; // exit commands in a row that failed
 };
 
 } // namespace vorpla

@@ -95,6 +95,7 @@ ServiziAvvio serviziProgramma(Stampanti *stampanti)
     s.CreaPdf = [](const QString &) {
         nonDisponibile(QStringLiteral("CreaPdf"), QStringLiteral("Making PDFs through the PostScript printer"));
     };
+    s.abbandonaStampa = [] {};
     s.CliccoAnteprima = [] {
         nonDisponibile(QStringLiteral("frmMain - cmdPreview_Click"), QStringLiteral("The preview"));
     };

@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QSysInfo>
+#include <QThread>
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -147,4 +148,36 @@ TEST(MarcatoreSpool, LeftOverMarkersByAgeOrByAHolderGone)
     // Whoever holds it, 121 seconds make it left over.
     invecchia(percorso, 121);
     EXPECT_TRUE(marcatore.abbandonato());
+}
+
+TEST(MarcatoreSpool, AHeldMarkerStaysYoungAndItsReleaseSparesAnotherHoldersMarker)
+{
+    CartellaProva cartella;
+    const QString spool = cartellaSpool(cartella);
+    // Renewed every 50 ms while held: a long job is never taken for one
+    // that did not finish.
+    {
+        MarcatoreSpool lungo(spool, std::chrono::milliseconds(50), std::chrono::milliseconds(400));
+        ASSERT_TRUE(lungo.prendi(QStringLiteral("/srv/lungo.TXT")));
+        invecchia(lungo.percorso(), 200);
+        QThread::msleep(150);
+        MarcatoreSpool altro(spool);
+        EXPECT_FALSE(altro.abbandonato());
+        // The renewal ends: a holder that hangs frees the printer by age.
+        QThread::msleep(500);
+        invecchia(lungo.percorso(), 200);
+        QThread::msleep(150);
+        EXPECT_TRUE(altro.abbandonato());
+        // Leaving scope releases it.
+    }
+    MarcatoreSpool controllo(spool);
+    EXPECT_FALSE(controllo.esiste());
+
+    // Taken over meanwhile: releasing does not delete the new holder's marker.
+    MarcatoreSpool primo(spool), secondo(spool);
+    ASSERT_TRUE(primo.prendi(QStringLiteral("/srv/primo.TXT")));
+    ASSERT_TRUE(QFile::remove(primo.percorso()));
+    ASSERT_TRUE(secondo.prendi(QStringLiteral("/srv/secondo.TXT")));
+    primo.rilascia();
+    EXPECT_EQ(MarcatoreSpool::fileDelMarcatore(secondo.percorso()), QStringLiteral("/srv/secondo.TXT"));
 }

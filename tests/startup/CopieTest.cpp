@@ -14,6 +14,7 @@
 #include "output/FormVorpla.h"
 #include "output/MODVorplanti.h"
 #include "output/SceltaVorplante.h"
+#include "pdf/MarcatoreSpool.h"
 #include "platform/LavoroStampante.h"
 #include "startup/ComandiMain.h"
 #include "startup/FormMain.h"
@@ -338,8 +339,17 @@ TEST_F(Copie, PdfCreatorKeepsTheAttachments)
     const QString testo = allegatoTesto();
     scriviFileStampa({testo});
     lavoro().DispositivoRegistrato = QStringLiteral("Office");
+    // PDFCreator's spool file is shared with the quality PDF tests running
+    // beside this one: the printer is held as every instance holds it.
+    MarcatoreSpool marcatore(qEnvironmentVariable("VORPLA_SPOOL_PDF") + u'/');
+    QDeadlineTimer scadenza(120000);
+    while (!marcatore.prendi(fileStampa) && !scadenza.hasExpired())
+        QThread::msleep(20);
+    ASSERT_TRUE(marcatore.tenuto());
     stampa(QStringLiteral("PDFCreator"), QStringLiteral("1"));
     const QList<Lavoro> fatti = lavoriFiniti(QStringLiteral("PDFCreator"));
+    QFile::remove(marcatore.percorso().chopped(10) + QStringLiteral("spool.ps"));
+    marcatore.rilascia();
     EXPECT_EQ(titoli(fatti), QStringList{QFileInfo(fileStampa).fileName()});
     EXPECT_EQ(lavoro().ElencoAllegati, (QStringList{QString(), testo}));
     EXPECT_EQ(lavoriDelTest(), 1);

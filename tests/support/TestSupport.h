@@ -47,8 +47,8 @@ QByteArray leggiFile(const QString &percorso);
 QString spoolerDiProva();
 inline constexpr const char *SenzaSpoolerDiProva =
     "No test spooler: these tests need the private cupsd of scripts/cups-test-server.sh (bash scripts/test.sh "
-    "starts it; by hand: scripts/cups-test-server.sh start DIR, then export CUPS_SERVER=DIR/cups.sock "
-    "VORPLA_CUPS_TEST=1).";
+    "starts it; by hand: eval \"$(scripts/cups-test-server.sh start DIR build/pdfprinter)\", then export "
+    "CUPS_SERVER CUPS_SERVERBIN VORPLA_CUPS_TEST=1 VORPLA_SPOOL_PDF=DIR/spool-pdf).";
 
 // A program run to its end: exit status (-1 when it did not finish in a
 // minute, -2 when it crashed), standard output and standard error.

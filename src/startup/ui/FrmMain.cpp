@@ -229,7 +229,7 @@ void FrmMain::closeEvent(QCloseEvent *evento)
     // Closing the window is the exit command; it may keep the window open
     // (the download program of the client update still runs).
     evento->ignore();
-    esegui([this] { m_comandi.cmdEsci_Click(); });
+    esegui([this] { m_comandi.Form_QueryUnload(); });
 }
 
 } // namespace vorpla

@@ -2,6 +2,7 @@
 
 #include "FrmMain.h"
 #include "output/ComandoRender.h"
+#include "pdf/CreaPdf.h"
 #include "output/FRMCreaPDF.h"
 #include "output/FormVorpla.h"
 #include "output/ui/FrmVorpla.h"
@@ -126,6 +127,22 @@ int Programma::esegui()
         };
         return PdfDelLavoro(stampante, creaPdf);
     };
+    // The quality PDF: the printer form prints the job on PDFCreator, every
+    // copy a print job with CreaPdf's title, and Ghostscript converts it.
+    servizi.CreaPdf = [&](const QString &file) {
+        AmbienteCreaPdf ambiente;
+        ambiente.stampanti = &stampanti;
+        ambiente.eventi = servizi.eventi;
+        ambiente.attendi = servizi.attendi;
+        ambiente.PercorsoDestinazione = form.PercorsoDestinazione;
+        ambiente.stampaDocumento = [&](const QString &titolo) {
+            ServiziSceltaVorplante stampa = servizi.stampa;
+            stampa.nuovaCopia = [&stampanti, titolo] { return nuovaCopia(stampanti.corrente(), titolo); };
+            return comandi.stampa(stampa);
+        };
+        CreaPdf(file, ambiente);
+    };
+    servizi.abbandonaStampa = [&stampanti] { annullaLavoriConTitolo(stampanti.corrente(), gettoneDelProcesso()); };
     servizi.CliccoVorpla = [&comandi] { comandi.CliccoVorpla(); };
     servizi.mostraFormEtichette = [&] {
         FormVorpla &frmvorpla = comandi.caricaFrmVorpla();

@@ -1,0 +1,282 @@
+#include "CreaPdf.h"
+
+#include "MarcatoreSpool.h"
+#include "ModGhostScript.h"
+#include "PercorsiCreaPdf.h"
+
+#include "common/CartellaProgramma.h"
+#include "common/ErroreVB.h"
+#include "common/FileIni.h"
+#include "common/FineProgramma.h"
+#include "common/Messaggi.h"
+#include "common/ModPubblico.h"
+#include "common/Stampanti.h"
+#include "common/StatoLavoro.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <optional>
+#include <sys/file.h>
+#include <unistd.h>
+
+namespace vorpla {
+
+namespace {
+
+// Polls of the wait for the printer: (1000 / 10) × 120. Polls are counted,
+// not time, as they always were.
+constexpr int PassoAttesaMs = 10;
+constexpr int PassiAttesa = (1000 / PassoAttesaMs) * 120;
+// A dead holder is looked for once every this many polls.
+constexpr int PassiControlloTitolare = 100;
+constexpr int PassoSpoolMs = 100;
+constexpr int PassoTrattenutoMs = 200;
+// How much of the spool file is searched for its title.
+constexpr qint64 TestaSpool = 64 * 1024;
+
+QString chiave(const char *nome)
+{
+    return LeggiIni(QStringLiteral("PDF"), QString::fromLatin1(nome), fileIni());
+}
+
+class Lavoro
+{
+public:
+    Lavoro(const QString &nomeFile, AmbienteCreaPdf &a) : m_a(a), m_nomeFile(nomeFile) {}
+
+    QString esegui();
+
+private:
+    bool attendiStampante(MarcatoreSpool &marcatore);
+    void attendiFileSpool(const QString &spool);
+    void attendiLibero(const QString &percorso);
+    bool spoolDelLavoro(const QString &ps) const;
+    [[noreturn]] void fallito(const ErroreVB &errore);
+
+    AmbienteCreaPdf &m_a;
+    QString m_nomeFile;
+    QString m_spool;       // the spool folder, ending in "/"
+    QString m_traguardo;   // the last milestone passed
+    QString m_gettone;     // in the title of this job's print jobs
+};
+
+QString Lavoro::esegui()
+{
+    StatoLavoro &stato = lavoro();
+    stato.FileIngresso = m_nomeFile;
+    ImpostazioniPdf ini;
+    ini.forzaPorta = chiave("FORZAPORTA");
+    if (!ini.forzaPorta.isEmpty() || stato.ModoPdf)
+        ini.porta = chiave("PORTA");
+    const QString temp = KV_GetTempPath();
+    m_spool = cartellaSpool(ini, stato.ModoPdf, temp);
+
+    try {
+        // Without the PostScript printer the job would go to the paper
+        // printer and no spool file would ever come.
+        if (!m_a.stampanti || !m_a.stampanti->selezionaIgnorandoMaiuscole(QStringLiteral("PDFCREATOR")))
+            throw ErroreVB(Err::ErroreStampante, QStringLiteral("La stampante PDFCreator non è installata"));
+
+        MarcatoreSpool marcatore(m_spool);
+        if (!attendiStampante(marcatore))
+            return QString();
+        m_traguardo = QStringLiteral("2025");
+
+        const QString spool = m_spool + QStringLiteral("spool.ps");
+        // A spool file of an earlier job that was never taken is not this one.
+        ::unlink(spool.toLocal8Bit().constData());
+        m_gettone = gettoneDelProcesso() + QString::number(QDateTime::currentMSecsSinceEpoch());
+        m_a.attendi(500);
+        if (!m_a.stampaDocumento(QFileInfo(stato.FileIngresso).fileName() + QStringLiteral(" [") + m_gettone + u']'))
+            throw ErroreVB(Err::ErroreStampante, QStringLiteral("La stampa su PDFCreator non è riuscita"));
+
+        const QString nome = trovanome(stato.FileIngresso);
+        const QString ps = m_spool + nome + QStringLiteral(".ps");
+        for (;;) {
+            attendiFileSpool(spool);
+            attendiLibero(spool);
+            if (::rename(spool.toLocal8Bit().constData(), ps.toLocal8Bit().constData()) != 0)
+                throw ErroreVB(errno == EACCES || errno == EPERM ? Err::PermessoNegato : Err::AccessoPercorso);
+            if (spoolDelLavoro(ps))
+                break;
+            // Another job's, printed late: it goes, and this job's is waited for.
+            ::unlink(ps.toLocal8Bit().constData());
+        }
+
+        ini.cartella = (!ini.forzaPorta.isEmpty() || stato.ModoPdf) ? chiave("CARTELLA") : QString();
+        const QString pdf = percorsoPdf(ini, stato.ModoPdf, m_spool, temp, nome, m_a.PercorsoDestinazione);
+        if (m_a.converti)
+            m_a.converti(ps, pdf);
+        else
+            ConvertiPsInPdf(ps, pdf);
+
+        if (QFileInfo::exists(ps)) {
+            attendiLibero(ps);
+            ::unlink(ps.toLocal8Bit().constData());
+        }
+        if (!QFileInfo::exists(pdf)) {
+            const QString cartella = QFileInfo(pdf).absolutePath();
+            throw ErroreVB(Err::FileNonTrovato,
+                           QFileInfo(cartella).isDir()
+                               ? QStringLiteral("File not found: Ghostscript non ha scritto %1").arg(pdf)
+                               : QStringLiteral("File not found: la cartella %1 del PDF non esiste").arg(cartella));
+        }
+        attendiLibero(pdf);
+        m_a.attendi(200);
+
+        QString risultato = pdf;
+        if (!ini.forzaPorta.isEmpty()) {
+            risultato = temp + trovanome(pdf) + QStringLiteral(".PDF");
+            if (::rename(pdf.toLocal8Bit().constData(), risultato.toLocal8Bit().constData()) != 0)
+                throw ErroreVB(Err::AccessoPercorso);
+        }
+        marcatore.rilascia();
+        m_a.eventi();
+        if (m_a.cursoreNormale)
+            m_a.cursoreNormale();
+        return risultato;
+    } catch (const ErroreVB &errore) {
+        fallito(errore);
+    }
+}
+
+// Until the printer is free and this job holds it; false when an interactive
+// job gave up after the whole wait.
+bool Lavoro::attendiStampante(MarcatoreSpool &marcatore)
+{
+    for (;;) {
+        int passi = 0;
+        marcatore.rimuoviSeAbbandonato();
+        m_traguardo = QStringLiteral("2008");
+        while (marcatore.esiste() && passi < PassiAttesa) {
+            ++passi;
+            m_a.attendi(PassoAttesaMs);
+            if (passi % PassiControlloTitolare == 0)
+                marcatore.rimuoviSeAbbandonato();
+        }
+        m_traguardo = QStringLiteral("2017");
+        if (passi >= PassiAttesa) {
+            if (!lavoro().ModoPdf) {
+                messaggi().mostra(QStringLiteral("Errore di timeout!"));
+                return false;
+            }
+            // A PDF-only job has no one to tell: it waits again.
+            continue;
+        }
+        if (marcatore.prendi(lavoro().FileIngresso))
+            return true;
+        // Another instance took it between the test and the take.
+    }
+}
+
+void Lavoro::attendiFileSpool(const QString &spool)
+{
+    for (int atteso = 0; !QFileInfo::exists(spool); atteso += PassoSpoolMs) {
+        if (atteso >= m_a.attesaSpoolMs)
+            throw ErroreVB(Err::ErroreStampante,
+                           QStringLiteral("La stampante PDFCreator non ha scritto %1 entro %2 secondi")
+                               .arg(spool)
+                               .arg(m_a.attesaSpoolMs / 1000));
+        m_a.attendi(PassoSpoolMs);
+    }
+}
+
+// Opens the file alone (no other process holding its lock: the printer's
+// backend keeps one while it writes), retrying every 200 ms within the bound.
+void Lavoro::attendiLibero(const QString &percorso)
+{
+    const QByteArray nome = percorso.toLocal8Bit();
+    for (int atteso = 0;; atteso += PassoTrattenutoMs) {
+        const int fd = ::open(nome.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+        const int erroreApertura = errno;
+        if (fd >= 0) {
+            const bool libero = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+            ::close(fd);
+            if (libero)
+                return;
+        } else if (erroreApertura == ENOENT) {
+            throw ErroreVB(Err::FileNonTrovato);
+        }
+        if (atteso >= m_a.attesaFileTrattenutoMs) {
+            if (fd < 0)
+                throw ErroreVB(Err::PermessoNegato,
+                               QStringLiteral("Permission denied: %1 non si può leggere (la stampante PDFCreator deve "
+                                              "scrivere file leggibili dall'utente)")
+                                   .arg(percorso));
+            throw ErroreVB(Err::PermessoNegato,
+                           QStringLiteral("Permission denied: %1 è ancora in uso dopo %2 secondi")
+                               .arg(percorso)
+                               .arg(m_a.attesaFileTrattenutoMs / 1000));
+        }
+        m_a.attendi(PassoTrattenutoMs);
+    }
+}
+
+// Whether the spool file taken is this job's: its PostScript title holds the
+// job's token. A driver that writes no title cannot tell, and is believed.
+bool Lavoro::spoolDelLavoro(const QString &ps) const
+{
+    QFile file(ps);
+    if (!file.open(QIODevice::ReadOnly))
+        return true; // the conversion reports it
+    const QByteArray testa = file.read(TestaSpool);
+    const qsizetype titolo = testa.indexOf("\n%%Title:");
+    if (titolo < 0)
+        return true;
+    const qsizetype fine = testa.indexOf('\n', titolo + 1);
+    const QByteArray riga = testa.mid(titolo + 1, fine < 0 ? -1 : fine - titolo - 1);
+    return riga.contains(m_gettone.toLatin1());
+}
+
+void Lavoro::fallito(const ErroreVB &errore)
+{
+    const StatoLavoro &stato = lavoro();
+    const QString testo = QStringLiteral("ERRORE N° %1  %2").arg(errore.numero()).arg(errore.descrizione());
+    if (stato.ModoPdf) {
+        const QByteArray riga = (QStringLiteral("vorpla: CreaPdf: ") + testo + u'\n').toLocal8Bit();
+        std::fwrite(riga.constData(), 1, size_t(riga.size()), stderr);
+    } else {
+        messaggi().mostra(testo);
+    }
+    const QByteArray record = recordRegistroPdf(QDateTime::currentDateTime().toString(), errore.numero(),
+                                                errore.descrizione(), m_traguardo, stato.FileIngresso)
+                                  .toLocal8Bit();
+    // One write in append mode: records of instances failing together never
+    // interleave.
+    const int fd = ::open((m_spool + QStringLiteral("Logging.smr")).toLocal8Bit().constData(),
+                          O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666);
+    if (fd >= 0) {
+        [[maybe_unused]] const ssize_t scritti = ::write(fd, record.constData(), size_t(record.size()));
+        ::close(fd);
+    }
+    fine(FineConErrore);
+}
+
+} // namespace
+
+QString gettoneDelProcesso()
+{
+    return QStringLiteral("vorpla %1-").arg(QCoreApplication::applicationPid());
+}
+
+QString recordRegistroPdf(const QString &data, int numero, const QString &descrizione, const QString &traguardo,
+                          const QString &fileIngresso)
+{
+    return data + QStringLiteral("\r\n") + QStringLiteral("NUMBER=%1\r\n").arg(numero) + QStringLiteral("DESCRIPTION=")
+           + descrizione + QStringLiteral("\r\n") + QStringLiteral("RIGA=") + traguardo + QStringLiteral("\r\n")
+           + QStringLiteral("FILE=") + fileIngresso + QStringLiteral("\r\n") + QString(55, u'-')
+           + QStringLiteral("\r\n");
+}
+
+QString CreaPdf(const QString &NomeFile, AmbienteCreaPdf &ambiente)
+{
+    Lavoro lavoro(NomeFile, ambiente);
+    return lavoro.esegui();
+}
+
+} // namespace vorpla

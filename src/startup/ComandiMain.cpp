@@ -196,8 +196,10 @@ void ComandiMain::cmdEsci_Click()
         messaggi().mostra(QStringLiteral("err: %1  %2  ").arg(errore.numero()).arg(errore.descrizione()));
         // The error path asks the window to close, which runs this command
         // again; the same error a second time no longer keeps the program.
-        if (++m_erroriUscita >= 2)
+        if (m_erroriUscita++ > 0) {
+            m_erroriUscita = 0;
             fine(FineConErrore);
+        }
         Form_QueryUnload();
     }
 }

@@ -1,0 +1,372 @@
+// The quality PDF route as Ulka starts it: real `vorpla PDF` and `vorpla NO`
+// processes printing on the test spooler's PDFCreator (installed by the
+// project's installer, its backend writing spool.ps into the shared spool
+// folder), converted by Ghostscript. Tests running beside these share that
+// printer exactly as terminal-server users do.
+//
+// The PostScript round trip keeps the pages but not the text's Unicode
+// (CUPS's PostScript driver turns the fonts into Type 3 glyphs), so a PDF is
+// compared with the document as the printer form draws it (--render
+// printer) the way a reader sees it: both rasterised, in cells of 2 mm, no
+// cell darker or lighter by more than a quarter. A different customer or
+// invoice number changes several cells.
+
+#include "TestSupport.h"
+
+#include "pdf/MarcatoreSpool.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QThread>
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <fcntl.h>
+#include <unistd.h>
+
+using namespace vorpla;
+using namespace vorpla::prova;
+
+namespace {
+
+// A two-page invoice of customer k, its table k rows long.
+QByteArray documento(int k)
+{
+    static const char *clienti[] = {"ROSSI MARIO", "BIANCHI LUCA", "VERDI ANNA", "NERI PAOLO",
+                                    "GIALLI SARA", "MORI ELENA", "CONTI PIETRO", "RICCI GIULIA"};
+    QByteArray d = "@TIPS FATTURA\r\n@INTE\r\n@INT1 AGENZIA VIAGGI ESEMPIO S.R.L.\r\n@INT2 Via Roma 1 - 40100 Bologna\r\n"
+                   "@INDI\r\n@INDn Spett.le\r\n@INDb ";
+    d += clienti[k % 8];
+    d += "\r\n@INDn Via Garibaldi " + QByteArray::number(k + 1) + "\r\n@INDf 40100 BOLOGNA (BO)\r\n";
+    d += "@RIFE Pratica 2026/" + QByteArray::number(1000 + k) + "\r\n@DATA Bologna, 9 dicembre 2026\r\n";
+    d += "@TITO FATTURA N. " + QByteArray::number(100 + k) + "/2026\r\n@BOXt 080\r\n@BOXi 080\r\n"
+         "@BXt1 c                                     Cd          Dd             D  F\r\n"
+         "@BXI1 Descrizione                            Notti        Importo\r\n";
+    for (int r = 0; r <= k % 8; ++r)
+        d += "@BXr1 Servizio " + QByteArray::number(r + 1) + " del cliente " + QByteArray::number(k) + "            "
+             + QByteArray::number(r + 1) + "         " + QByteArray::number(100 * (r + 1) + k) + ",00\r\n";
+    d += "@BOXf\r\n@TEXT\r\n@TXTn Condizioni generali di vendita, pagina 2.\r\n@PAGE\r\n";
+    d += "@TITO CONDIZIONI FATTURA " + QByteArray::number(100 + k) + "\r\n@TEXT\r\n";
+    for (int r = 0; r < 3 + k % 5; ++r)
+        d += "@TXTn Clausola " + QByteArray::number(r + 1) + " per il cliente numero " + QByteArray::number(k) + ".\r\n";
+    d += "@PAGE\r\n";
+    return d;
+}
+
+QList<QImage> raster(const QString &pdf, const QString &radice)
+{
+    QList<QImage> pagine;
+    if (eseguiProcesso(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QStringLiteral("100"), QStringLiteral("-gray"),
+                                                     pdf, radice})
+            .codice
+        != 0)
+        return pagine;
+    const QFileInfo info(radice);
+    QStringList file = QDir(info.absolutePath()).entryList({info.fileName() + QStringLiteral("-*.pgm")}, QDir::Files,
+                                                           QDir::Name);
+    for (const QString &f : file) {
+        pagine << QImage(info.absolutePath() + u'/' + f).convertToFormat(QImage::Format_Grayscale8);
+        QFile::remove(info.absolutePath() + u'/' + f);
+    }
+    return pagine;
+}
+
+// Cells of 2 mm whose mean grey differs by more than 60 of 255, over all
+// pages; 100,000 for a different number or size of pages.
+int celleDiverse(const QString &a, const QString &b)
+{
+    const QList<QImage> pa = raster(a, a + QStringLiteral(".r")), pb = raster(b, b + QStringLiteral(".r"));
+    if (pa.isEmpty() || pa.size() != pb.size())
+        return 100000;
+    constexpr int lato = 8;
+    int diverse = 0;
+    for (qsizetype p = 0; p < pa.size(); ++p) {
+        const QImage &x = pa[p], &y = pb[p];
+        if (x.size() != y.size())
+            return 100000;
+        for (int cy = 0; cy + lato <= x.height(); cy += lato)
+            for (int cx = 0; cx + lato <= x.width(); cx += lato) {
+                int sx = 0, sy = 0;
+                for (int r = cy; r < cy + lato; ++r) {
+                    const uchar *rx = x.constScanLine(r), *ry = y.constScanLine(r);
+                    for (int c = cx; c < cx + lato; ++c) {
+                        sx += rx[c];
+                        sy += ry[c];
+                    }
+                }
+                diverse += std::abs(sx - sy) > 60 * lato * lato;
+            }
+    }
+    return diverse;
+}
+
+class PdfQualita : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        if (spoolerDiProva().isEmpty() || qEnvironmentVariable("VORPLA_SPOOL_PDF").isEmpty())
+            GTEST_SKIP() << SenzaSpoolerDiProva;
+        spool = qEnvironmentVariable("VORPLA_SPOOL_PDF") + u'/';
+        QDir().mkpath(cartella.temp());
+        QDir().mkpath(cartella.percorso(QStringLiteral("ulka/tempWB")));
+        ini({});
+    }
+
+    void ini(const QByteArray &altro)
+    {
+        cartella.scrivi(QStringLiteral("ulka/vorpla/vorpla.ini"),
+                        "[PDF]\r\nPORTA=" + spool.toLocal8Bit() + "\r\n" + altro);
+    }
+
+    // The print file of document k in the temporary folder, and the
+    // document as the printer form draws it.
+    QString lavoroDi(int k, const QString &nome)
+    {
+        const QString file = cartella.scrivi(QStringLiteral("ulka/temp/") + nome, documento(k));
+        if (!QFileInfo::exists(riferimento(k))) {
+            const QString sorgente = cartella.scrivi(QStringLiteral("rif/%1.txt").arg(k), documento(k));
+            const EsitoProcesso e = eseguiVorpla(cartella, {QStringLiteral("--render"), QStringLiteral("printer"),
+                                                            QStringLiteral("--output"), riferimento(k),
+                                                            QStringLiteral("--printer-name"), QStringLiteral("PDFCreator"),
+                                                            sorgente});
+            EXPECT_EQ(e.codice, 0) << e.errori.toStdString();
+        }
+        return file;
+    }
+    QString riferimento(int k) const { return cartella.percorso(QStringLiteral("rif/%1.pdf").arg(k)); }
+    QString pdfWB(const QString &nome) const
+    {
+        return cartella.percorso(QStringLiteral("ulka/tempWB/")) + QFileInfo(nome).completeBaseName()
+               + QStringLiteral(".PDF");
+    }
+
+    QProcess *avvia(const QStringList &argomenti)
+    {
+        auto *p = new QProcess;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("VORPLA_HOME"), cartella.programma());
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        env.insert(QStringLiteral("XDG_DATA_HOME"), cartella.percorso(QStringLiteral("dati")));
+        p->setProcessEnvironment(env);
+        p->start(QStringLiteral(VORPLA_EXE), argomenti);
+        processi.emplace_back(p);
+        return p;
+    }
+
+    // No marker in the spool folder names one of this test's print files.
+    bool nessunMarcatoreDelTest() const
+    {
+        return !MarcatoreSpool::fileDelMarcatore(spool + QStringLiteral("vorpla.SMR")).startsWith(cartella.radice());
+    }
+
+    // The records of Logging.smr about a print file.
+    QString registroDi(const QString &file) const
+    {
+        const QString tutto = QString::fromLocal8Bit(leggiFile(spool + QStringLiteral("Logging.smr")));
+        QString nostri;
+        for (const QString &r : tutto.split(QString(55, u'-') + QStringLiteral("\r\n")))
+            if (r.contains(QStringLiteral("FILE=") + file + QStringLiteral("\r\n")))
+                nostri += r;
+        return nostri;
+    }
+
+    CartellaProva cartella;
+    QString spool;
+    std::vector<std::unique_ptr<QProcess>> processi;
+};
+
+} // namespace
+
+TEST_F(PdfQualita, PdfAndNoJobsWriteTheDocumentWhereTheRulesSay)
+{
+    // "PDF": the folder WB beside the temporary folder; the print file goes.
+    const QString file = lavoroDi(0, QStringLiteral("F0012345.TXT"));
+    EsitoProcesso e = eseguiVorpla(cartella, {QStringLiteral("PDF"), file});
+    ASSERT_EQ(e.codice, 0) << e.errori.toStdString();
+    const QString pdf = pdfWB(file);
+    ASSERT_TRUE(QFileInfo::exists(pdf));
+    EXPECT_EQ(controlloQpdf(pdf), QString());
+    EXPECT_EQ(celleDiverse(pdf, riferimento(0)), 0);
+    lavoroDi(1, QStringLiteral("ALTRO.TXT"));
+    EXPECT_GT(celleDiverse(pdf, riferimento(1)), 0) << "the comparison tells two customers apart";
+    EXPECT_FALSE(QFileInfo::exists(file));
+    EXPECT_FALSE(QFileInfo::exists(cartella.temp() + QStringLiteral("F0012345.ps")));
+    EXPECT_TRUE(nessunMarcatoreDelTest());
+
+    // "NO": the destination's missing folders made, an old file replaced.
+    const QString altro = lavoroDi(2, QStringLiteral("F0012346.TXT"));
+    const QString destinazione = cartella.percorso(QStringLiteral("archivio/2026/12/F0012346.pdf"));
+    e = eseguiVorpla(cartella, {QStringLiteral("NO"), altro, destinazione});
+    ASSERT_EQ(e.codice, 0) << e.errori.toStdString();
+    EXPECT_EQ(celleDiverse(destinazione, riferimento(2)), 0);
+    const QString vecchio = lavoroDi(3, QStringLiteral("F0012347.TXT"));
+    e = eseguiVorpla(cartella, {QStringLiteral("NO"), vecchio, destinazione});
+    ASSERT_EQ(e.codice, 0) << e.errori.toStdString();
+    EXPECT_EQ(celleDiverse(destinazione, riferimento(3)), 0);
+    EXPECT_FALSE(QFileInfo::exists(vecchio));
+}
+
+TEST_F(PdfQualita, AnOldMarkerIsRemovedAndALiveOneWaitedFor)
+{
+    // 121 seconds old: removed at once (taken in one step, as a holder would).
+    const QString marcatore = spool + QStringLiteral("vorpla.SMR");
+    const QString privato = cartella.scrivi(QStringLiteral("vecchio.SMR"), "FILE=/srv/ulka/temp/VECCHIO.TXT\r\nDATA=ieri\r\n");
+    {
+        QFile f(privato);
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(f.setFileTime(QDateTime::currentDateTime().addSecs(-121), QFileDevice::FileModificationTime));
+    }
+    QElapsedTimer attesa;
+    attesa.start();
+    while (::link(privato.toLocal8Bit().constData(), marcatore.toLocal8Bit().constData()) != 0)
+        ASSERT_LT(attesa.elapsed(), 120000) << "the shared printer stayed busy";
+    const QString file = lavoroDi(4, QStringLiteral("F0020001.TXT"));
+    QElapsedTimer tempo;
+    tempo.start();
+    EsitoProcesso e = eseguiVorpla(cartella, {QStringLiteral("PDF"), file});
+    ASSERT_EQ(e.codice, 0) << e.errori.toStdString();
+    EXPECT_LT(tempo.elapsed(), 30000);
+    EXPECT_EQ(celleDiverse(pdfWB(file), riferimento(4)), 0);
+
+    // Held by a running instance (this test): the job waits for it.
+    MarcatoreSpool tenuto(spool);
+    attesa.restart();
+    while (!tenuto.prendi(QStringLiteral("/srv/ulka/temp/TENUTO.TXT")))
+        ASSERT_LT(attesa.elapsed(), 120000) << "the shared printer stayed busy";
+    const QString secondo = lavoroDi(5, QStringLiteral("F0020002.TXT"));
+    QProcess *p = avvia({QStringLiteral("PDF"), secondo});
+    EXPECT_FALSE(p->waitForFinished(3000));
+    EXPECT_FALSE(QFileInfo::exists(pdfWB(secondo)));
+    tenuto.rilascia();
+    ASSERT_TRUE(p->waitForFinished(60000));
+    EXPECT_EQ(p->exitCode(), 0) << p->readAllStandardError().toStdString();
+    EXPECT_EQ(celleDiverse(pdfWB(secondo), riferimento(5)), 0);
+}
+
+TEST_F(PdfQualita, AFailedConversionIsRecordedAndLeavesNoPdfAndThePrintFile)
+{
+    // The PDF's folder does not exist: Ghostscript cannot write it.
+    ini("CARTELLA=" + cartella.percorso(QStringLiteral("manca/F.pdf")).toLocal8Bit() + "\r\n");
+    const QString file = lavoroDi(6, QStringLiteral("F0030001.TXT"));
+    const EsitoProcesso e = eseguiVorpla(cartella, {QStringLiteral("PDF"), file});
+    EXPECT_EQ(e.codice, 1);
+    EXPECT_TRUE(e.errori.contains(QStringLiteral("CreaPdf: ERRORE N° 53  File not found"))) << e.errori.toStdString();
+    const QString registro = registroDi(file);
+    EXPECT_TRUE(registro.contains(QStringLiteral("\r\nNUMBER=53\r\nDESCRIPTION=File not found")));
+    EXPECT_TRUE(registro.contains(QStringLiteral("\r\nRIGA=2025\r\n"))) << registro.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(cartella.percorso(QStringLiteral("manca"))));
+    EXPECT_TRUE(QFileInfo::exists(file));
+    EXPECT_FALSE(QFileInfo::exists(cartella.temp() + QStringLiteral("F0030001.ps")));
+    EXPECT_TRUE(nessunMarcatoreDelTest());
+}
+
+TEST_F(PdfQualita, EightInstancesAtOnceNeverMixOrLoseADocument)
+{
+    constexpr int Istanze = 8, Giri = 3;
+    for (int k = 0; k < Istanze; ++k)
+        lavoroDi(k, QStringLiteral("RIF%1.TXT").arg(k));
+    for (int giro = 0; giro < Giri; ++giro) {
+        QStringList file;
+        processi.clear();
+        QList<QProcess *> avviati;
+        for (int k = 0; k < Istanze; ++k) {
+            // Every round the documents change hands.
+            file << lavoroDi((k + giro) % Istanze, QStringLiteral("G%1J%2.TXT").arg(giro).arg(k));
+            avviati << avvia({QStringLiteral("PDF"), file.last()});
+        }
+        for (int k = 0; k < Istanze; ++k) {
+            ASSERT_TRUE(avviati[k]->waitForFinished(180000)) << "round " << giro << " job " << k;
+            EXPECT_EQ(avviati[k]->exitCode(), 0) << avviati[k]->readAllStandardError().toStdString();
+        }
+        for (int k = 0; k < Istanze; ++k) {
+            const QString pdf = pdfWB(file[k]);
+            ASSERT_TRUE(QFileInfo::exists(pdf)) << pdf.toStdString();
+            EXPECT_EQ(celleDiverse(pdf, riferimento((k + giro) % Istanze)), 0) << "round " << giro << " job " << k;
+            EXPECT_FALSE(QFileInfo::exists(file[k]));
+        }
+        EXPECT_TRUE(nessunMarcatoreDelTest());
+    }
+}
+
+TEST_F(PdfQualita, AJobKilledWhileHoldingThePrinterIsTakenOverAtOnce)
+{
+    const QString primo = lavoroDi(7, QStringLiteral("K0000001.TXT"));
+    QProcess *p = avvia({QStringLiteral("PDF"), primo});
+    // Killed as soon as its marker is there.
+    QElapsedTimer attesa;
+    attesa.start();
+    while (MarcatoreSpool::fileDelMarcatore(spool + QStringLiteral("vorpla.SMR")) != primo) {
+        ASSERT_LT(attesa.elapsed(), 120000) << "the job never held the printer";
+        ASSERT_NE(p->state(), QProcess::NotRunning) << "the job ended before it could be killed";
+        QThread::msleep(5);
+    }
+    ::kill(pid_t(p->processId()), SIGKILL);
+    ASSERT_TRUE(p->waitForFinished(10000));
+
+    const QString secondo = lavoroDi(0, QStringLiteral("K0000002.TXT"));
+    QElapsedTimer tempo;
+    tempo.start();
+    const EsitoProcesso e = eseguiVorpla(cartella, {QStringLiteral("PDF"), secondo});
+    ASSERT_EQ(e.codice, 0) << e.errori.toStdString();
+    // The dead holder is noticed within a second; the rest is the job itself
+    // (and other tests' jobs queued on the shared printer).
+    EXPECT_LT(tempo.elapsed(), 60000);
+    EXPECT_EQ(celleDiverse(pdfWB(secondo), riferimento(0)), 0);
+    EXPECT_FALSE(QFileInfo::exists(pdfWB(primo)));
+    EXPECT_TRUE(QFileInfo::exists(primo)) << "the killed job's print file is kept";
+    EXPECT_TRUE(nessunMarcatoreDelTest());
+}
+
+TEST_F(PdfQualita, ThePrinterArchiveOfTheBuildInstallsAWorkingPdfCreatorAtStartUp)
+{
+    // A spooler of this test alone, whose PDFCreator is not yet the PDF
+    // printer: the installer re-creates it as an administrator would.
+    const QString cups = cartella.percorso(QStringLiteral("cups"));
+    // Its filters run as the spooler's user, who must reach it.
+    QFile::setPermissions(cartella.radice(), QFile::permissions(cartella.radice()) | QFileDevice::ExeOther
+                                                 | QFileDevice::ReadOther | QFileDevice::ExeGroup | QFileDevice::ReadGroup);
+    const QString script = QStringLiteral(VORPLA_SOURCE_DIR "/scripts/cups-test-server.sh");
+    const EsitoProcesso avvio = eseguiProcesso(QStringLiteral("bash"), {script, QStringLiteral("start"), cups});
+    ASSERT_EQ(avvio.codice, 0) << avvio.errori.toStdString();
+    struct Ferma
+    {
+        QString script, cups;
+        ~Ferma() { eseguiProcesso(QStringLiteral("bash"), {script, QStringLiteral("stop"), cups}); }
+    } ferma{script, cups};
+    const auto ambiente = [&](QProcessEnvironment &env) {
+        env.insert(QStringLiteral("CUPS_SERVER"), cups + QStringLiteral("/cups.sock"));
+        env.insert(QStringLiteral("CUPS_SERVERBIN"), cups + QStringLiteral("/serverbin"));
+    };
+
+    // The archive the build makes, in the program folder; no PORTA, so the
+    // spool folder is the temporary one.
+    const QString archivio = QFileInfo(QStringLiteral(VORPLA_EXE)).absolutePath() + QStringLiteral("/../../PDFPrinter.ZIp");
+    ASSERT_TRUE(QFile::copy(archivio, cartella.programma() + QStringLiteral("/PDFPrinter.ZIp")));
+    cartella.scrivi(QStringLiteral("ulka/vorpla/vorpla.ini"), "[PDF]\r\n");
+    const QString file = lavoroDi(1, QStringLiteral("I0000001.TXT"));
+    EsitoProcesso e = eseguiVorpla(cartella, {file}, ambiente);
+    ASSERT_EQ(e.codice, 0) << e.errori.toStdString();
+    // The installer runs on its own; it makes DRIVERS when done.
+    QElapsedTimer attesa;
+    attesa.start();
+    while (!QFileInfo(cartella.programma() + QStringLiteral("/DRIVERS")).isDir() && attesa.elapsed() < 30000)
+        QThread::msleep(50);
+    ASSERT_TRUE(QFileInfo(cartella.programma() + QStringLiteral("/DRIVERS")).isDir())
+        << leggiFile(cartella.programma() + QStringLiteral("/PDFPrinter.log")).toStdString();
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    ambiente(env);
+    const EsitoProcesso coda = eseguiProcesso(QStringLiteral("lpstat"), {QStringLiteral("-v"), QStringLiteral("PDFCreator")}, env);
+    EXPECT_TRUE(coda.uscita.contains(QStringLiteral("vorpla-spool:") + cartella.temp().chopped(1))) << coda.uscita.toStdString();
+
+    // And the quality PDF comes out of it.
+    e = eseguiVorpla(cartella, {QStringLiteral("PDF"), file}, ambiente);
+    ASSERT_EQ(e.codice, 0) << e.errori.toStdString();
+    EXPECT_EQ(celleDiverse(pdfWB(file), riferimento(1)), 0);
+    EXPECT_EQ(QDir(cartella.temp()).entryList(QDir::Files), QStringList());
+}

@@ -13,6 +13,7 @@
 // Usage: vorpla_bench_pdf [--quick]
 
 #include "Mediana.h"
+#include "SpoolerPrivato.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -71,19 +72,12 @@ int main(int argc, char **argv)
     const int ripetizioni = veloce ? 3 : 10, giri = veloce ? 2 : 10, istanze = 8;
     QTemporaryDir dir(QDir::tempPath() + QStringLiteral("/vorpla-bench-pdf-XXXXXX"));
     const QString radice = dir.path();
-    // A spooler run by root runs its filters as "lp": they must reach its folder.
-    QFile::setPermissions(radice, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner
-                                      | QFileDevice::ReadGroup | QFileDevice::ExeGroup | QFileDevice::ReadOther
-                                      | QFileDevice::ExeOther);
-    const QString script = QStringLiteral(VORPLA_SOURCE_DIR "/scripts/cups-test-server.sh");
-    const QString spooler = radice + QStringLiteral("/cups");
-    QProcess avvio;
-    avvio.start(QStringLiteral("bash"), {script, QStringLiteral("start"), spooler, QStringLiteral(VORPLA_PDFPRINTER)});
-    avvio.waitForFinished(60000);
-    if (avvio.exitCode() != 0) {
-        std::printf("quality PDF: the private spooler did not start: %s\n", avvio.readAllStandardError().constData());
+    const SpoolerPrivato cups(radice, {QStringLiteral(VORPLA_PDFPRINTER)});
+    if (!cups.avviato()) {
+        std::printf("quality PDF: the private spooler did not start: %s\n", cups.errori().constData());
         return 1;
     }
+    const QString spooler = cups.cartella();
     const QString spool = spooler + QStringLiteral("/spool-pdf/");
     const QString programma = radice + QStringLiteral("/ulka/vorpla"), temp = radice + QStringLiteral("/ulka/temp/"),
                   wb = radice + QStringLiteral("/ulka/tempWB/");
@@ -173,8 +167,6 @@ int main(int argc, char **argv)
                     mancanti, rimasti, marcatore ? "yes" : "no");
         esito = falliti || mancanti || rimasti || marcatore;
     }
-    QProcess ferma;
-    ferma.start(QStringLiteral("bash"), {script, QStringLiteral("stop"), spooler});
-    ferma.waitForFinished(60000);
+
     return esito;
 }

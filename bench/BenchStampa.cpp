@@ -9,6 +9,7 @@
 // Usage: vorpla_bench_print [--quick]
 
 #include "Mediana.h"
+#include "SpoolerPrivato.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -63,21 +64,12 @@ int main(int argc, char **argv)
     const int ripetizioni = app.arguments().contains(QStringLiteral("--quick")) ? 3 : 10;
     QTemporaryDir dir(QDir::tempPath() + QStringLiteral("/vorpla-bench-XXXXXX"));
     const QString radice = dir.path();
-    // A spooler run by root runs its filters as "lp": they must reach its folder.
-    QFile::setPermissions(radice, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner
-                                      | QFileDevice::ReadGroup | QFileDevice::ExeGroup | QFileDevice::ReadOther
-                                      | QFileDevice::ExeOther);
-    const QString script = QStringLiteral(VORPLA_SOURCE_DIR "/scripts/cups-test-server.sh");
-    const QString spooler = radice + QStringLiteral("/cups");
-
-    QProcess avvio;
-    avvio.start(QStringLiteral("bash"), {script, QStringLiteral("start"), spooler});
-    avvio.waitForFinished(60000);
-    if (avvio.exitCode() != 0) {
-        std::printf("printing: the private spooler did not start: %s\n", avvio.readAllStandardError().constData());
+    const SpoolerPrivato spooler(radice);
+    if (!spooler.avviato()) {
+        std::printf("printing: the private spooler did not start: %s\n", spooler.errori().constData());
         return 1;
     }
-    const QByteArray socket = QFile::encodeName(spooler + QStringLiteral("/cups.sock"));
+    const QByteArray socket = QFile::encodeName(spooler.socket());
     qputenv("CUPS_SERVER", socket);
     qunsetenv("LPDEST");
     qunsetenv("PRINTER");
@@ -125,7 +117,7 @@ int main(int argc, char **argv)
         }
         if (completati != 2) {
             std::printf("printing: the spooler completed %d of %d jobs (%d failed), 2 expected; see %s/log/error_log\n",
-                        completati, tutti, falliti, qPrintable(spooler));
+                        completati, tutti, falliti, qPrintable(spooler.cartella()));
             esito = 1;
             break;
         }
@@ -133,9 +125,6 @@ int main(int argc, char **argv)
         processi.push_back(processo);
     }
 
-    QProcess ferma;
-    ferma.start(QStringLiteral("bash"), {script, QStringLiteral("stop"), spooler});
-    ferma.waitForFinished(60000);
     if (esito != 0) {
         dir.setAutoRemove(false); // its logs tell why
         return esito;

@@ -8,6 +8,7 @@
 #include "TestSupport.h"
 
 #include <QFileInfo>
+#include <cups/cups.h>
 #include <QString>
 #include <QStringList>
 #include <gtest/gtest.h>
@@ -92,4 +93,34 @@ TEST_F(ProvaStampantiCups, SelectingAnUnknownPrinterKeepsTheCurrentOne)
     EXPECT_FALSE(stampanti.selezionaIgnorandoMaiuscole(QStringLiteral("ZETAFAX Office")));
     EXPECT_FALSE(stampanti.selezionaIgnorandoMaiuscole(QStringLiteral("Office2")));
     EXPECT_EQ(stampanti.corrente(), QStringLiteral("Office"));
+}
+
+TEST_F(ProvaStampantiCups, OnlyTheJobsWhoseTitleHoldsTheTokenAreCancelled)
+{
+    // Two jobs held in the spooler, so both are still active.
+    const auto trattenuto = [](const char *titolo) {
+        cups_option_t *opzioni = nullptr;
+        const int n = cupsAddOption("job-hold-until", "indefinite", 0, &opzioni);
+        const int id = cupsPrintFile2(CUPS_HTTP_DEFAULT, "Office", "/etc/hostname", titolo, n, opzioni);
+        cupsFreeOptions(n, opzioni);
+        return id;
+    };
+    const int mio = trattenuto("D0012345.TXT [vorpla 4242-17]");
+    const int altro = trattenuto("D0099999.TXT [vorpla 4343-18]");
+    ASSERT_GT(mio, 0) << cupsLastErrorString();
+    ASSERT_GT(altro, 0) << cupsLastErrorString();
+    EXPECT_EQ(annullaLavoriConTitolo(QStringLiteral("Office"), QStringLiteral("vorpla 4242-")), 1);
+    const auto stato = [](int id) {
+        cups_job_t *lavori = nullptr;
+        const int n = cupsGetJobs2(CUPS_HTTP_DEFAULT, &lavori, "Office", 0, CUPS_WHICHJOBS_ALL);
+        ipp_jstate_t s = IPP_JSTATE_PENDING;
+        for (int i = 0; i < n; ++i)
+            if (lavori[i].id == id)
+                s = lavori[i].state;
+        cupsFreeJobs(n, lavori);
+        return s;
+    };
+    EXPECT_EQ(stato(mio), IPP_JSTATE_CANCELED);
+    EXPECT_EQ(stato(altro), IPP_JSTATE_HELD);
+    cupsCancelJob2(CUPS_HTTP_DEFAULT, "Office", altro, 0);
 }

@@ -36,10 +36,6 @@ QString StampantiCups::porta(const QString &nome) const
     return uri;
 }
 
-} // namespace vorpla
-
-namespace vorpla {
-
 int annullaLavoriConTitolo(const QString &coda, const QString &parteTitolo)
 {
     if (coda.isEmpty() || parteTitolo.isEmpty())

@@ -12,9 +12,11 @@
 //    spool.ps only once complete: Vorpla never reads half a job;
 //  - while it is written the file holds an exclusive lock (flock), which is
 //    what Vorpla's "still held by the printer" test looks for;
-//  - the file belongs to the job's user (when CUPS runs the backend as root)
-//    or is readable by everyone (when it runs as the spooler's user), so the
-//    user's Vorpla can read, rename and delete it;
+//  - run by CUPS as root, it takes the rights of the job's user before it
+//    touches the folder, so it can write nothing that user could not, and
+//    the file (mode 0600) belongs to that user alone; run as the spooler's
+//    user, the file is made readable by everyone, so the user's Vorpla can
+//    read, rename and delete it;
 //  - a cancelled job (SIGTERM) leaves no partial file behind.
 //
 // Exit status as CUPS expects: 0 done, 1 the job failed.
@@ -25,6 +27,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <grp.h>
 #include <pwd.h>
 #include <string>
 #include <sys/file.h>
@@ -108,6 +111,20 @@ int main(int argc, char **argv)
             return fallisci(argv[6], errno);
     }
 
+    // The job's own rights from here on (the job file is already open).
+    const bool comeUtente = ::geteuid() == 0;
+    if (comeUtente) {
+        const passwd *utente = ::getpwnam(argv[2]);
+        if (!utente) {
+            std::fprintf(stderr, "ERROR: vorpla-spool: unknown user %s\n", argv[2]);
+            return 1;
+        }
+        if (utente->pw_uid != 0
+            && (::initgroups(utente->pw_name, utente->pw_gid) != 0 || ::setgid(utente->pw_gid) != 0
+                || ::setuid(utente->pw_uid) != 0 || ::geteuid() != utente->pw_uid))
+            return fallisci("cannot take the rights of the job's user", errno);
+    }
+
     cartellaFd = ::open(cartella.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (cartellaFd < 0)
         return fallisci(cartella.c_str(), errno);
@@ -153,14 +170,9 @@ int main(int argc, char **argv)
         }
     }
 
-    // The job's user owns the file; without the rights to give it away, it
-    // is readable by everyone.
-    bool ceduto = false;
-    if (::geteuid() == 0) {
-        if (const passwd *utente = ::getpwnam(argv[2]))
-            ceduto = ::fchown(fd, utente->pw_uid, utente->pw_gid) == 0;
-    }
-    if (!ceduto && ::fchmod(fd, 0644) != 0)
+    // Written as the job's user, the file is that user's; written as the
+    // spooler's user, it must be readable by the job's.
+    if (!comeUtente && ::fchmod(fd, 0644) != 0)
         return fallisci("cannot make the spool file readable", errno);
 
     // Complete: under its name in one step, still locked until closed.

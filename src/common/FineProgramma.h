@@ -30,4 +30,32 @@ inline constexpr int FineConErrore = 1;
     throw FineProgramma(codice);
 }
 
+namespace dettaglio {
+inline int &fineRichiesta()
+{
+    static int codice = -1; // the user-interface thread's only
+    return codice;
+}
+} // namespace dettaglio
+
+// An end raised by a window command delivered while another command waits
+// letting events run (the exit button clicked while a PDF job waits for the
+// printer): the window records it, and the next wait of the waiting command
+// raises it again, so that command stops where it is instead of carrying
+// on without the files the exit deleted.
+inline void richiediFine(int codice)
+{
+    dettaglio::fineRichiesta() = codice;
+}
+
+// Raises the end asked for, once; nothing when none was.
+inline void fineSeRichiesta()
+{
+    const int codice = dettaglio::fineRichiesta();
+    if (codice < 0)
+        return;
+    dettaglio::fineRichiesta() = -1;
+    fine(codice);
+}
+
 } // namespace vorpla

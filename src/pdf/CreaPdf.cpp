@@ -22,6 +22,7 @@
 #include <fcntl.h>
 #include <optional>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace vorpla {
@@ -39,6 +40,23 @@ constexpr int PassoTrattenutoMs = 200;
 // How much of the spool file is searched for its title.
 constexpr qint64 TestaSpool = 64 * 1024;
 
+// Renames a file, copying it when the two paths are on different file
+// systems (a spool folder on a share, the temporary folder on a local disk).
+void sposta(const QString &da, const QString &a)
+{
+    if (::rename(da.toLocal8Bit().constData(), a.toLocal8Bit().constData()) == 0)
+        return;
+    if (errno != EXDEV)
+        throw ErroreVB(errno == EACCES || errno == EPERM ? Err::PermessoNegato : Err::AccessoPercorso);
+    const QString parziale = a + QStringLiteral(".part");
+    QFile::remove(parziale);
+    if (!QFile::copy(da, parziale) || ::rename(parziale.toLocal8Bit().constData(), a.toLocal8Bit().constData()) != 0) {
+        QFile::remove(parziale);
+        throw ErroreVB(Err::AccessoPercorso);
+    }
+    QFile::remove(da);
+}
+
 QString chiave(const char *nome)
 {
     return LeggiIni(QStringLiteral("PDF"), QString::fromLatin1(nome), fileIni());
@@ -53,6 +71,7 @@ public:
 
 private:
     bool attendiStampante(MarcatoreSpool &marcatore);
+    bool prendiMarcatore(MarcatoreSpool &marcatore);
     void attendiFileSpool(const QString &spool);
     void attendiLibero(const QString &percorso);
     bool spoolDelLavoro(const QString &ps) const;
@@ -92,7 +111,8 @@ QString Lavoro::esegui()
         ::unlink(spool.toLocal8Bit().constData());
         m_gettone = gettoneDelProcesso() + QString::number(QDateTime::currentMSecsSinceEpoch());
         m_a.attendi(500);
-        if (!m_a.stampaDocumento(QFileInfo(stato.FileIngresso).fileName() + QStringLiteral(" [") + m_gettone + u']'))
+        // The token first: a title cut short by the filters keeps it.
+        if (!m_a.stampaDocumento(u'[' + m_gettone + QStringLiteral("] ") + QFileInfo(stato.FileIngresso).fileName()))
             throw ErroreVB(Err::ErroreStampante, QStringLiteral("La stampa su PDFCreator non è riuscita"));
 
         const QString nome = trovanome(stato.FileIngresso);
@@ -110,6 +130,13 @@ QString Lavoro::esegui()
 
         ini.cartella = (!ini.forzaPorta.isEmpty() || stato.ModoPdf) ? chiave("CARTELLA") : QString();
         const QString pdf = percorsoPdf(ini, stato.ModoPdf, m_spool, temp, nome, m_a.PercorsoDestinazione);
+        // A PDF of an earlier run at the same path must not pass for this one
+        // when the conversion writes nothing.
+        if (QFileInfo::exists(pdf) || QFileInfo(pdf).isSymLink()) {
+            attendiLibero(pdf);
+            if (::unlink(pdf.toLocal8Bit().constData()) != 0)
+                throw ErroreVB(errno == EACCES || errno == EPERM ? Err::PermessoNegato : Err::AccessoPercorso);
+        }
         if (m_a.converti)
             m_a.converti(ps, pdf);
         else
@@ -132,8 +159,7 @@ QString Lavoro::esegui()
         QString risultato = pdf;
         if (!ini.forzaPorta.isEmpty()) {
             risultato = temp + trovanome(pdf) + QStringLiteral(".PDF");
-            if (::rename(pdf.toLocal8Bit().constData(), risultato.toLocal8Bit().constData()) != 0)
-                throw ErroreVB(Err::AccessoPercorso);
+            sposta(pdf, risultato);
         }
         marcatore.rilascia();
         m_a.eventi();
@@ -168,9 +194,24 @@ bool Lavoro::attendiStampante(MarcatoreSpool &marcatore)
             // A PDF-only job has no one to tell: it waits again.
             continue;
         }
-        if (marcatore.prendi(lavoro().FileIngresso))
+        if (prendiMarcatore(marcatore))
             return true;
         // Another instance took it between the test and the take.
+    }
+}
+
+// Takes the marker, retrying every 200 ms while the folder refuses it,
+// within the bound of held files.
+bool Lavoro::prendiMarcatore(MarcatoreSpool &marcatore)
+{
+    for (int atteso = 0;; atteso += PassoTrattenutoMs) {
+        try {
+            return marcatore.prendi(lavoro().FileIngresso);
+        } catch (const ErroreVB &) {
+            if (atteso >= m_a.attesaFileTrattenutoMs)
+                throw;
+        }
+        m_a.attendi(PassoTrattenutoMs);
     }
 }
 
@@ -218,16 +259,17 @@ void Lavoro::attendiLibero(const QString &percorso)
 }
 
 // Whether the spool file taken is this job's: its PostScript title holds the
-// job's token. A driver that writes no title cannot tell, and is believed.
+// job's token. A file without a title is nobody's job (the printer's
+// PostScript always has one).
 bool Lavoro::spoolDelLavoro(const QString &ps) const
 {
     QFile file(ps);
     if (!file.open(QIODevice::ReadOnly))
-        return true; // the conversion reports it
+        return false;
     const QByteArray testa = file.read(TestaSpool);
     const qsizetype titolo = testa.indexOf("\n%%Title:");
     if (titolo < 0)
-        return true;
+        return false;
     const qsizetype fine = testa.indexOf('\n', titolo + 1);
     const QByteArray riga = testa.mid(titolo + 1, fine < 0 ? -1 : fine - titolo - 1);
     return riga.contains(m_gettone.toLatin1());
@@ -248,12 +290,18 @@ void Lavoro::fallito(const ErroreVB &errore)
                                   .toLocal8Bit();
     // One write in append mode: records of instances failing together never
     // interleave.
+    // Never through a link or into a device someone put in the shared folder.
     const int fd = ::open((m_spool + QStringLiteral("Logging.smr")).toLocal8Bit().constData(),
-                          O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666);
-    if (fd >= 0) {
+                          O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0666);
+    struct stat info {};
+    if (fd >= 0 && ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
+        // Shared by every user's instances.
+        if (info.st_uid == ::geteuid() && (info.st_mode & 0666) != 0666)
+            ::fchmod(fd, 0666);
         [[maybe_unused]] const ssize_t scritti = ::write(fd, record.constData(), size_t(record.size()));
-        ::close(fd);
     }
+    if (fd >= 0)
+        ::close(fd);
     fine(FineConErrore);
 }
 

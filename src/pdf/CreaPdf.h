@@ -17,11 +17,15 @@
 //  - the marker is taken in one step, and released at the end, also when the
 //    job fails.
 // Before printing, a spool.ps left by an earlier job is deleted, and the
-// spool file taken is checked to be this job's (its PostScript title holds a
-// token of the job), so a late job of a holder that died is never taken for
-// this one.
+// spool file taken is checked to be this job's: every print job is titled
+// "[" + token + "] " + the print file's name, and a spool file whose
+// PostScript title does not hold the token (a late job of a holder that
+// died, a file put there) is deleted and waited past. A PDF already at the
+// output path is deleted before the conversion, so it never passes for
+// this job's.
 //
-// Waits the spooler and Ghostscript decide are bounded: the spool file must
+// The marker is retried every 200 ms while the folder refuses it. Waits the
+// spooler and Ghostscript decide are bounded: the spool file must
 // appear within attesaSpoolMs of the print, a file held by the printer or by
 // Ghostscript must be released within attesaFileTrattenutoMs. No printer
 // "PDFCreator" at all fails at once, before anything is printed.

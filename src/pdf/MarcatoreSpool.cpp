@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <chrono>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -34,21 +35,6 @@ int erroreDi(int numero)
 
 } // namespace
 
-quint64 avvioProcesso(qint64 pid)
-{
-    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (!stat.open(QIODevice::ReadOnly))
-        return 0;
-    const QByteArray riga = stat.readAll();
-    // The fields after the program's name, which is in brackets and may
-    // hold blanks; the start time is the 22nd field, the 20th after it.
-    const qsizetype fine = riga.lastIndexOf(')');
-    if (fine < 0)
-        return 0;
-    const QList<QByteArray> campi = riga.mid(fine + 2).split(' ');
-    return campi.size() > 19 ? campi.at(19).toULongLong() : 0;
-}
-
 MarcatoreSpool::MarcatoreSpool(QString cartella, std::chrono::milliseconds rinnovo,
                                std::chrono::milliseconds rinnovoMassimo)
     : m_percorso(cartella + QStringLiteral("vorpla.SMR")), m_passoRinnovo(rinnovo), m_rinnovoMassimo(rinnovoMassimo)
@@ -67,12 +53,13 @@ bool MarcatoreSpool::esiste() const
 
 bool MarcatoreSpool::prendi(const QString &fileIngresso)
 {
+    if (m_tenuto)
+        return true;
     const qint64 pid = QCoreApplication::applicationPid();
     QByteArray contenuto = "FILE=" + fileIngresso.toLocal8Bit() + "\r\n";
     contenuto += "DATA=" + QDateTime::currentDateTime().toString().toLocal8Bit() + "\r\n";
     contenuto += "PID=" + QByteArray::number(pid) + "\r\n";
     contenuto += "HOST=" + QSysInfo::machineHostName().toLocal8Bit() + "\r\n";
-    contenuto += "AVVIO=" + QByteArray::number(avvioProcesso(pid)) + "\r\n";
 
     // The content first, under a name of this process only.
     const QByteArray privato = (m_percorso + QStringLiteral(".%1").arg(pid)).toLocal8Bit();
@@ -80,6 +67,9 @@ bool MarcatoreSpool::prendi(const QString &fileIngresso)
     const int fd = ::open(privato.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0)
         throw ErroreVB(erroreDi(errno));
+    // Locked before it is the marker: a marker of a running holder is always
+    // locked.
+    ::flock(fd, LOCK_EX);
     const bool scritto = ::write(fd, contenuto.constData(), size_t(contenuto.size())) == contenuto.size();
     if (!scritto) {
         ::close(fd);
@@ -139,33 +129,68 @@ void MarcatoreSpool::rilascia()
     m_tenuto = false;
 }
 
+// Whether the marker open on `fd` (the file now at the marker's path) is
+// left over: older than `scadenza` seconds, or written by a holder of this
+// machine that no longer holds its lock (every holder keeps an exclusive
+// lock on its marker for as long as it runs, released by the system when the
+// process ends however it ends).
+static bool lasciatoDa(int fd, const QDateTime &adesso, int scadenza)
+{
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))
+        return false;
+    const QDateTime modificato = QDateTime::fromSecsSinceEpoch(info.st_mtim.tv_sec);
+    if (modificato.secsTo(adesso) > scadenza)
+        return true;
+    QByteArray contenuto(qMin<qint64>(info.st_size, 64 * 1024), '\0');
+    if (::pread(fd, contenuto.data(), size_t(contenuto.size()), 0) != contenuto.size())
+        return false;
+    if (campo(contenuto, "PID=").isEmpty() || campo(contenuto, "HOST=") != QSysInfo::machineHostName().toLocal8Bit())
+        return false; // an older instance's marker, or another machine's: only its age tells
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0)
+        return false; // its holder runs
+    ::flock(fd, LOCK_UN);
+    return true;
+}
+
 bool MarcatoreSpool::abbandonato(const QDateTime &adesso, int scadenza) const
 {
-    const QFileInfo info(m_percorso);
-    if (!info.exists())
+    const int fd = ::open(m_percorso.toLocal8Bit().constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
         return false;
-    if (info.lastModified().secsTo(adesso) > scadenza)
-        return true;
-    const std::optional<QByteArray> contenuto = leggiFileRegolare(m_percorso, 64 * 1024);
-    if (!contenuto)
-        return false;
-    const QByteArray pid = campo(*contenuto, "PID="), avvio = campo(*contenuto, "AVVIO=");
-    if (pid.isEmpty() || campo(*contenuto, "HOST=") != QSysInfo::machineHostName().toLocal8Bit())
-        return false; // an older instance's marker, or another machine's: only its age tells
-    bool ok = false;
-    const qint64 numero = pid.toLongLong(&ok);
-    if (!ok || numero <= 0)
-        return false;
-    // The process is gone, or the number now belongs to another one.
-    const quint64 partito = avvioProcesso(numero);
-    return partito == 0 || (!avvio.isEmpty() && avvio.toULongLong() != partito);
+    const bool lasciato = lasciatoDa(fd, adesso, scadenza);
+    ::close(fd);
+    return lasciato;
 }
 
 bool MarcatoreSpool::rimuoviSeAbbandonato(const QDateTime &adesso, int scadenza)
 {
-    if (!abbandonato(adesso, scadenza))
+    // Removals go one at a time, under the lock file of the folder, and only
+    // of the file that was judged: two instances judging one left-over
+    // marker never remove the one the first of them then wrote.
+    const QByteArray percorso = m_percorso.toLocal8Bit();
+    struct stat presente {};
+    if (::lstat(percorso.constData(), &presente) != 0)
         return false;
-    return QFile::remove(m_percorso);
+    const int turno = ::open((m_percorso + QStringLiteral(".lock")).toLocal8Bit().constData(),
+                             O_RDONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (turno < 0 || ::flock(turno, LOCK_EX) != 0) {
+        if (turno >= 0)
+            ::close(turno);
+        return false;
+    }
+    bool rimosso = false;
+    const int fd = ::open(percorso.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd >= 0) {
+        struct stat giudicato {}, attuale {};
+        if (lasciatoDa(fd, adesso, scadenza) && ::fstat(fd, &giudicato) == 0
+            && ::lstat(percorso.constData(), &attuale) == 0 && giudicato.st_dev == attuale.st_dev
+            && giudicato.st_ino == attuale.st_ino)
+            rimosso = ::unlink(percorso.constData()) == 0;
+        ::close(fd);
+    }
+    ::close(turno);
+    return rimosso;
 }
 
 QString MarcatoreSpool::fileDelMarcatore(const QString &percorso)

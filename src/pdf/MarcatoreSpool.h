@@ -5,10 +5,15 @@
 //
 // Its first two lines are "FILE=" + the job's print file and "DATA=" + the
 // date and time, which the exit command reads to recognise a job of its
-// own. After them come the holder's process number, machine and process
-// start time, so a marker whose holder no longer runs on this machine is
-// known as left over at once; any other marker is left over only when it is
-// more than 120 seconds old.
+// own. After them come the holder's process number and machine. A holder
+// keeps an exclusive lock (flock) on its marker while it runs, which the
+// system drops when the process ends however it ends: a marker of this
+// machine that nobody holds locked is known as left over at once (the
+// process table is not consulted, so a holder hidden from other users by
+// /proc's hidepid is never taken for a dead one). Any other marker (an
+// older instance's, another machine's) is left over only when it is more
+// than 120 seconds old. Left-over markers are removed one at a time under
+// the folder's lock file vorpla.SMR.lock, and only the file judged.
 //
 // The marker is taken in one step: its content goes to a private file that
 // is then linked under the marker's name, which fails when a marker is
@@ -56,8 +61,8 @@ public:
     // Whether a marker exists.
     bool esiste() const;
     // Whether the marker there belongs to a job that did not finish: older
-    // than `scadenza` seconds at `adesso`, or held by a process of this
-    // machine that no longer runs.
+    // than `scadenza` seconds at `adesso`, or written on this machine by a
+    // holder that no longer holds its lock.
     bool abbandonato(const QDateTime &adesso = QDateTime::currentDateTime(), int scadenza = 120) const;
     // Deletes a marker that is left over; true when one was deleted.
     bool rimuoviSeAbbandonato(const QDateTime &adesso = QDateTime::currentDateTime(), int scadenza = 120);
@@ -77,9 +82,5 @@ private:
     std::condition_variable m_sveglia;
     bool m_fermaRinnovo = false;
 };
-
-// This process's start time as the system counts it (clock ticks since the
-// machine started), and another's; 0 when it does not run.
-quint64 avvioProcesso(qint64 pid);
 
 } // namespace vorpla

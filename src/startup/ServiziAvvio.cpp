@@ -10,6 +10,7 @@
 #include "common/CartellaProgramma.h"
 #include "common/ErroreVB.h"
 #include "common/Routine.h"
+#include "common/FineProgramma.h"
 #include "common/Stampanti.h"
 
 #include <QCoreApplication>
@@ -27,9 +28,11 @@ namespace vorpla {
 
 namespace {
 
+// Both raise an end a window command asked for meanwhile.
 void eventiInSospeso()
 {
     QCoreApplication::processEvents(QEventLoop::AllEvents);
+    fineSeRichiesta();
 }
 
 void attendiConEventi(int ms)
@@ -38,8 +41,10 @@ void attendiConEventi(int ms)
     t.start();
     for (qint64 resto = ms; resto > 0; resto = ms - t.elapsed()) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        fineSeRichiesta();
         QThread::msleep(quint64(qMin<qint64>(10, resto)));
     }
+    fineSeRichiesta();
 }
 
 void avviaDallaCartella(const QString &percorso)

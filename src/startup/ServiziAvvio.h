@@ -40,8 +40,8 @@ struct ServiziAvvio
 
     std::function<int(const QString &file)> KV_CheckSendTerm;
     std::function<void(const QString &file)> CreaPdf;
-    // Cancels this instance's print jobs still in the spooler on the
-    // current printer (a PDF job being spooled, abandoned by the exit).
+    // Cancels this instance's print jobs still in the spooler on the PDF
+    // printer (a PDF job being spooled, abandoned by the exit).
     std::function<void()> abbandonaStampa;
     // The main window's print command without the customer-specific test
     // (ComandiMain::CliccoVorpla), for hidden jobs.

@@ -133,7 +133,8 @@ TEST_F(CreaPdfProva, PdfOnlyJobMakesItsPdfAndLeavesNeitherMarkerNorPostScript)
     // One print job, titled with the print file and this job's token; the
     // half-second pause before it, no marker wait.
     ASSERT_EQ(titoli.size(), 1);
-    EXPECT_TRUE(titoli[0].startsWith(QStringLiteral("D0012345.TXT [") + gettoneDelProcesso())) << titoli[0].toStdString();
+    EXPECT_TRUE(titoli[0].startsWith(u'[' + gettoneDelProcesso())) << titoli[0].toStdString();
+    EXPECT_TRUE(titoli[0].endsWith(QStringLiteral("] D0012345.TXT"))) << titoli[0].toStdString();
     EXPECT_EQ(polls, 0);
     EXPECT_EQ(attese.value(0), 500);
     EXPECT_TRUE(messaggi.testi.isEmpty());
@@ -191,8 +192,9 @@ TEST_F(CreaPdfProva, MarkersLeftOverGoAtOnceAndALiveHoldersMarkerIsWaitedFor)
     polls = 0;
     bool tolto = false;
     durante = [&] {
-        if (polls == 12001)
+        if (polls == 12001) {
             EXPECT_TRUE(QFileInfo::exists(spool + QStringLiteral("vorpla.SMR")));
+        }
         if (polls == 15000 && !tolto)
             tolto = QFile::remove(spool + QStringLiteral("vorpla.SMR"));
     };
@@ -209,19 +211,23 @@ TEST_F(CreaPdfProva, SpoolFilesOfOtherJobsAreNeverTakenForThisOne)
     // Left by an earlier job: gone before the print.
     cartella.scrivi(QStringLiteral("ulka/temp/spool.ps"), postScript(QStringLiteral("VECCHIO.TXT [vorpla 1-1]"),
                                                                        QStringLiteral("VECCHIO")));
-    // A late job of a holder that died comes out first, then this one's.
+    // A file without a title put there, then a late job of a holder that
+    // died, then this one's.
     scriveSpool = false;
     QString titolo;
     ambiente.stampaDocumento = [&](const QString &t) {
         spoolAllaStampa = QFileInfo::exists(spool + QStringLiteral("spool.ps"));
         titolo = t;
         cartella.scrivi(QStringLiteral("ulka/temp/spool.ps"),
-                        postScript(QStringLiteral("ALTRO.TXT [vorpla 1-2]"), QStringLiteral("ALTRO CLIENTE")));
+                        postScript(QStringLiteral("X"), QStringLiteral("ANONIMO")).replace("%%Title: (X)\n", ""));
         return true;
     };
     int attesaSpool = 0;
     durante = [&] {
-        if (attese.last() == 100 && ++attesaSpool == 3)
+        if (attese.last() == 100 && ++attesaSpool == 2)
+            cartella.scrivi(QStringLiteral("ulka/temp/spool.ps"),
+                            postScript(QStringLiteral("[vorpla 1-2] ALTRO.TXT"), QStringLiteral("ALTRO CLIENTE")));
+        if (attese.last() == 100 && attesaSpool == 4)
             cartella.scrivi(QStringLiteral("ulka/temp/spool.ps"), postScript(titolo, QStringLiteral("FATTURA 123 ROSSI MARIO")));
     };
     QString pdf;
@@ -230,6 +236,7 @@ TEST_F(CreaPdfProva, SpoolFilesOfOtherJobsAreNeverTakenForThisOne)
     const QString testo = eseguiProcesso(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")}).uscita;
     EXPECT_TRUE(testo.contains(QStringLiteral("ROSSI MARIO"))) << testo.toStdString();
     EXPECT_FALSE(testo.contains(QStringLiteral("ALTRO")));
+    EXPECT_FALSE(testo.contains(QStringLiteral("ANONIMO")));
 }
 
 TEST_F(CreaPdfProva, HeldFilesAreWaitedForWithinTheirBound)
@@ -269,8 +276,10 @@ TEST_F(CreaPdfProva, HeldFilesAreWaitedForWithinTheirBound)
 
 TEST_F(CreaPdfProva, FailuresAreRecordedInTheLogAndEndTheJob)
 {
-    // Ghostscript writes nothing: file not found after the conversion; an
-    // interactive job says so.
+    // Ghostscript writes nothing: file not found after the conversion (a PDF
+    // of an earlier run at the path does not pass for it); an interactive
+    // job says so.
+    cartella.scrivi(QStringLiteral("ulka/temp/D0012345.PDF"), "%PDF-1.4 of an earlier run\n");
     ambiente.converti = [](const QString &, const QString &) { return false; };
     EXPECT_EQ(esegui(), FineConErrore);
     ASSERT_EQ(messaggi.testi.size(), 1);

@@ -9,10 +9,12 @@
 #include <QDir>
 #include <QFile>
 #include <QSysInfo>
+#include <QElapsedTimer>
 #include <QThread>
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -124,26 +126,22 @@ TEST(MarcatoreSpool, LeftOverMarkersByAgeOrByAHolderGone)
     EXPECT_TRUE(marcatore.rimuoviSeAbbandonato());
     EXPECT_FALSE(marcatore.esiste());
 
-    // A holder of this machine that has ended: left over at once.
-    const pid_t figlio = fork();
-    ASSERT_GE(figlio, 0);
-    if (figlio == 0)
-        _exit(0);
-    ASSERT_EQ(waitpid(figlio, nullptr, 0), figlio);
+    // A holder of this machine that no longer holds its marker locked (it
+    // ended, however it ended): left over at once.
     const QByteArray host = QSysInfo::machineHostName().toLocal8Bit();
-    scriviFile(percorso, "FILE=/srv/a.TXT\r\nDATA=oggi\r\nPID=" + QByteArray::number(figlio) + "\r\nHOST=" + host
-                             + "\r\nAVVIO=1\r\n");
+    scriviFile(percorso, "FILE=/srv/a.TXT\r\nDATA=oggi\r\nPID=999999\r\nHOST=" + host + "\r\n");
     EXPECT_TRUE(marcatore.abbandonato());
-    // The same number now another process's: left over too.
-    const QByteArray io = QByteArray::number(QCoreApplication::applicationPid());
-    scriviFile(percorso, "FILE=/srv/a.TXT\r\nDATA=oggi\r\nPID=" + io + "\r\nHOST=" + host + "\r\nAVVIO=1\r\n");
-    EXPECT_TRUE(marcatore.abbandonato());
-    // A holder that runs, here or on another machine, is waited for.
-    const QByteArray avvio = QByteArray::number(avvioProcesso(QCoreApplication::applicationPid()));
-    scriviFile(percorso, "FILE=/srv/a.TXT\r\nDATA=oggi\r\nPID=" + io + "\r\nHOST=" + host + "\r\nAVVIO=" + avvio + "\r\n");
-    EXPECT_FALSE(marcatore.abbandonato());
-    scriviFile(percorso, "FILE=/srv/a.TXT\r\nDATA=oggi\r\nPID=" + QByteArray::number(figlio)
-                             + "\r\nHOST=altro-server\r\nAVVIO=1\r\n");
+    // A holder that runs keeps it locked, whatever its process number says;
+    // another machine's marker is waited for, locked or not.
+    {
+        const int fd = ::open(percorso.toLocal8Bit().constData(), O_RDONLY);
+        ASSERT_EQ(::flock(fd, LOCK_EX), 0);
+        EXPECT_FALSE(marcatore.abbandonato());
+        EXPECT_FALSE(marcatore.rimuoviSeAbbandonato());
+        ::close(fd);
+    }
+    EXPECT_TRUE(marcatore.rimuoviSeAbbandonato());
+    scriviFile(percorso, "FILE=/srv/a.TXT\r\nDATA=oggi\r\nPID=999999\r\nHOST=altro-server\r\n");
     EXPECT_FALSE(marcatore.abbandonato());
     // Whoever holds it, 121 seconds make it left over.
     invecchia(percorso, 121);
@@ -157,16 +155,21 @@ TEST(MarcatoreSpool, AHeldMarkerStaysYoungAndItsReleaseSparesAnotherHoldersMarke
     // Renewed every 50 ms while held: a long job is never taken for one
     // that did not finish.
     {
-        MarcatoreSpool lungo(spool, std::chrono::milliseconds(50), std::chrono::milliseconds(400));
+        MarcatoreSpool lungo(spool, std::chrono::milliseconds(50), std::chrono::milliseconds(1000));
         ASSERT_TRUE(lungo.prendi(QStringLiteral("/srv/lungo.TXT")));
         invecchia(lungo.percorso(), 200);
-        QThread::msleep(150);
         MarcatoreSpool altro(spool);
-        EXPECT_FALSE(altro.abbandonato());
-        // The renewal ends: a holder that hangs frees the printer by age.
-        QThread::msleep(500);
+        EXPECT_TRUE(altro.abbandonato());
+        QElapsedTimer attesa;
+        attesa.start();
+        while (altro.abbandonato() && attesa.elapsed() < 900)
+            QThread::msleep(10);
+        EXPECT_FALSE(altro.abbandonato()) << "renewed within a few steps";
+        // The renewal ends: a holder that hangs frees the printer by age,
+        // lock or not.
+        QThread::msleep(1500);
         invecchia(lungo.percorso(), 200);
-        QThread::msleep(150);
+        QThread::msleep(200);
         EXPECT_TRUE(altro.abbandonato());
         // Leaving scope releases it.
     }

@@ -343,8 +343,10 @@ TEST_F(Copie, PdfCreatorKeepsTheAttachments)
     // beside this one: the printer is held as every instance holds it.
     MarcatoreSpool marcatore(qEnvironmentVariable("VORPLA_SPOOL_PDF") + u'/');
     QDeadlineTimer scadenza(120000);
-    while (!marcatore.prendi(fileStampa) && !scadenza.hasExpired())
+    while (!marcatore.prendi(fileStampa) && !scadenza.hasExpired()) {
+        marcatore.rimuoviSeAbbandonato();
         QThread::msleep(20);
+    }
     ASSERT_TRUE(marcatore.tenuto());
     stampa(QStringLiteral("PDFCreator"), QStringLiteral("1"));
     const QList<Lavoro> fatti = lavoriFiniti(QStringLiteral("PDFCreator"));

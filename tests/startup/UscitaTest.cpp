@@ -8,6 +8,7 @@
 
 #include "common/ErroreVB.h"
 #include "common/FineProgramma.h"
+#include "common/Stampanti.h"
 #include "common/StatoLavoro.h"
 #include "startup/ComandiMain.h"
 #include "startup/FormMain.h"
@@ -135,4 +136,19 @@ TEST_F(Uscita, AnErrorRepeatingOnEveryTryEndsTheProgramOnTheSecond)
     EXPECT_EQ(esci(), FineNormale);
     EXPECT_EQ(tentativi, 2);
     EXPECT_EQ(messaggi.testi, QStringList{QStringLiteral("err: 482  Printer error  ")});
+}
+
+TEST_F(Uscita, AnEndAskedWhileACommandWaitsStopsThatCommandAtItsNextWait)
+{
+    // The program's own waits, as a PDF job waiting for the printer uses them.
+    StampantiFisse stampanti({{QStringLiteral("PDFCreator"), QString()}}, QStringLiteral("PDFCreator"));
+    const ServiziAvvio programma = serviziProgramma(&stampanti);
+    programma.attendi(20);
+    // The exit, clicked meanwhile, ended through the window's handler.
+    richiediFine(FineNormale);
+    EXPECT_EQ(esegui([&] { programma.attendi(20); }), FineNormale);
+    // Raised once: the command that stopped is not stopped twice.
+    EXPECT_EQ(esegui([&] { programma.eventi(); }), std::nullopt);
+    richiediFine(FineConErrore);
+    EXPECT_EQ(esegui([&] { programma.eventi(); }), FineConErrore);
 }

@@ -167,7 +167,10 @@ template<typename F> void FrmMain::esegui(F &&comando)
     try {
         comando();
     } catch (const FineProgramma &f) {
-        // The program ends here, as the command asked.
+        // The program ends here, as the command asked; a command waiting
+        // beneath this one (events run during its waits) stops at its next
+        // wait.
+        richiediFine(f.codice());
         QApplication::exit(f.codice());
         hide();
     }

@@ -142,7 +142,12 @@ int Programma::esegui()
         };
         CreaPdf(file, ambiente);
     };
-    servizi.abbandonaStampa = [&stampanti] { annullaLavoriConTitolo(stampanti.corrente(), gettoneDelProcesso()); };
+    // This instance's jobs on the PDF printer, wherever the current printer is now.
+    servizi.abbandonaStampa = [&stampanti] {
+        for (const QString &coda : stampanti.elenco())
+            if (coda.compare(QLatin1String(StampantePdf), Qt::CaseInsensitive) == 0)
+                annullaLavoriConTitolo(coda, gettoneDelProcesso());
+    };
     servizi.CliccoVorpla = [&comandi] { comandi.CliccoVorpla(); };
     servizi.mostraFormEtichette = [&] {
         FormVorpla &frmvorpla = comandi.caricaFrmVorpla();

@@ -224,8 +224,10 @@ TEST_F(PdfQualita, AnOldMarkerIsRemovedAndALiveOneWaitedFor)
     }
     QElapsedTimer attesa;
     attesa.start();
-    while (::link(privato.toLocal8Bit().constData(), marcatore.toLocal8Bit().constData()) != 0)
+    while (::link(privato.toLocal8Bit().constData(), marcatore.toLocal8Bit().constData()) != 0) {
         ASSERT_LT(attesa.elapsed(), 120000) << "the shared printer stayed busy";
+        QThread::msleep(20);
+    }
     const QString file = lavoroDi(4, QStringLiteral("F0020001.TXT"));
     QElapsedTimer tempo;
     tempo.start();
@@ -237,8 +239,11 @@ TEST_F(PdfQualita, AnOldMarkerIsRemovedAndALiveOneWaitedFor)
     // Held by a running instance (this test): the job waits for it.
     MarcatoreSpool tenuto(spool);
     attesa.restart();
-    while (!tenuto.prendi(QStringLiteral("/srv/ulka/temp/TENUTO.TXT")))
+    while (!tenuto.prendi(QStringLiteral("/srv/ulka/temp/TENUTO.TXT"))) {
         ASSERT_LT(attesa.elapsed(), 120000) << "the shared printer stayed busy";
+        tenuto.rimuoviSeAbbandonato();
+        QThread::msleep(20);
+    }
     const QString secondo = lavoroDi(5, QStringLiteral("F0020002.TXT"));
     QProcess *p = avvia({QStringLiteral("PDF"), secondo});
     EXPECT_FALSE(p->waitForFinished(3000));
@@ -369,4 +374,39 @@ TEST_F(PdfQualita, ThePrinterArchiveOfTheBuildInstallsAWorkingPdfCreatorAtStartU
     ASSERT_EQ(e.codice, 0) << e.errori.toStdString();
     EXPECT_EQ(celleDiverse(pdfWB(file), riferimento(1)), 0);
     EXPECT_EQ(QDir(cartella.temp()).entryList(QDir::Files), QStringList());
+}
+
+TEST_F(PdfQualita, TheBackendWritesEachJobWithItsUsersRightsAndOnlyWhole)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "the test spooler runs the backend as root only when the tests run as root";
+    // The printer held as every instance holds it.
+    MarcatoreSpool marcatore(spool);
+    QElapsedTimer attesa;
+    attesa.start();
+    while (!marcatore.prendi(QStringLiteral("/srv/ulka/temp/UTENTE.TXT"))) {
+        ASSERT_LT(attesa.elapsed(), 120000) << "the shared printer stayed busy";
+        marcatore.rimuoviSeAbbandonato();
+        QThread::msleep(20);
+    }
+    const QString file = spool + QStringLiteral("spool.ps");
+    QFile::remove(file);
+    // A job of the user "nobody": the file is that user's alone.
+    const EsitoProcesso lp = eseguiProcesso(QStringLiteral("lp"), {QStringLiteral("-d"), QStringLiteral("PDFCreator"),
+                                                                   QStringLiteral("-U"), QStringLiteral("nobody"),
+                                                                   QStringLiteral("-t"), QStringLiteral("[prova] utente"),
+                                                                   QStringLiteral("/etc/hostname")});
+    ASSERT_EQ(lp.codice, 0) << lp.errori.toStdString();
+    attesa.restart();
+    while (!QFileInfo::exists(file) && attesa.elapsed() < 60000)
+        QThread::msleep(20);
+    const QFileInfo info(file);
+    ASSERT_TRUE(info.exists());
+    EXPECT_EQ(info.owner(), QStringLiteral("nobody"));
+    EXPECT_EQ(info.permissions() & (QFileDevice::ReadOther | QFileDevice::ReadGroup), QFileDevice::Permissions());
+    EXPECT_TRUE(leggiFile(file).contains("%%Title: ([prova] utente)"));
+    // Nothing but the whole file is left in the folder by the backend.
+    for (const QString &nome : QDir(spool).entryList(QDir::Files | QDir::Hidden))
+        EXPECT_FALSE(nome.startsWith(QStringLiteral(".spool.ps."))) << nome.toStdString();
+    QFile::remove(file);
 }

@@ -230,6 +230,10 @@ void ComandiMain::abbandonaPdfInCorso()
     m_s.abbandonaStampa();
     m_s.eventi();
     m_s.attendi(2000);
+    // Still this job's after the pause: otherwise another instance holds the
+    // printer now, and its files are not this job's to delete.
+    if (!QFileInfo::exists(marcatore) || !primaRigaMarcatore(marcatore).contains(file))
+        return;
     for (const QString &ps : {temp + QStringLiteral("spool.ps"), temp + trovanome(file) + QStringLiteral(".ps")})
         if (QFileInfo::exists(ps) && !QFile::remove(ps))
             throw ErroreVB(Err::PermessoNegato);

@@ -13,6 +13,7 @@
 #include "startup/ComandiMain.h"
 #include "startup/FormMain.h"
 #include "startup/ServiziAvvio.h"
+#include "pdf/MarcatoreSpool.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -99,6 +100,14 @@ TEST_F(Uscita, OnlyThisJobsOwnPdfJobIsAbandoned)
     EXPECT_FALSE(QFileInfo::exists(t + QStringLiteral("spool.ps")));
     EXPECT_FALSE(QFileInfo::exists(t + QStringLiteral("D0012345.ps")));
     EXPECT_TRUE(QFileInfo::exists(t + QStringLiteral("D0012345.PDF")));
+
+    // Another instance took the printer during the pause: its files stay.
+    scriviMarcatore(mio);
+    cartella.scrivi(QStringLiteral("ulka/temp/spool.ps"), "%!PS\n");
+    servizi.attendi = [this](int) { scriviMarcatore(cartella.temp() + QStringLiteral("D0099999.TXT")); };
+    EXPECT_EQ(esci(), FineNormale);
+    EXPECT_EQ(MarcatoreSpool::fileDelMarcatore(marcatore()), cartella.temp() + QStringLiteral("D0099999.TXT"));
+    EXPECT_TRUE(QFileInfo::exists(t + QStringLiteral("spool.ps")));
 }
 
 TEST_F(Uscita, TheDownloadProgramKeepsTheWindowAndCustomersNotMailedAreListedAtEveryClose)

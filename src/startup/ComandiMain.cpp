@@ -12,6 +12,7 @@
 #include "common/StatoLavoro.h"
 #include "output/SceltaVorplante.h"
 #include "common/LettoreRighe.h"
+#include "common/CartellaProgramma.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -150,6 +151,63 @@ void ComandiMain::cmdProp_Click(int indice)
     }
     m_form.SelezioneInCorso = false;
     m_form.aggiorna();
+}
+
+void ComandiMain::cmdPreview_Click()
+{
+    impostaRoutine(Form, QStringLiteral("cmdPreview_Click"));
+    lavoro().AnteprimaRichiesta = true;
+    anteprima(true);
+}
+
+void ComandiMain::CliccoAnteprima()
+{
+    anteprima(false);
+}
+
+void ComandiMain::abilitaControlliAnteprima(bool abilitati)
+{
+    for (const char *nome : {"Frame1", "Frame2", "cmdPreview", "cmdVorpla"})
+        m_form.controllo(QString::fromLatin1(nome)).abilitato = abilitati;
+    m_form.aggiorna();
+}
+
+void ComandiMain::anteprima(bool visibile)
+{
+    if (!copieValide())
+        return;
+    abilitaControlliAnteprima(false);
+    // Both routes write it; CreaPdf names it ".PDF".
+    const auto filePdf = [] { return KV_GetTempPath() + trovanome(lavoro().FileIngresso) + QStringLiteral(".pdf"); };
+    const auto mostraPdf = [&](const QString &pdf) {
+        m_s.apriDocumento(trovaIgnorandoMaiuscole(pdf));
+        m_s.eventi();
+        m_form.inPrimoPiano = false;
+        m_s.abbassaFinestra();
+    };
+    if (m_form.AnteprimaQualita) {
+        m_s.CreaPdf(lavoro().FileIngresso);
+        // After "Errore di timeout!" there is no PDF to show.
+        if (const QString pdf = filePdf(); esisteIgnorandoMaiuscole(pdf))
+            mostraPdf(pdf);
+        // The quality route left the PostScript printer current.
+        m_s.stampanti->selezionaIgnorandoMaiuscole(lavoro().DispositivoRegistrato);
+    } else {
+        const QString fatto = m_s.PdfDelLavoro();
+        m_s.eventi();
+        m_s.attendi(200);
+        const QString pdf = filePdf();
+        if (fatto.isEmpty() || !esisteIgnorandoMaiuscole(pdf)) {
+            // The PDF could not be made: the program's own preview window,
+            // with its own print and exit commands.
+            m_s.mostraAnteprima();
+            return;
+        }
+        mostraPdf(pdf);
+    }
+    m_s.eventi();
+    m_form.visibile = visibile;
+    abilitaControlliAnteprima(true);
 }
 
 void ComandiMain::Check2_Click(bool spuntato)

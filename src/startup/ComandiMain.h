@@ -40,6 +40,16 @@ public:
     // vorplante" (1): the printer dialog, then the list re-synchronised on
     // the current printer.
     void cmdProp_Click(int indice);
+    // The preview button: the document as a PDF in the desktop's viewer, by
+    // the quality route (CreaPdf, then the user's printer again) when
+    // "Anteprima di qualità" is ticked, otherwise by the PDF output form;
+    // when that fails, the preview window instead. The printer and mail
+    // controls and the two buttons are disabled meanwhile (and stay so when
+    // the preview window opens); the main window is no longer on top.
+    void cmdPreview_Click();
+    // The same for start-up's preview-only and hidden jobs: NomeRoutine and
+    // AnteprimaRichiesta are left alone, and the main window stays hidden.
+    void CliccoAnteprima();
     // "Anteprima di qualità" ticked or unticked.
     void Check2_Click(bool spuntato);
     // The copies box edited.
@@ -88,6 +98,9 @@ private:
     bool copieValide();
     // The copies loop on the program's print services.
     bool stampa();
+    // The preview of either command; `visibile`: the main window after it.
+    void anteprima(bool visibile);
+    void abilitaControlliAnteprima(bool abilitati);
     // The PDF job of this instance still being spooled, abandoned: its print
     // job cancelled, its PostScript files and the marker deleted.
     void abbandonaPdfInCorso();

@@ -101,8 +101,10 @@ ServiziAvvio serviziProgramma(Stampanti *stampanti)
         nonDisponibile(QStringLiteral("CreaPdf"), QStringLiteral("Making PDFs through the PostScript printer"));
     };
     s.abbandonaStampa = [] {};
-    s.CliccoAnteprima = [] {
-        nonDisponibile(QStringLiteral("frmMain - cmdPreview_Click"), QStringLiteral("The preview"));
+    s.apriDocumento = [](const QString &) {};
+    s.abbassaFinestra = [] {};
+    s.mostraAnteprima = [] {
+        nonDisponibile(QStringLiteral("frmPreview - Form_Load"), QStringLiteral("The preview window"));
     };
     s.stampa.dispositivo = [stampanti] { return stampanti->corrente(); };
     s.stampa.cursoreOccupato = s.cursoreOccupato;

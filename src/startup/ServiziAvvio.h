@@ -47,6 +47,14 @@ struct ServiziAvvio
     // (ComandiMain::CliccoVorpla), for hidden jobs.
     std::function<void()> CliccoVorpla;
     std::function<void()> CliccoAnteprima;
+    // Opens a document with the desktop's application for it, not waiting
+    // and not examining the result (the PDF viewer of the preview).
+    std::function<void(const QString &file)> apriDocumento;
+    // Moves the main window to the bottom of the stacking order (it is no
+    // longer on top), neither moving nor resizing it.
+    std::function<void()> abbassaFinestra;
+    // The preview window (frmPreview) on the job, not blocking.
+    std::function<void()> mostraAnteprima;
     // Loads the printer output form of a label job and shows its label
     // window (not blocking).
     std::function<void()> mostraFormEtichette;

@@ -4,6 +4,7 @@
 #include "TestSupport.h"
 
 #include <QFile>
+#include <QDir>
 #include <QFileInfo>
 #include <QThread>
 #include <gtest/gtest.h>
@@ -104,5 +105,24 @@ TEST(Programma, HiddenJobWithoutASpoolerIsAPrinterErrorAndKeepsTheJob)
     EXPECT_EQ(e.codice, 1);
     EXPECT_TRUE(e.errori.contains(QStringLiteral("Errore N.482 Printer error"))) << e.errori.toStdString();
     EXPECT_TRUE(e.errori.contains(QStringLiteral("Tag: @TITO FATTURA")));
+    EXPECT_TRUE(QFileInfo::exists(file));
+}
+
+TEST(Programma, APreviewOnlyJobMakesThePreviewPdfAndNamesItWithoutADisplay)
+{
+    if (spoolerDiProva().isEmpty())
+        GTEST_SKIP() << SenzaSpoolerDiProva;
+    CartellaProva cartella;
+    QDir().mkpath(cartella.temp());
+    const QString file = cartella.scrivi(QStringLiteral("ulka/temp/A0012345.TXT"),
+                                         "@ESEG ANT\r\n@TIPS FATTURA\r\n@TITO FATTURA N. 77/2026\r\n@PAGE\r\n");
+    const Esito e = esegui(cartella, {file});
+    EXPECT_EQ(e.codice, 0) << e.errori.toStdString();
+    const QString pdf = cartella.temp() + QStringLiteral("A0012345.PDF");
+    EXPECT_TRUE(e.uscita.contains(QStringLiteral("Preview: ") + pdf)) << e.uscita.toStdString();
+    EXPECT_TRUE(eseguiProcesso(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")}).uscita.contains(
+        QStringLiteral("FATTURA N. 77/2026")));
+    EXPECT_EQ(controlloQpdf(pdf), QString());
+    // The preview ends the job without printing or deleting the print file.
     EXPECT_TRUE(QFileInfo::exists(file));
 }

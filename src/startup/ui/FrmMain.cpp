@@ -127,6 +127,7 @@ FrmMain::FrmMain(FormMain &form, ComandiMain &comandi, QWidget *parent)
     auto pulsante = [this](const char *nome) { return qobject_cast<QAbstractButton *>(m_widget.value(QLatin1String(nome))); };
     connect(pulsante("cmdVorpla"), &QAbstractButton::clicked, this, [this] { esegui([this] { m_comandi.cmdVorpla_Click(); }); });
     connect(pulsante("cmdEsci"), &QAbstractButton::clicked, this, [this] { esegui([this] { m_comandi.cmdEsci_Click(); }); });
+    connect(pulsante("cmdPreview"), &QAbstractButton::clicked, this, [this] { esegui([this] { m_comandi.cmdPreview_Click(); }); });
     connect(pulsante("Check2"), &QAbstractButton::toggled, this, [this](bool spuntato) {
         if (!m_sincronizzando)
             esegui([this, spuntato] { m_comandi.Check2_Click(spuntato); });
@@ -147,7 +148,6 @@ FrmMain::FrmMain(FormMain &form, ComandiMain &comandi, QWidget *parent)
     {
         const char *controllo, *routine, *capacita;
     } successivi[] = {
-        {"cmdPreview", "frmMain - cmdPreview_Click", "The preview"},
         {"Edit", "frmMain - Edit_Click", "The text editor"},
         {"cmdEditEmail(2)", "frmMain - cmdEditEmail_Click", "The mail editor"},
         {"CmdPub", "frmMain - CmdPub_Click", "Publishing"},

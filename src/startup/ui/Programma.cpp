@@ -21,6 +21,8 @@
 #include "common/StatoLavoro.h"
 
 #include <QApplication>
+#include <QDesktopServices>
+#include <QUrl>
 #include <QGuiApplication>
 #include <memory>
 #include <cstdio>
@@ -149,6 +151,25 @@ int Programma::esegui()
                 annullaLavoriConTitolo(coda, gettoneDelProcesso());
     };
     servizi.CliccoVorpla = [&comandi] { comandi.CliccoVorpla(); };
+    servizi.CliccoAnteprima = [&comandi] { comandi.CliccoAnteprima(); };
+    // The preview's PDF in the desktop's viewer; without a display there is
+    // none to start, and the file is named on standard output.
+    servizi.apriDocumento = [senzaSchermo](const QString &file) {
+        if (senzaSchermo)
+            scrivi(QStringLiteral("Preview: %1 (no display to show it on)\n").arg(file));
+        else
+            QDesktopServices::openUrl(QUrl::fromLocalFile(file));
+    };
+    servizi.abbassaFinestra = [&finestra] {
+        if (!finestra)
+            return;
+        // Changing the flags hides a window: shown again, then lowered.
+        const bool visibile = finestra->isVisible();
+        finestra->setWindowFlag(Qt::WindowStaysOnTopHint, false);
+        if (visibile)
+            finestra->show();
+        finestra->lower();
+    };
     servizi.mostraFormEtichette = [&] {
         FormVorpla &frmvorpla = comandi.caricaFrmVorpla();
         frmvorpla.visibile = true;

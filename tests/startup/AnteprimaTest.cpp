@@ -1,0 +1,135 @@
+// The preview commands: the job's PDF by the quick route (the PDF output
+// form) or the quality route (CreaPdf), opened in the desktop's viewer, the
+// user's printer again afterwards, the controls disabled meanwhile, and the
+// preview window when the PDF cannot be made.
+
+#include "MessaggiRegistrati.h"
+#include "TestSupport.h"
+
+#include "common/FineProgramma.h"
+#include "common/Stampanti.h"
+#include "common/StatoLavoro.h"
+#include "startup/ComandiMain.h"
+#include "startup/FormMain.h"
+#include "startup/ServiziAvvio.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <gtest/gtest.h>
+
+using namespace vorpla;
+using namespace vorpla::prova;
+
+namespace {
+
+class Anteprima : public ::testing::Test
+{
+protected:
+    Anteprima()
+        : stampanti({{QStringLiteral("Office"), QString()}, {QStringLiteral("PDFCreator"), QString()},
+                     {QStringLiteral("Laser Piano 2"), QString()}},
+                    QStringLiteral("Office")),
+          comandi(form, servizi)
+    {
+        azzeraLavoro();
+        stampanti.impostaCorrente(QStringLiteral("Laser Piano 2"));
+        lavoro().DispositivoRegistrato = QStringLiteral("laser piano 2");
+        QDir().mkpath(cartella.temp());
+        lavoro().FileIngresso = cartella.scrivi(QStringLiteral("ulka/temp/D0012345.TXT"), "@TIPS FATTURA\r\n");
+        servizi.stampanti = &stampanti;
+        servizi.eventi = [] {};
+        servizi.attendi = [this](int ms) { chiamate << QStringLiteral("attendi %1").arg(ms); };
+        servizi.PdfDelLavoro = [this] {
+            chiamate << QStringLiteral("PdfDelLavoro ") + statoControlli();
+            routine << lavoro().NomeRoutine;
+            if (!pdfFattibile)
+                return QString();
+            return cartella.scrivi(QStringLiteral("ulka/temp/D0012345.PDF"), "%PDF-1.4\n");
+        };
+        servizi.CreaPdf = [this](const QString &file) {
+            chiamate << QStringLiteral("CreaPdf ") + QFileInfo(file).fileName();
+            stampanti.selezionaIgnorandoMaiuscole(QStringLiteral("PDFCREATOR"));
+            cartella.scrivi(QStringLiteral("ulka/temp/D0012345.PDF"), "%PDF-1.4\n");
+        };
+        servizi.apriDocumento = [this](const QString &f) {
+            chiamate << QStringLiteral("apri ") + QDir(cartella.radice()).relativeFilePath(f);
+        };
+        servizi.abbassaFinestra = [this] { chiamate << QStringLiteral("abbassa"); };
+        servizi.mostraAnteprima = [this] { chiamate << QStringLiteral("frmPreview"); };
+        form.inPrimoPiano = true;
+    }
+    ~Anteprima() override { azzeraLavoro(); }
+
+    // Frame1, Frame2, cmdPreview, cmdVorpla: 1 enabled, 0 disabled.
+    QString statoControlli() const
+    {
+        QString s;
+        for (const char *nome : {"Frame1", "Frame2", "cmdPreview", "cmdVorpla"})
+            s += form.controllo(QString::fromLatin1(nome)).abilitato ? u'1' : u'0';
+        return s;
+    }
+
+    CartellaProva cartella;
+    StampantiFisse stampanti;
+    FormMain form;
+    ServiziAvvio servizi;
+    ComandiMain comandi;
+    MessaggiRegistrati messaggi;
+    QStringList chiamate, routine;
+    bool pdfFattibile = true;
+};
+
+} // namespace
+
+TEST_F(Anteprima, QuickRouteOpensTheJobsPdfWithTheControlsOffMeanwhile)
+{
+    comandi.cmdPreview_Click();
+    EXPECT_EQ(chiamate, (QStringList{QStringLiteral("PdfDelLavoro 0000"), QStringLiteral("attendi 200"),
+                                     QStringLiteral("apri ulka/temp/D0012345.PDF"), QStringLiteral("abbassa")}));
+    EXPECT_EQ(statoControlli(), QStringLiteral("1111"));
+    EXPECT_TRUE(lavoro().AnteprimaRichiesta);
+    EXPECT_EQ(routine, QStringList{QStringLiteral("frmMain - cmdPreview_Click")});
+    EXPECT_FALSE(form.inPrimoPiano);
+    EXPECT_TRUE(form.visibile);
+    EXPECT_EQ(stampanti.corrente(), QStringLiteral("Laser Piano 2"));
+
+    // Start-up's command: the window stays hidden, the job state untouched.
+    azzeraLavoro();
+    lavoro().FileIngresso = cartella.temp() + QStringLiteral("D0012345.TXT");
+    chiamate.clear();
+    form.visibile = true;
+    comandi.CliccoAnteprima();
+    EXPECT_TRUE(chiamate.contains(QStringLiteral("apri ulka/temp/D0012345.PDF")));
+    EXPECT_FALSE(form.visibile);
+    EXPECT_FALSE(lavoro().AnteprimaRichiesta);
+    EXPECT_EQ(routine.value(1), QString());
+}
+
+TEST_F(Anteprima, QualityRouteGivesTheUsersPrinterBack)
+{
+    form.AnteprimaQualita = true;
+    comandi.cmdPreview_Click();
+    EXPECT_EQ(chiamate, (QStringList{QStringLiteral("CreaPdf D0012345.TXT"), QStringLiteral("apri ulka/temp/D0012345.PDF"),
+                                     QStringLiteral("abbassa")}));
+    EXPECT_EQ(stampanti.corrente(), QStringLiteral("Laser Piano 2"));
+    EXPECT_EQ(statoControlli(), QStringLiteral("1111"));
+}
+
+TEST_F(Anteprima, APdfThatCannotBeMadeOpensThePreviewWindowAndABadCopiesBoxNothing)
+{
+    pdfFattibile = false;
+    comandi.cmdPreview_Click();
+    EXPECT_EQ(chiamate, (QStringList{QStringLiteral("PdfDelLavoro 0000"), QStringLiteral("attendi 200"),
+                                     QStringLiteral("frmPreview")}));
+    // The preview window has its own print and exit.
+    EXPECT_EQ(statoControlli(), QStringLiteral("0000"));
+
+    for (const char *nome : {"Frame1", "Frame2", "cmdPreview", "cmdVorpla"})
+        form.controllo(QString::fromLatin1(nome)).abilitato = true;
+    chiamate.clear();
+    form.controllo(QStringLiteral("TXTNumCopie")).testo = QStringLiteral("x");
+    comandi.cmdPreview_Click();
+    EXPECT_TRUE(chiamate.isEmpty());
+    EXPECT_EQ(messaggi.testi, QStringList{QStringLiteral("Numero di copie errato!")});
+    EXPECT_EQ(statoControlli(), QStringLiteral("1111"));
+}

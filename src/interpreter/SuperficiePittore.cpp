@@ -10,10 +10,17 @@
 namespace vorpla {
 
 SuperficiePittore::SuperficiePittore(QPagedPaintDevice *dispositivo, QString nomeDispositivo, double dpi)
-    : m_dispositivo(dispositivo), m_nome(std::move(nomeDispositivo)), m_dpi(dpi)
+    : m_dispositivo(dispositivo), m_superficie(dispositivo), m_nome(std::move(nomeDispositivo)), m_dpi(dpi)
 {
     if (m_dispositivo->pageLayout().orientation() == QPageLayout::Landscape)
         impostaOrientamento(2);
+}
+
+SuperficiePittore::SuperficiePittore(QImage *immagine, QString nomeDispositivo)
+    : m_immagine(immagine), m_superficie(immagine), m_nome(std::move(nomeDispositivo)),
+      m_dpi(immagine->dotsPerMeterX() * 0.0254)
+{
+    m_immagine->fill(Qt::white);
 }
 
 SuperficiePittore::~SuperficiePittore()
@@ -26,6 +33,8 @@ SuperficiePittore::~SuperficiePittore()
 
 QSizeF SuperficiePittore::paginaCm(int orientamento) const
 {
+    if (m_immagine)
+        return QSizeF(m_immagine->width() / m_dpi * 2.54, m_immagine->height() / m_dpi * 2.54);
     QPageLayout layout = m_dispositivo->pageLayout();
     layout.setOrientation(orientamento == 2 ? QPageLayout::Landscape : QPageLayout::Portrait);
     return layout.fullRect(QPageLayout::Millimeter).size() / 10.0;
@@ -33,6 +42,8 @@ QSizeF SuperficiePittore::paginaCm(int orientamento) const
 
 QSizeF SuperficiePittore::areaStampabileCm(int orientamento) const
 {
+    if (m_immagine)
+        return paginaCm(orientamento);
     QPageLayout layout = m_dispositivo->pageLayout();
     layout.setOrientation(orientamento == 2 ? QPageLayout::Landscape : QPageLayout::Portrait);
     return layout.paintRect(QPageLayout::Millimeter).size() / 10.0;
@@ -40,8 +51,10 @@ QSizeF SuperficiePittore::areaStampabileCm(int orientamento) const
 
 void SuperficiePittore::orientamentoCambiato(int orientamento)
 {
-    // Takes effect from the next page started (a page cannot turn half-way).
-    m_dispositivo->setPageOrientation(orientamento == 2 ? QPageLayout::Landscape : QPageLayout::Portrait);
+    // Takes effect from the next page started (a page cannot turn half-way);
+    // an image keeps its shape.
+    if (m_dispositivo)
+        m_dispositivo->setPageOrientation(orientamento == 2 ? QPageLayout::Landscape : QPageLayout::Portrait);
 }
 
 QPainter &SuperficiePittore::pittore()
@@ -49,11 +62,11 @@ QPainter &SuperficiePittore::pittore()
     if (!m_pittore.isActive()) {
         // A printer that cannot start the job (no such queue, no spooler)
         // is a printer error, raised at the first thing drawn.
-        if (!m_pittore.begin(m_dispositivo))
+        if (!m_pittore.begin(m_superficie))
             throw ErroreVB(Err::ErroreStampante);
         m_pittore.setRenderHint(QPainter::Antialiasing, true);
         // One painter unit is one device dot of the resolution asked.
-        const double scala = m_dispositivo->logicalDpiX() / m_dpi;
+        const double scala = m_superficie->logicalDpiX() / m_dpi;
         m_pittore.scale(scala, scala);
     }
     return m_pittore;
@@ -77,10 +90,10 @@ void SuperficiePittore::impostaFont(const QFont &font)
     QFont f(font);
     f.setHintingPreference(QFont::PreferNoHinting);
     // Point sizes as on a device of m_dpi dots per inch.
-    f.setPointSizeF(font.pointSizeF() * m_dpi / m_dispositivo->logicalDpiY());
+    f.setPointSizeF(font.pointSizeF() * m_dpi / m_superficie->logicalDpiY());
     p.setFont(f);
-    const QFontMetricsF metriche(f, m_dispositivo);
-    const double scala = m_dpi / m_dispositivo->logicalDpiY();
+    const QFontMetricsF metriche(f, m_superficie);
+    const double scala = m_dpi / m_superficie->logicalDpiY();
     m_ascesaImpostata = metriche.ascent() * scala;
     m_avanzamento = metriche.horizontalAdvance(QLatin1Char('M')) * scala;
     m_fontFisso = QFontInfo(f).fixedPitch();
@@ -173,7 +186,10 @@ void SuperficiePittore::nuovaPagina()
 {
     svuotaSequenza();
     pittore();
-    m_dispositivo->newPage();
+    if (m_dispositivo)
+        m_dispositivo->newPage();
+    else
+        pittore().fillRect(QRectF(0, 0, m_immagine->width(), m_immagine->height()), Qt::white);
 }
 
 QSizeF SuperficiePittore::misuraTesto(const QString &testo, const QFont &font) const

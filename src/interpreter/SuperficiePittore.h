@@ -3,6 +3,10 @@
 // over CUPS) or a PDF file (QPdfWriter). The device's page layout gives the
 // page and its printable area. Line widths are device dots: a PDF writer is
 // set to 600 dpi so lines come out as on a 600 dpi printer.
+//
+// It also paints on an image, a page buffer of one page: the image is the
+// page and all of it printable, at the image's own resolution; a new page
+// starts the image blank again.
 
 #include "Superficie.h"
 
@@ -16,6 +20,8 @@ class SuperficiePittore : public Superficie
 {
 public:
     SuperficiePittore(QPagedPaintDevice *dispositivo, QString nomeDispositivo, double dpi);
+    // On an image (white where nothing is drawn), at its resolution.
+    SuperficiePittore(QImage *immagine, QString nomeDispositivo);
     ~SuperficiePittore() override;
 
     QString DeviceName() const override { return m_nome; }
@@ -43,7 +49,9 @@ private:
     QPointF punti(QPointF cm) const { return {punti(cm.x()), punti(cm.y())}; }
     QPen penna(double spessore, Qt::PenStyle stile, const QColor &colore) const;
 
-    QPagedPaintDevice *m_dispositivo;
+    QPagedPaintDevice *m_dispositivo = nullptr; // a paged device, or
+    QImage *m_immagine = nullptr;               // an image
+    QPaintDevice *m_superficie;
     QString m_nome;
     double m_dpi;
     QPainter m_pittore;

@@ -1,6 +1,7 @@
 #include "ComandoRender.h"
 
 #include "FRMCreaPDF.h"
+#include "FormPreview.h"
 #include "FormVorpla.h"
 #include "SceltaVorplante.h"
 #include "common/CartellaProgramma.h"
@@ -22,6 +23,7 @@
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPdfWriter>
+#include <QSaveFile>
 #include <QTemporaryDir>
 #include <cstdio>
 #include <memory>
@@ -41,7 +43,10 @@ const QString Uso = QStringLiteral(
     "  starting on a new page of OUT.pdf; the box counts for print files with an\n"
     "  \"@COPI\" line, others come out once. Attachments are listed, not printed.\n"
     "  --render pdf makes the job's PDF as the PDF output form does, with the PDF\n"
-    "  layout, against a runtime printer of A4 portrait named NAME.");
+    "  layout, against a runtime printer of A4 portrait named NAME.\n"
+    "       vorpla --render preview --output OUT.png [--page N] PRINTFILE\n"
+    "  draws page N (default 1) as the preview window draws it into its page\n"
+    "  buffer, and writes the buffer as a PNG image (15 twips a pixel).");
 
 void scriviErrore(const QString &testo)
 {
@@ -63,6 +68,8 @@ struct Richiesta
     QString stampante = QStringLiteral("Vorpla");
     QString fileStampa;
     bool pdf = false; // the PDF output form instead of the printer
+    bool anteprima = false; // the preview window's page buffer
+    QString pagina = QStringLiteral("1");
     bool conCopie = false;
     QString copie; // the text of the copies box
 };
@@ -74,14 +81,18 @@ QString leggiRichiesta(const QStringList &argomenti, Richiesta &r)
         return QStringLiteral("the command starts with --render");
     if (argomenti.size() < 2)
         return QStringLiteral("--render needs a target");
-    if (argomenti.at(1) != QLatin1String("printer") && argomenti.at(1) != QLatin1String("pdf"))
-        return QStringLiteral("unknown render target \"%1\" (the targets are \"printer\" and \"pdf\")")
+    if (argomenti.at(1) != QLatin1String("printer") && argomenti.at(1) != QLatin1String("pdf")
+        && argomenti.at(1) != QLatin1String("preview"))
+        return QStringLiteral("unknown render target \"%1\" (the targets are \"printer\", \"pdf\" and \"preview\")")
             .arg(argomenti.at(1));
     r.pdf = argomenti.at(1) == QLatin1String("pdf");
+    r.anteprima = argomenti.at(1) == QLatin1String("preview");
+    bool conPagina = false;
     bool conUscita = false, conFile = false;
     for (qsizetype i = 2; i < argomenti.size(); ++i) {
         const QString &a = argomenti.at(i);
-        if (a == QLatin1String("--output") || a == QLatin1String("--printer-name") || a == QLatin1String("--copies")) {
+        if (a == QLatin1String("--output") || a == QLatin1String("--printer-name") || a == QLatin1String("--copies")
+            || a == QLatin1String("--page")) {
             if (i + 1 >= argomenti.size() || argomenti.at(i + 1).isEmpty())
                 return a + QStringLiteral(" needs a value");
             const QString valore = argomenti.at(++i);
@@ -93,6 +104,12 @@ QString leggiRichiesta(const QStringList &argomenti, Richiesta &r)
             } else if (a == QLatin1String("--copies")) {
                 r.copie = valore;
                 r.conCopie = true;
+            } else if (a == QLatin1String("--page")) {
+                bool ok = false;
+                if (valore.toLongLong(&ok) < 1 || !ok)
+                    return QStringLiteral("--page needs a page number from 1 (\"%1\")").arg(valore);
+                r.pagina = valore;
+                conPagina = true;
             } else {
                 r.stampante = valore;
             }
@@ -113,6 +130,10 @@ QString leggiRichiesta(const QStringList &argomenti, Richiesta &r)
         return QStringLiteral("the print file is missing");
     if (r.pdf && r.conCopie)
         return QStringLiteral("--copies is for the printer target (the PDF form draws once)");
+    if (r.anteprima && r.conCopie)
+        return QStringLiteral("--copies is for the printer target (the preview draws one page)");
+    if (conPagina && !r.anteprima)
+        return QStringLiteral("--page is for the preview target");
     return {};
 }
 
@@ -279,6 +300,28 @@ QList<FontRegistrato> registraFontTrueType(const QString &cartella)
     return registrati;
 }
 
+// Page N of the preview window's page buffer, written as a PNG that appears
+// only complete.
+static int disegnaAnteprima(const Richiesta &r)
+{
+    registraFontTrueType(cartellaProgramma());
+    FormPreview anteprima(r.fileStampa);
+    try {
+        anteprima.Form_Load();
+        if (r.pagina != QLatin1String("1"))
+            anteprima.mostraPagina(r.pagina.toLongLong());
+    } catch (const ErroreVB &e) {
+        mostraErroreRoutine(e);
+        return FineConErrore;
+    }
+    QSaveFile uscita(r.uscita);
+    if (!uscita.open(QIODevice::WriteOnly) || !anteprima.picBuffer.save(&uscita, "PNG") || !uscita.commit()) {
+        scriviErrore(QStringLiteral("vorpla: cannot write %1").arg(r.uscita));
+        return FineConErrore;
+    }
+    return FineNormale;
+}
+
 int eseguiComandoRender(const QStringList &argomenti)
 {
     Richiesta richiesta;
@@ -288,6 +331,13 @@ int eseguiComandoRender(const QStringList &argomenti)
 
     MessaggiSuErroreStandard erroreStandard;
     lavoro().FileIngresso = richiesta.fileStampa;
+    if (richiesta.anteprima) {
+        try {
+            return disegnaAnteprima(richiesta);
+        } catch (const FineProgramma &f) {
+            return f.codice();
+        }
+    }
     if (richiesta.pdf) {
         try {
             return disegnaPdf(richiesta);

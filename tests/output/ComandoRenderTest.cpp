@@ -7,6 +7,7 @@
 #include "TestSupport.h"
 
 #include <QDir>
+#include <QImage>
 #include <QFile>
 #include <QFileInfo>
 #include <QFontDatabase>
@@ -240,6 +241,9 @@ TEST(ComandoRender, CommandLinesThatAreNotTheCommandExitWithTwo)
         {render, printer, output, uscita, QStringLiteral("--pages"), QStringLiteral("2"), file},
         {render, printer, output, uscita, file, QStringLiteral("--printer-name")},
         {render, QStringLiteral("pdf"), output, uscita, QStringLiteral("--copies"), QStringLiteral("2"), file},
+        {render, QStringLiteral("preview"), output, uscita, QStringLiteral("--page"), QStringLiteral("0"), file},
+        {render, QStringLiteral("preview"), output, uscita, QStringLiteral("--page"), QStringLiteral("due"), file},
+        {render, printer, output, uscita, QStringLiteral("--page"), QStringLiteral("2"), file},
     };
     for (const QStringList &argomenti : errate) {
         const Esito e = esegui(cartella, argomenti);
@@ -498,4 +502,45 @@ TEST(ComandoRender, SpecialFilesAreRefusedAndNeverHang)
     e = render(cartella.percorso(QStringLiteral("out/F3.pdf")), file);
     EXPECT_EQ(e.codice, 0) << e.errori.toStdString();
     EXPECT_EQ(pagine(cartella.percorso(QStringLiteral("out/F3.pdf"))), 2);
+}
+
+TEST(ComandoRender, PreviewWritesThePageBufferOfThePageAsked)
+{
+    CartellaProva cartella;
+    const QString file = cartella.scrivi(QStringLiteral("job/T1.txt"),
+                                         "@RIGA prima pagina\r\n@PAGE\r\n@RIGA\r\n@RIGA seconda pagina\r\n@PAGE\r\n");
+    const QString uno = cartella.percorso(QStringLiteral("p1.png")), due = cartella.percorso(QStringLiteral("p2.png")),
+                  oltre = cartella.percorso(QStringLiteral("p9.png"));
+    for (const auto &[pagina, uscita] : {std::pair{QStringLiteral("1"), uno}, std::pair{QStringLiteral("2"), due},
+                                         std::pair{QStringLiteral("9"), oltre}}) {
+        const Esito e = esegui(cartella, {QStringLiteral("--render"), QStringLiteral("preview"), QStringLiteral("--output"),
+                                          uscita, QStringLiteral("--page"), pagina, file});
+        ASSERT_EQ(e.codice, 0) << e.errori.toStdString();
+    }
+    const QImage p1(uno), p2(due), p9(oltre);
+    ASSERT_EQ(p1.size(), QSize(1134, 1134));
+    // Ink on the row the page's text is on: page 1's first row, page 2's
+    // second (its first "@RIGA" is empty).
+    const auto riga = [](const QImage &im, int r) {
+        int n = 0;
+        for (int y = (r + 2) * 16; y < (r + 3) * 16; ++y)
+            for (int x = 0; x < 400; ++x)
+                n += qGray(im.pixel(x, y)) < 128;
+        return n;
+    };
+    EXPECT_GT(riga(p1, 0), 0);
+    EXPECT_EQ(riga(p1, 1), 0);
+    EXPECT_EQ(riga(p2, 0), 0);
+    EXPECT_GT(riga(p2, 1), 0);
+    // A page beyond the count is drawn as the window draws it: from line 1.
+    EXPECT_EQ(p9, p1);
+
+    // Graphic mode is not in this version: said, nothing written.
+    const QString grafica = cartella.scrivi(QStringLiteral("job/G1.txt"), "@LARG PRO\r\n@TITO FATTURA\r\n@PAGE\r\n");
+    const QString nessuna = cartella.percorso(QStringLiteral("g.png"));
+    const Esito e = esegui(cartella, {QStringLiteral("--render"), QStringLiteral("preview"), QStringLiteral("--output"),
+                                      nessuna, grafica});
+    EXPECT_EQ(e.codice, 1);
+    EXPECT_TRUE(e.errori.contains(QStringLiteral("The graphic preview is not available in this version"))) << e.errori.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(nessuna));
 }

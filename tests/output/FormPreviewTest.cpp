@@ -1,0 +1,137 @@
+// The preview window's state and pages: the page count and its table, the
+// page buttons and the typed page, the keys, the scroll maxima, and text
+// mode's character cells read back from the page buffer.
+
+#include "output/FormPreview.h"
+
+#include "TestSupport.h"
+
+#include "common/ErroreVB.h"
+
+#include <gtest/gtest.h>
+
+using namespace vorpla;
+using namespace vorpla::prova;
+
+namespace {
+
+// Dark pixels of the character cell at column c, row r (text mode: 8 by 16
+// pixels, row r of the page at vertical position r + 2).
+int inchiostro(const QImage &buffer, int c, int r, int daRiga = 0, int aRiga = 16)
+{
+    int n = 0;
+    for (int y = (r + 2) * 16 + daRiga; y < (r + 2) * 16 + aRiga; ++y)
+        for (int x = c * 8; x < c * 8 + 8; ++x)
+            n += qGray(buffer.pixel(x, y)) < 128;
+    return n;
+}
+
+} // namespace
+
+TEST(FormPreview, PagesAreCountedByTheirEndsAndTheButtonsStayWithinThem)
+{
+    CartellaProva cartella;
+    const QString file = cartella.scrivi(QStringLiteral("tre.txt"),
+                                         "@RIGA uno\r\n  @PAGE  \r\n@RIGA due\r\n@PAGV\r\n@RIGA tre\r\n@PAGE\r\n@RIGA coda\r\n");
+    FormPreview p(file);
+    p.Form_Load();
+    EXPECT_EQ(p.NumPagine, 3);
+    EXPECT_EQ(p.lblPagTot, QStringLiteral("di 3"));
+    EXPECT_EQ(p.InizioPagina, (QList<qint64>{0, 2, 4, 6}));
+    EXPECT_EQ(p.txtPag, QStringLiteral("1"));
+    EXPECT_FALSE(p.ModoGrafico);
+
+    p.cmdPrev_Click(); // on page 1 it stays
+    EXPECT_EQ(p.txtPag, QStringLiteral("1"));
+    p.txtPag = QStringLiteral("2"); // typed, used at the next press
+    p.cmdNext_Click();
+    EXPECT_EQ(p.txtPag, QStringLiteral("3"));
+    EXPECT_EQ(p.pagina(), 3);
+    EXPECT_GT(inchiostro(p.picBuffer, 2, 0), 0); // "tre"
+    p.cmdNext_Click(); // on the last page it stays, redrawn
+    EXPECT_EQ(p.txtPag, QStringLiteral("3"));
+    // Not a number: the page shown stays.
+    p.txtPag = QStringLiteral("tre");
+    p.cmdPrev_Click();
+    EXPECT_EQ(p.txtPag, QStringLiteral("2"));
+    // Beyond the count: drawn from line 1, as the table has no entry for it.
+    p.txtPag = QStringLiteral("40");
+    p.cmdNext_Click();
+    EXPECT_EQ(p.txtPag, QStringLiteral("40"));
+    EXPECT_EQ(p.inizioPagina(40), 1);
+
+    // No page ends: "di 0", page 1 from line 1.
+    const QString senza = cartella.scrivi(QStringLiteral("senza.txt"), "@RIGA sola\r\n");
+    FormPreview q(senza);
+    q.Form_Load();
+    EXPECT_EQ(q.lblPagTot, QStringLiteral("di 0"));
+    EXPECT_GT(inchiostro(q.picBuffer, 2, 0), 0);
+
+    // More than 9999 page ends still page correctly.
+    QByteArray lungo;
+    for (int i = 0; i < 10050; ++i)
+        lungo += "@RIGA p" + QByteArray::number(i + 1) + "\r\n@PAGE\r\n";
+    FormPreview l(cartella.scrivi(QStringLiteral("lungo.txt"), lungo));
+    l.conta_pagine();
+    EXPECT_EQ(l.NumPagine, 10050);
+    EXPECT_EQ(l.inizioPagina(10040), 2 * 10039 + 1);
+}
+
+TEST(FormPreview, TextModeDrawsTheCellsWithTheirAttributesAndSetsTheScrollMaxima)
+{
+    CartellaProva cartella;
+    QByteArray righe = "@RIGA \x02" "AB\x01" "C\r\n@RIGA \x03x\x01x\r\n";
+    for (int r = 2; r < 40; ++r)
+        righe += "@RIGA " + QByteArray(r == 20 ? 119 : 10, 'm') + "\r\n";
+    righe += "@PAGE\r\n@RIGA pagina due\r\n";
+    FormPreview p(cartella.scrivi(QStringLiteral("testo.txt"), righe));
+    p.Form_Load();
+    // Bold A and B in columns 2 and 3, plain C in column 4, on the first row.
+    const int a = inchiostro(p.picBuffer, 2, 0), b = inchiostro(p.picBuffer, 3, 0), c = inchiostro(p.picBuffer, 4, 0);
+    EXPECT_GT(a, 0);
+    EXPECT_GT(b, 0);
+    EXPECT_GT(c, 0);
+    FormPreview piano(cartella.scrivi(QStringLiteral("piano.txt"), "@RIGA AB\r\n"));
+    piano.Form_Load();
+    EXPECT_GT(a, inchiostro(piano.picBuffer, 2, 0) + 3) << "A is bold";
+    // Underline: the first x has ink low in its cell, the second none there.
+    EXPECT_GT(inchiostro(p.picBuffer, 2, 1, 13, 16), inchiostro(p.picBuffer, 3, 1, 13, 16));
+    // 40 rows, the longest reaching column 120: maxima 20 and 40.
+    EXPECT_EQ(p.RigheTesto, 40);
+    EXPECT_EQ(p.ColonneTesto, 120);
+    EXPECT_EQ(p.VScroll1.Max, 20);
+    EXPECT_EQ(p.HScroll1.Max, 40);
+    // Page Down and Page Up by the large change, within the bar.
+    p.VScroll1.LargeChange = 7;
+    for (const int atteso : {7, 14, 20, 20})
+        EXPECT_EQ((p.Form_KeyUp(34), p.VScroll1.Value), atteso);
+    for (const int atteso : {13, 6, 0, 0})
+        EXPECT_EQ((p.Form_KeyUp(33), p.VScroll1.Value), atteso);
+    p.HScroll1.Value = 2;
+    p.VScroll1.Value = 3;
+    EXPECT_EQ(p.areaDaCopiare(QSize(600, 400)), QRect(18, 57, 600, 400));
+}
+
+TEST(FormPreview, GraphicModeIsDecidedByTheFileAndDrawnByItsInterpreter)
+{
+    CartellaProva cartella;
+    const QString file = cartella.scrivi(QStringLiteral("grafica.txt"), "@LARG PRO\r\n@RIGA nascosta\r\n@PAGE\r\n");
+    FormPreview p(file);
+    // Without its interpreter the page says so, never drawn as text.
+    EXPECT_THROW(p.Form_Load(), ErroreVB);
+    EXPECT_TRUE(p.ModoGrafico);
+    int disegnate = 0;
+    p.disegnaGrafica = [&](FormPreview &f, qint64 riga) {
+        EXPECT_EQ(riga, 1);
+        EXPECT_FALSE(f.picBuffer.isNull());
+        ++disegnate;
+    };
+    p.Form_Load();
+    EXPECT_EQ(disegnate, 1);
+    EXPECT_EQ(p.HScroll1.Max, 0);
+    EXPECT_EQ(p.VScroll1.Max, 14);
+    EXPECT_EQ(p.VScroll1.LargeChange, 3);
+    p.HScroll1.Value = 0;
+    p.VScroll1.Value = 2;
+    EXPECT_EQ(p.areaDaCopiare(QSize(500, 300)), QRect(0, 76, 500, 300));
+}

@@ -5,6 +5,8 @@
 #include "pdf/CreaPdf.h"
 #include "output/FRMCreaPDF.h"
 #include "output/FormVorpla.h"
+#include "output/FormPreview.h"
+#include "output/ui/FrmPreview.h"
 #include "output/ui/FrmVorpla.h"
 #include "platform/DialogoStampante.h"
 #include "platform/LavoroStampante.h"
@@ -13,7 +15,9 @@
 #include "startup/Avvio.h"
 #include "startup/ComandiMain.h"
 #include "startup/FormMain.h"
+#include "common/ErroreVB.h"
 #include "common/FineProgramma.h"
+#include "common/Routine.h"
 #include "common/ModPubblico.h"
 #include "common/Numeri.h"
 #include "common/Messaggi.h"
@@ -159,6 +163,45 @@ int Programma::esegui()
             scrivi(QStringLiteral("Preview: %1 (no display to show it on)\n").arg(file));
         else
             QDesktopServices::openUrl(QUrl::fromLocalFile(file));
+    };
+    // The program's own preview window, when the PDF could not be made.
+    std::unique_ptr<FormPreview> anteprima;
+    std::unique_ptr<FrmPreview> finestraAnteprima;
+    servizi.mostraAnteprima = [&] {
+        impostaRoutine(QStringLiteral("frmPreview"), QStringLiteral("Form_Load"));
+        auto nuova = std::make_unique<FormPreview>(lavoro().FileIngresso);
+        try {
+            nuova->Form_Load();
+        } catch (const ErroreVB &errore) {
+            mostraErroreRoutine(errore);
+            return;
+        }
+        if (senzaSchermo) {
+            scrivi(QStringLiteral("Preview window: %1, %2 (no display to show it on)\n")
+                       .arg(lavoro().FileIngresso, nuova->lblPagTot));
+            return;
+        }
+        if (finestraAnteprima)
+            finestraAnteprima.release()->deleteLater();
+        anteprima = std::move(nuova);
+        FrmPreview::Uscite uscite;
+        uscite.vorpla = [&] {
+            finestraAnteprima->hide();
+            // The printer form's "Continua": the main window, to print from.
+            try {
+                comandi.caricaFrmVorpla();
+                comandi.frmvorpla_cmdVorpla_Click();
+            } catch (const ErroreVB &errore) {
+                mostraErroreRoutine(errore);
+            }
+        };
+        uscite.esci = [&] {
+            finestraAnteprima->hide();
+            servizi.eventi();
+            finestraAnteprima.release()->deleteLater();
+        };
+        finestraAnteprima = std::make_unique<FrmPreview>(*anteprima, std::move(uscite));
+        finestraAnteprima->showMaximized();
     };
     servizi.abbassaFinestra = [&finestra] {
         if (!finestra)

@@ -188,8 +188,14 @@ void SuperficiePittore::nuovaPagina()
     pittore();
     if (m_dispositivo)
         m_dispositivo->newPage();
-    else
-        pittore().fillRect(QRectF(0, 0, m_immagine->width(), m_immagine->height()), Qt::white);
+    else {
+        // The whole image, in its own pixels.
+        QPainter &p = pittore();
+        p.save();
+        p.resetTransform();
+        p.fillRect(m_immagine->rect(), Qt::white);
+        p.restore();
+    }
 }
 
 QSizeF SuperficiePittore::misuraTesto(const QString &testo, const QFont &font) const

@@ -18,7 +18,6 @@ namespace {
 // wide, 240 high.
 constexpr double CellaLarghezzaTwip = 120;
 constexpr double CellaAltezzaTwip = 240;
-constexpr double FontTesto = 9;
 
 QByteArrayView rifilata(QByteArrayView riga)
 {
@@ -116,7 +115,9 @@ void FormPreview::testo(qint64 riga)
 {
     SuperficiePittore buffer(&picBuffer, QStringLiteral("frmPreview"));
     buffer.FontName(QStringLiteral("NetTerm OEM"));
-    buffer.FontSize(FontTesto);
+    buffer.FontSize(m_dimensioneFont);
+    buffer.FontBold(m_grassetto);
+    buffer.FontUnderline(m_sottolineato);
     // One unit a character cell.
     buffer.ScaleWidth(LatoBufferTwip / CellaLarghezzaTwip);
     buffer.ScaleHeight(LatoBufferTwip / CellaAltezzaTwip);
@@ -171,6 +172,9 @@ void FormPreview::testo(qint64 riga)
         }
     }
     buffer.FineDocumento();
+    m_dimensioneFont = buffer.FontSize();
+    m_grassetto = buffer.FontBold();
+    m_sottolineato = buffer.FontUnderline();
     RigheTesto = r;
     HScroll1.Max = CInt(ColonneTesto / 3.0);
     VScroll1.Max = CInt(RigheTesto / 2.0);

@@ -17,7 +17,9 @@
 // character at column 2; the codes 2 (bold), 3 (underline), 4 (both) and 1
 // (neither) change the attributes, which last across lines, and print
 // nothing. "@LARG 132VER"/"132ORI" sets the font to 8 points, "@LARG 080" to
-// 12. The page ends at "@PAGE" ("@PAGV" does not end it). The scroll maxima
+// 12. The buffer's font (its size, bold, underline) lasts from one page drawn
+// to the next, only its name being set again. The page ends at "@PAGE"
+// ("@PAGV" does not end it). The scroll maxima
 // are the highest column used / 3 and the rows / 2, rounded half to even;
 // the copy offsets are 9 and 19 pixels a step.
 //
@@ -93,6 +95,10 @@ public:
 private:
     QString m_file;
     int m_pagina = 1;
+    // The page buffer's font, which lasts from page to page as the window's
+    // own does: the size an "@LARG" line gave it, bold and underline left on.
+    double m_dimensioneFont = 9;
+    bool m_grassetto = false, m_sottolineato = false;
 };
 
 } // namespace vorpla

@@ -180,16 +180,16 @@ void ComandiMain::anteprima(bool visibile)
     // Both routes write it; CreaPdf names it ".PDF".
     const auto filePdf = [] { return KV_GetTempPath() + trovanome(lavoro().FileIngresso) + QStringLiteral(".pdf"); };
     const auto mostraPdf = [&](const QString &pdf) {
-        m_s.apriDocumento(trovaIgnorandoMaiuscole(pdf));
+        // After "Errore di timeout!" there is no PDF to open.
+        if (esisteIgnorandoMaiuscole(pdf))
+            m_s.apriDocumento(trovaIgnorandoMaiuscole(pdf));
         m_s.eventi();
         m_form.inPrimoPiano = false;
         m_s.abbassaFinestra();
     };
     if (m_form.AnteprimaQualita) {
         m_s.CreaPdf(lavoro().FileIngresso);
-        // After "Errore di timeout!" there is no PDF to show.
-        if (const QString pdf = filePdf(); esisteIgnorandoMaiuscole(pdf))
-            mostraPdf(pdf);
+        mostraPdf(filePdf());
         // The quality route left the PostScript printer current.
         m_s.stampanti->selezionaIgnorandoMaiuscole(lavoro().DispositivoRegistrato);
     } else {

@@ -135,3 +135,39 @@ TEST(FormPreview, GraphicModeIsDecidedByTheFileAndDrawnByItsInterpreter)
     p.VScroll1.Value = 2;
     EXPECT_EQ(p.areaDaCopiare(QSize(500, 300)), QRect(0, 76, 500, 300));
 }
+
+TEST(FormPreview, TheBuffersFontLastsFromPageToPageAndPagvDoesNotEndATextPage)
+{
+    CartellaProva cartella;
+    const auto pagina2 = [&](const QByteArray &testa) {
+        FormPreview p(cartella.scrivi(QStringLiteral("f.txt"), testa + "@RIGA mmmm\r\n@PAGE\r\n@RIGA mmmm\r\n@PAGE\r\n"));
+        p.Form_Load();
+        p.cmdNext_Click();
+        return inchiostro(p.picBuffer, 2, 0) + inchiostro(p.picBuffer, 3, 0);
+    };
+    // "@LARG" is read on page 1; page 2 keeps its size.
+    const int normale = pagina2({}), piccolo = pagina2("@LARG 132VER\r\n"), grande = pagina2("@LARG 080\r\n");
+    EXPECT_LT(piccolo, normale);
+    EXPECT_GT(grande, normale);
+
+    // Bold left on at the end of a line, and of a page, stays on.
+    FormPreview b(cartella.scrivi(QStringLiteral("b.txt"), "@RIGA \x02" "A\r\n@RIGA A\r\n@PAGE\r\n@RIGA A\r\n@PAGE\r\n"));
+    b.Form_Load();
+    FormPreview piano(cartella.scrivi(QStringLiteral("piano.txt"), "@RIGA A\r\n"));
+    piano.Form_Load();
+    const int pianoA = inchiostro(piano.picBuffer, 2, 0);
+    EXPECT_GT(inchiostro(b.picBuffer, 2, 1), pianoA + 3);
+    b.cmdNext_Click();
+    EXPECT_GT(inchiostro(b.picBuffer, 2, 0), pianoA + 3);
+
+    // "@PAGV" ends a page in the count but not in the drawing.
+    FormPreview v(cartella.scrivi(QStringLiteral("v.txt"), "@RIGA uno\r\n@PAGV\r\n@RIGA due\r\n@PAGE\r\n"));
+    v.Form_Load();
+    EXPECT_EQ(v.NumPagine, 2);
+    EXPECT_GT(inchiostro(v.picBuffer, 2, 1), 0);
+    // A page beyond the count shows what page 1 shows.
+    const QImage prima = v.picBuffer;
+    v.txtPag = QStringLiteral("7");
+    v.cmdNext_Click();
+    EXPECT_EQ(v.picBuffer, prima);
+}

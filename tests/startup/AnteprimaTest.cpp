@@ -14,6 +14,7 @@
 #include "startup/ServiziAvvio.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <gtest/gtest.h>
 
@@ -47,9 +48,10 @@ protected:
             return cartella.scrivi(QStringLiteral("ulka/temp/D0012345.PDF"), "%PDF-1.4\n");
         };
         servizi.CreaPdf = [this](const QString &file) {
-            chiamate << QStringLiteral("CreaPdf ") + QFileInfo(file).fileName();
+            chiamate << QStringLiteral("CreaPdf ") + QFileInfo(file).fileName() + u' ' + statoControlli();
             stampanti.selezionaIgnorandoMaiuscole(QStringLiteral("PDFCREATOR"));
-            cartella.scrivi(QStringLiteral("ulka/temp/D0012345.PDF"), "%PDF-1.4\n");
+            if (pdfFattibile)
+                cartella.scrivi(QStringLiteral("ulka/temp/D0012345.PDF"), "%PDF-1.4\n");
         };
         servizi.apriDocumento = [this](const QString &f) {
             chiamate << QStringLiteral("apri ") + QDir(cartella.radice()).relativeFilePath(f);
@@ -100,6 +102,8 @@ TEST_F(Anteprima, QuickRouteOpensTheJobsPdfWithTheControlsOffMeanwhile)
     form.visibile = true;
     comandi.CliccoAnteprima();
     EXPECT_TRUE(chiamate.contains(QStringLiteral("apri ulka/temp/D0012345.PDF")));
+    EXPECT_TRUE(chiamate.contains(QStringLiteral("abbassa")));
+    EXPECT_EQ(statoControlli(), QStringLiteral("1111"));
     EXPECT_FALSE(form.visibile);
     EXPECT_FALSE(lavoro().AnteprimaRichiesta);
     EXPECT_EQ(routine.value(1), QString());
@@ -109,10 +113,21 @@ TEST_F(Anteprima, QualityRouteGivesTheUsersPrinterBack)
 {
     form.AnteprimaQualita = true;
     comandi.cmdPreview_Click();
-    EXPECT_EQ(chiamate, (QStringList{QStringLiteral("CreaPdf D0012345.TXT"), QStringLiteral("apri ulka/temp/D0012345.PDF"),
-                                     QStringLiteral("abbassa")}));
+    EXPECT_EQ(chiamate, (QStringList{QStringLiteral("CreaPdf D0012345.TXT 0000"),
+                                     QStringLiteral("apri ulka/temp/D0012345.PDF"), QStringLiteral("abbassa")}));
     EXPECT_EQ(stampanti.corrente(), QStringLiteral("Laser Piano 2"));
     EXPECT_EQ(statoControlli(), QStringLiteral("1111"));
+
+    // Timed out ("Errore di timeout!" was CreaPdf's): nothing to open, the
+    // window still lowered and the printer the user's.
+    QFile::remove(cartella.temp() + QStringLiteral("D0012345.PDF"));
+    pdfFattibile = false;
+    chiamate.clear();
+    form.inPrimoPiano = true;
+    comandi.cmdPreview_Click();
+    EXPECT_EQ(chiamate, (QStringList{QStringLiteral("CreaPdf D0012345.TXT 0000"), QStringLiteral("abbassa")}));
+    EXPECT_FALSE(form.inPrimoPiano);
+    EXPECT_EQ(stampanti.corrente(), QStringLiteral("Laser Piano 2"));
 }
 
 TEST_F(Anteprima, APdfThatCannotBeMadeOpensThePreviewWindowAndABadCopiesBoxNothing)

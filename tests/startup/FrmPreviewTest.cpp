@@ -1,12 +1,16 @@
 // The preview window shows the preview's page and forwards the operator's
 // page buttons, typed page, keys and the two exits.
 
+#include "MessaggiRegistrati.h"
 #include "TestSupport.h"
+
+#include "common/FineProgramma.h"
 
 #include "output/FormPreview.h"
 #include "output/ui/FrmPreview.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -64,6 +68,18 @@ TEST(FinestraAnteprima, ShowsThePageAndForwardsTheButtonsKeysAndExits)
     barra->setValue(5);
     EXPECT_EQ(anteprima.VScroll1.Value, 5);
     EXPECT_EQ(anteprima.areaDaCopiare(QSize(10, 10)).top(), 5 * 19);
+
+    // The print file gone: the error is said, nothing crashes, the window
+    // goes.
+    {
+        MessaggiRegistrati messaggi;
+        QFile::remove(cartella.percorso(QStringLiteral("tre.txt")));
+        pulsante("cmdNext")->click();
+        ASSERT_EQ(messaggi.testi.size(), 1);
+        EXPECT_TRUE(messaggi.testi[0].contains(QStringLiteral("Errore N.53"))) << messaggi.testi[0].toStdString();
+        EXPECT_FALSE(finestra.isVisible());
+        EXPECT_THROW(fineSeRichiesta(), FineProgramma); // the end it asked for
+    }
 
     pulsante("cmdVorpla")->click();
     finestra.close();

@@ -1,6 +1,9 @@
 #include "FrmPreview.h"
 
 #include "output/FormPreview.h"
+#include "common/ErroreVB.h"
+#include "common/FineProgramma.h"
+#include "common/Routine.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -15,6 +18,22 @@
 #include <QStyle>
 
 namespace vorpla {
+
+template<typename F> void FrmPreview::esegui(F &&comando)
+{
+    try {
+        comando();
+    } catch (const ErroreVB &errore) {
+        mostraErroreRoutine(errore);
+        richiediFine(FineConErrore);
+        QApplication::exit(FineConErrore);
+        hide();
+    } catch (const FineProgramma &f) {
+        richiediFine(f.codice());
+        QApplication::exit(f.codice());
+        hide();
+    }
+}
 
 FrmPreview::FrmPreview(FormPreview &anteprima, Uscite uscite, QWidget *parent)
     : QWidget(parent), m_anteprima(anteprima), m_uscite(std::move(uscite))
@@ -57,15 +76,22 @@ FrmPreview::FrmPreview(FormPreview &anteprima, Uscite uscite, QWidget *parent)
     griglia->addLayout(comandi, 2, 0, 1, 2);
 
     connect(prec, &QPushButton::clicked, this, [this] {
-        m_anteprima.txtPag = m_txtPag->text();
-        m_anteprima.cmdPrev_Click();
+        esegui([this] {
+            m_anteprima.txtPag = m_txtPag->text();
+            m_anteprima.cmdPrev_Click();
+        });
         sincronizza();
     });
     connect(succ, &QPushButton::clicked, this, [this] {
-        m_anteprima.txtPag = m_txtPag->text();
-        m_anteprima.cmdNext_Click();
+        esegui([this] {
+            m_anteprima.txtPag = m_txtPag->text();
+            m_anteprima.cmdNext_Click();
+        });
         sincronizza();
     });
+    // The keys are the window's: a bar with the focus would step twice.
+    m_v->setFocusPolicy(Qt::NoFocus);
+    m_h->setFocusPolicy(Qt::NoFocus);
     connect(m_txtPag, &QLineEdit::textEdited, this, [this](const QString &t) { m_anteprima.txtPag = t; });
     for (QScrollBar *barra : {m_v, m_h})
         connect(barra, &QScrollBar::valueChanged, this, [this] {
@@ -77,11 +103,11 @@ FrmPreview::FrmPreview(FormPreview &anteprima, Uscite uscite, QWidget *parent)
         });
     connect(vorpla, &QPushButton::clicked, this, [this] {
         if (m_uscite.vorpla)
-            m_uscite.vorpla();
+            esegui(m_uscite.vorpla);
     });
     connect(esci, &QPushButton::clicked, this, [this] {
         if (m_uscite.esci)
-            m_uscite.esci();
+            esegui(m_uscite.esci);
     });
     sincronizza();
     vorpla->setFocus();
@@ -96,6 +122,7 @@ void FrmPreview::sincronizza()
     m_v->setPageStep(m_anteprima.VScroll1.LargeChange);
     m_v->setValue(m_anteprima.VScroll1.Value);
     m_h->setRange(0, m_anteprima.HScroll1.Max);
+    m_h->setPageStep(m_anteprima.HScroll1.LargeChange);
     m_h->setValue(m_anteprima.HScroll1.Value);
     m_sincronizzando = false;
     copia();
@@ -122,7 +149,8 @@ void FrmPreview::copia()
 void FrmPreview::keyReleaseEvent(QKeyEvent *evento)
 {
     const int codice = evento->key() == Qt::Key_PageDown ? 34 : evento->key() == Qt::Key_PageUp ? 33 : 0;
-    if (codice) {
+    // A key held down is one key released.
+    if (codice && !evento->isAutoRepeat()) {
         m_anteprima.Form_KeyUp(codice);
         sincronizza();
     }
@@ -140,7 +168,7 @@ void FrmPreview::closeEvent(QCloseEvent *evento)
     // Closing the window is its close command.
     evento->ignore();
     if (m_uscite.esci)
-        m_uscite.esci();
+        esegui(m_uscite.esci);
 }
 
 } // namespace vorpla

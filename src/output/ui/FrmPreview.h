@@ -48,6 +48,10 @@ protected:
 
 private:
     void copia();
+    // Runs a command of the window: an error shows the standard message
+    // and ends the program, as the window's failures do; an end the command
+    // asked for ends it.
+    template<typename F> void esegui(F &&comando);
 
     FormPreview &m_anteprima;
     Uscite m_uscite;

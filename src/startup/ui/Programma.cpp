@@ -173,16 +173,17 @@ int Programma::esegui()
         try {
             nuova->Form_Load();
         } catch (const ErroreVB &errore) {
+            // The window's failures end the program.
             mostraErroreRoutine(errore);
-            return;
+            fine(FineConErrore);
         }
         if (senzaSchermo) {
             scrivi(QStringLiteral("Preview window: %1, %2 (no display to show it on)\n")
                        .arg(lavoro().FileIngresso, nuova->lblPagTot));
             return;
         }
-        if (finestraAnteprima)
-            finestraAnteprima.release()->deleteLater();
+        // The window goes before the preview it shows.
+        finestraAnteprima.reset();
         anteprima = std::move(nuova);
         FrmPreview::Uscite uscite;
         uscite.vorpla = [&] {

@@ -1,6 +1,13 @@
 #include "ErroreVB.h"
 
+#include <cerrno>
+
 namespace vorpla {
+
+int erroreFileDaErrno(int numero)
+{
+    return numero == EACCES || numero == EPERM || numero == EROFS ? Err::PermessoNegato : Err::AccessoPercorso;
+}
 
 QString descrizioneErroreVB(int numero)
 {

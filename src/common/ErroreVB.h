@@ -33,6 +33,11 @@ inline constexpr int Annullato = 32755;         // common dialog: Cancel was sel
 // The description Visual Basic gives for an error number ("Type mismatch").
 QString descrizioneErroreVB(int numero);
 
+// The error a failed file operation of the system (its errno) raises:
+// permission denied (70) when the rights or a read-only file system refused
+// it, a path/file access error (75) otherwise.
+int erroreFileDaErrno(int numero);
+
 class ErroreVB : public std::runtime_error
 {
 public:

@@ -5,6 +5,7 @@
 #include "common/Numeri.h"
 #include "common/Routine.h"
 #include "common/TabellaCaratteri.h"
+#include "interpreter/LettoreStampa.h"
 #include "interpreter/SuperficiePittore.h"
 
 #include <algorithm>
@@ -47,14 +48,6 @@ bool marcatore(QByteArrayView riga, const char *nome)
     return riga.size() >= 5 && riga.first(5) == QByteArrayView(nome);
 }
 
-// Columns a to b (from 1) of a line, as far as it reaches.
-QByteArrayView colonne(QByteArrayView riga, qsizetype da, qsizetype quante)
-{
-    if (riga.size() < da)
-        return {};
-    return riga.sliced(da - 1, std::min(quante, riga.size() - da + 1));
-}
-
 } // namespace
 
 FormPreview::FormPreview(QString file) : m_file(std::move(file)) {}
@@ -82,7 +75,7 @@ void FormPreview::conta_pagine()
         if (marcatore(riga, "@PAGE") || marcatore(riga, "@PAGV")) {
             ++NumPagine;
             InizioPagina.append(n);
-        } else if (marcatore(riga, "@LARG") && colonne(riga, 7, 3) == QByteArrayView("PRO")) {
+        } else if (marcatore(riga, "@LARG") && RigaStampa(riga).colonne(7, 3) == QByteArrayView("PRO")) {
             ModoGrafico = true;
         }
     }
@@ -131,7 +124,7 @@ void FormPreview::testo(qint64 riga)
         const QByteArray convertita = convertiHostWin(QByteArray(letta.data(), letta.size()));
         const QByteArrayView linea = rifilata(convertita);
         if (marcatore(linea, "@RIGA")) {
-            QByteArrayView testo = linea.size() > 6 ? linea.sliced(6) : QByteArrayView();
+            QByteArrayView testo = RigaStampa(linea).argomento();
             while (!testo.isEmpty() && testo.back() == ' ')
                 testo.chop(1);
             qint16 c = 1;
@@ -158,7 +151,8 @@ void FormPreview::testo(qint64 riga)
             ++r;
         } else if (marcatore(linea, "@LARG")) {
             // Its scale lasts to the next line only; its font stays.
-            const QByteArrayView larghezza = colonne(linea, 7, 3), verso = colonne(linea, 10, 3);
+            const RigaStampa larg(linea);
+            const QByteArrayView larghezza = larg.colonne(7, 3), verso = larg.colonne(10, 3);
             if (larghezza == QByteArrayView("132") && (verso == QByteArrayView("VER") || verso == QByteArrayView("ORI"))) {
                 buffer.FontName(QStringLiteral("NetTerm OEM"));
                 buffer.FontSize(8);

@@ -47,7 +47,7 @@ void sposta(const QString &da, const QString &a)
     if (::rename(da.toLocal8Bit().constData(), a.toLocal8Bit().constData()) == 0)
         return;
     if (errno != EXDEV)
-        throw ErroreVB(errno == EACCES || errno == EPERM ? Err::PermessoNegato : Err::AccessoPercorso);
+        throw ErroreVB(erroreFileDaErrno(errno));
     const QString parziale = a + QStringLiteral(".part");
     QFile::remove(parziale);
     if (!QFile::copy(da, parziale) || ::rename(parziale.toLocal8Bit().constData(), a.toLocal8Bit().constData()) != 0) {
@@ -60,6 +60,16 @@ void sposta(const QString &da, const QString &a)
 QString chiave(const char *nome)
 {
     return LeggiIni(QStringLiteral("PDF"), QString::fromLatin1(nome), fileIni());
+}
+
+// The record of a failure in Logging.smr.
+QString recordRegistroPdf(const QString &data, int numero, const QString &descrizione, const QString &traguardo,
+                          const QString &fileIngresso)
+{
+    return data + QStringLiteral("\r\n") + QStringLiteral("NUMBER=%1\r\n").arg(numero) + QStringLiteral("DESCRIPTION=")
+           + descrizione + QStringLiteral("\r\n") + QStringLiteral("RIGA=") + traguardo + QStringLiteral("\r\n")
+           + QStringLiteral("FILE=") + fileIngresso + QStringLiteral("\r\n") + QString(55, u'-')
+           + QStringLiteral("\r\n");
 }
 
 class Lavoro
@@ -121,7 +131,7 @@ QString Lavoro::esegui()
             attendiFileSpool(spool);
             attendiLibero(spool);
             if (::rename(spool.toLocal8Bit().constData(), ps.toLocal8Bit().constData()) != 0)
-                throw ErroreVB(errno == EACCES || errno == EPERM ? Err::PermessoNegato : Err::AccessoPercorso);
+                throw ErroreVB(erroreFileDaErrno(errno));
             if (spoolDelLavoro(ps))
                 break;
             // Another job's, printed late: it goes, and this job's is waited for.
@@ -135,7 +145,7 @@ QString Lavoro::esegui()
         if (QFileInfo::exists(pdf) || QFileInfo(pdf).isSymLink()) {
             attendiLibero(pdf);
             if (::unlink(pdf.toLocal8Bit().constData()) != 0)
-                throw ErroreVB(errno == EACCES || errno == EPERM ? Err::PermessoNegato : Err::AccessoPercorso);
+                throw ErroreVB(erroreFileDaErrno(errno));
         }
         if (m_a.converti)
             m_a.converti(ps, pdf);
@@ -162,9 +172,9 @@ QString Lavoro::esegui()
             sposta(pdf, risultato);
         }
         marcatore.rilascia();
+        // (The busy pointer was the printer form's copies loop's, which put
+        // it back itself.)
         m_a.eventi();
-        if (m_a.cursoreNormale)
-            m_a.cursoreNormale();
         return risultato;
     } catch (const ErroreVB &errore) {
         fallito(errore);
@@ -312,14 +322,6 @@ QString gettoneDelProcesso()
     return QStringLiteral("vorpla %1-").arg(QCoreApplication::applicationPid());
 }
 
-QString recordRegistroPdf(const QString &data, int numero, const QString &descrizione, const QString &traguardo,
-                          const QString &fileIngresso)
-{
-    return data + QStringLiteral("\r\n") + QStringLiteral("NUMBER=%1\r\n").arg(numero) + QStringLiteral("DESCRIPTION=")
-           + descrizione + QStringLiteral("\r\n") + QStringLiteral("RIGA=") + traguardo + QStringLiteral("\r\n")
-           + QStringLiteral("FILE=") + fileIngresso + QStringLiteral("\r\n") + QString(55, u'-')
-           + QStringLiteral("\r\n");
-}
 
 QString CreaPdf(const QString &NomeFile, AmbienteCreaPdf &ambiente)
 {

@@ -56,7 +56,6 @@ struct AmbienteCreaPdf
     // PostScript to PDF (ConvertiPsInPdf when unset); its answer is not
     // examined, the PDF's existence is.
     std::function<bool(const QString &ps, const QString &pdf)> converti;
-    std::function<void()> cursoreNormale;  // optional
     // The main window's destination of a "NO" job ("" otherwise).
     QString PercorsoDestinazione;
 
@@ -71,9 +70,5 @@ QString CreaPdf(const QString &NomeFile, AmbienteCreaPdf &ambiente);
 // What the title of every print job CreaPdf starts in this process holds
 // ("vorpla " + process number + "-"), followed by the job's own number.
 QString gettoneDelProcesso();
-
-// The record CreaPdf appends to Logging.smr for a failure.
-QString recordRegistroPdf(const QString &data, int numero, const QString &descrizione, const QString &traguardo,
-                          const QString &fileIngresso);
 
 } // namespace vorpla

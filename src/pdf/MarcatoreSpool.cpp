@@ -28,11 +28,6 @@ QByteArray campo(const QByteArray &contenuto, const char *nome)
     return {};
 }
 
-int erroreDi(int numero)
-{
-    return numero == EACCES || numero == EPERM || numero == EROFS ? Err::PermessoNegato : Err::AccessoPercorso;
-}
-
 } // namespace
 
 MarcatoreSpool::MarcatoreSpool(QString cartella, std::chrono::milliseconds rinnovo,
@@ -66,7 +61,7 @@ bool MarcatoreSpool::prendi(const QString &fileIngresso)
     ::unlink(privato.constData());
     const int fd = ::open(privato.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0)
-        throw ErroreVB(erroreDi(errno));
+        throw ErroreVB(erroreFileDaErrno(errno));
     // Locked before it is the marker: a marker of a running holder is always
     // locked.
     ::flock(fd, LOCK_EX);
@@ -90,7 +85,7 @@ bool MarcatoreSpool::prendi(const QString &fileIngresso)
     ::close(fd);
     if (errore == EEXIST)
         return false;
-    throw ErroreVB(erroreDi(errore));
+    throw ErroreVB(erroreFileDaErrno(errore));
 }
 
 void MarcatoreSpool::rinnova()

@@ -181,8 +181,8 @@ void ComandiMain::anteprima(bool visibile)
     const auto filePdf = [] { return KV_GetTempPath() + trovanome(lavoro().FileIngresso) + QStringLiteral(".pdf"); };
     const auto mostraPdf = [&](const QString &pdf) {
         // After "Errore di timeout!" there is no PDF to open.
-        if (esisteIgnorandoMaiuscole(pdf))
-            m_s.apriDocumento(trovaIgnorandoMaiuscole(pdf));
+        if (const QString trovato = trovaIgnorandoMaiuscole(pdf); QFileInfo::exists(trovato))
+            m_s.apriDocumento(trovato);
         m_s.eventi();
         m_form.inPrimoPiano = false;
         m_s.abbassaFinestra();

@@ -410,3 +410,30 @@ TEST_F(PdfQualita, TheBackendWritesEachJobWithItsUsersRightsAndOnlyWhole)
         EXPECT_FALSE(nome.startsWith(QStringLiteral(".spool.ps."))) << nome.toStdString();
     QFile::remove(file);
 }
+
+TEST_F(PdfQualita, AsRootTheInstallerRefusesABackendOthersCouldHaveReplaced)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "the installer's root rules apply to root";
+    // The installer and its files in a folder every user can write into.
+    const QString pacchetto = cartella.percorso(QStringLiteral("aperto"));
+    QDir().mkpath(pacchetto);
+    const QString origine = QFileInfo(QStringLiteral(VORPLA_EXE)).absolutePath() + QStringLiteral("/../../pdfprinter/");
+    for (const char *nome : {"ZORV_PRADELK.EXE", "vorpla-spool", "PDFCreator.ppd"})
+        ASSERT_TRUE(QFile::copy(origine + QLatin1String(nome), pacchetto + u'/' + QLatin1String(nome))) << nome;
+    QFile::setPermissions(pacchetto, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner
+                                         | QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ExeOther);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    // Were it to go on, it would meet a spooler that is not there.
+    env.insert(QStringLiteral("CUPS_SERVER"), cartella.percorso(QStringLiteral("nessuno.sock")));
+    env.insert(QStringLiteral("CUPS_SERVERBIN"), cartella.percorso(QStringLiteral("serverbin")));
+    const EsitoProcesso e = eseguiProcesso(pacchetto + QStringLiteral("/ZORV_PRADELK.EXE"),
+                                           {cartella.percorso(QStringLiteral("spool")), cartella.programma()}, env);
+    EXPECT_EQ(e.codice, 1);
+    EXPECT_TRUE(e.errori.contains(QStringLiteral("can be changed by users other than root"))) << e.errori.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(cartella.percorso(QStringLiteral("serverbin/backend/vorpla-spool"))));
+    EXPECT_FALSE(QFileInfo::exists(cartella.programma() + QStringLiteral("/DRIVERS")));
+    EXPECT_FALSE(QFileInfo::exists(cartella.percorso(QStringLiteral("spool"))));
+    // As root, nothing is written into the program folder.
+    EXPECT_FALSE(QFileInfo::exists(cartella.programma() + QStringLiteral("/PDFPrinter.log")));
+}

@@ -127,6 +127,7 @@ protected:
     void fineDiPagina();
     void pieDiPagina();
     void stampaDueColonne();
+    void stampaDueColonne(double xDestra, double xRegola, double dimensione);
     virtual void Trattino();
     // Where the layouts' vouchers differ: how many copies make one, whether
     // the third voucher of a page only counts (no new page), and what a
@@ -148,17 +149,22 @@ protected:
     void accorciaRigaEtichetta(QByteArray &riga) const;
 
     // Text helpers.
+    void apriIntestazione(const RigaStampa &riga);
     void rigaIntestazione(const RigaStampa &riga, double dimensione);
     bool tipoAstoi() const;
     bool indirizzoASinistra() const;
-    double baseIndirizzo() const;
+    // The left base of address lines (G is added).
+    virtual double baseIndirizzo() const;
     void iniziaIndirizzoAstoi();
-    void finestraIndirizzo(double alto);
+    void finestraIndirizzo(double x1, double y1, double x2, double y2);
     void rigaIndirizzo(const RigaStampa &riga, bool grassetto);
     void riduciIndirizzo(QByteArrayView testo, double x);
     double xTitoloIndirizzo(QByteArrayView titolo);
     QString margineDelTipo() const;
-    void ultimaRigaIndirizzo(const RigaStampa &riga, double alto);
+    void ultimaRigaIndirizzo(const RigaStampa &riga, double alto, double dimensione, double x);
+    void allineaADestra(QByteArrayView testo, double destra, double y, double dimensione);
+    void titoloInRiga(QByteArrayView titolo, double y, double dimensione);
+    void apriTesto(double passo, double dimensione);
     double xCentrato(QByteArrayView testo) const;
     double xCentratoIndirizzo(QByteArrayView testo) const;
     void riquadro(double x1, double y1, double x2, double y2);

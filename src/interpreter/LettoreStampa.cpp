@@ -78,7 +78,7 @@ bool LettoreStampa::recupera(const ErroreVB &)
 
 void LettoreStampa::fineFile() {}
 
-void LettoreStampa::corsa()
+void LettoreStampa::corsa(qint64 primaRiga)
 {
     if (m_inCorso)
         return; // a run never starts inside another
@@ -91,6 +91,8 @@ void LettoreStampa::corsa()
 
     m_rigaCorrente.clear();
     m_ini.clear();
+    m_fermo = false;
+    m_primaRiga = primaRiga;
     try {
         inizioCorsa();
         leggiFile();
@@ -109,6 +111,10 @@ void LettoreStampa::leggiFile()
     qint64 righe = 0;
     QByteArrayView letta;
     while (lettore.prossima(letta)) {
+        if (righe < m_primaRiga - 1) {
+            ++righe;
+            continue;
+        }
         // Trailing blanks do not count.
         qsizetype n = letta.size();
         while (n > 0 && letta[n - 1] == ' ')
@@ -119,6 +125,8 @@ void LettoreStampa::leggiFile()
             if (!recupera(e))
                 throw;
         }
+        if (m_fermo)
+            return;
         if ((++righe & 63) == 0 && eventi && orologio.elapsed() >= 10) {
             eventi();
             orologio.restart();
@@ -133,6 +141,8 @@ void LettoreStampa::eseguiRiga(QByteArrayView letta)
     if (lavoro().ModoDebug)
         scrivilog(letta);
     primaDellaRiga(letta);
+    if (m_fermo)
+        return;
     m_rigaCorrente = convertiHostWin(m_rigaCorrente);
     disegnaRiga(RigaStampa(m_rigaCorrente));
 }

@@ -104,16 +104,21 @@ public:
     // Lets pending window events run (called every few milliseconds).
     std::function<void()> eventi;
 
-    // Reads one key of vorpla.ini in the program folder.
-    QString Leggi(const QString &sezione, const QString &chiave) const;
+    // Reads one key of vorpla.ini in the program folder (a layout that reads
+    // no configuration answers empty for every key).
+    virtual QString Leggi(const QString &sezione, const QString &chiave) const;
     // Appends a line to the daily log.
     void scrivilog(QByteArrayView riga) const;
 
 protected:
-    // One run over the whole file: inizioCorsa, every line, fineFile. An
-    // error of the run (or memory running out) goes to errore. A run never
-    // starts inside another.
-    void corsa();
+    // One run over the file: inizioCorsa, every line from `primaRiga` (from
+    // 1; the lines before it are read and skipped), fineFile. An error of
+    // the run (or memory running out) goes to errore. A run never starts
+    // inside another.
+    void corsa(qint64 primaRiga = 1);
+    // Called before a line is drawn (from primaDellaRiga): that line is not
+    // drawn and the run ends there, without fineFile.
+    void fermaLettura() { m_fermo = true; }
 
     // The layout's state for a new run, and its page setup.
     virtual void inizioCorsa() = 0;
@@ -142,6 +147,8 @@ private:
     QByteArray m_rigaCorrente;
     mutable QHash<QString, QString> m_ini; // keys read this run
     bool m_inCorso = false;
+    bool m_fermo = false;
+    qint64 m_primaRiga = 1;
 };
 
 } // namespace vorpla

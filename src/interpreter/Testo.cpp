@@ -48,10 +48,17 @@ void Interprete::rigaDiTesto(QByteArrayView testo, double x, int)
     m_sup.Print(testo);
 }
 
-void Interprete::m_INTE(const RigaStampa &riga)
+// A letterhead starts: the text letterhead follows unless columns 7-8 say
+// "NO".
+void Interprete::apriIntestazione(const RigaStampa &riga)
 {
     m_sup.FontName(QLatin1String(FontOem));
     m_s.IntestazioneAttiva = riga.colonne(7, 2) == "NO" ? QStringLiteral("NO") : QStringLiteral("SI");
+}
+
+void Interprete::m_INTE(const RigaStampa &riga)
+{
+    apriIntestazione(riga);
     m_s.YCorrente = m_s.MargineAlto + m_form.ScostamentoVoucher + lung(1);
 }
 
@@ -60,8 +67,7 @@ void Interprete::inizioVoucher() {}
 void Interprete::m_INTV(const RigaStampa &riga)
 {
     inizioVoucher();
-    m_sup.FontName(QLatin1String(FontOem));
-    m_s.IntestazioneAttiva = riga.colonne(7, 2) == "NO" ? QStringLiteral("NO") : QStringLiteral("SI");
+    apriIntestazione(riga);
     if (!m_s.dispositivo.contains(QStringLiteral("EPSON SQ-")))
         m_form.ScostamentoVoucher += lung(0.5);
     m_s.YCorrente = m_form.ScostamentoVoucher;
@@ -137,15 +143,16 @@ void Interprete::iniziaIndirizzoAstoi()
     m_sup.FontSize(11);
 }
 
-void Interprete::finestraIndirizzo(double alto)
+// The address window, an outline through the two corners; the address
+// lines start 0.2 below its top at the base size + 0.5.
+void Interprete::finestraIndirizzo(double x1, double y1, double x2, double y2)
 {
-    const double T = m_s.MargineAlto;
     m_sup.FontSize(m_s.dimensioni[5] + 0.5);
     m_sup.DrawWidth(1);
     m_sup.FillStyle(1);
-    m_sup.Line(Rettangolo, 11.5, T + alto, m_s.LarghezzaPagina - 0.7, T + alto + 2.55);
+    m_sup.Line(Rettangolo, x1, y1, x2, y2);
     m_sup.FillStyle(0);
-    m_sup.CurrentY = T + alto + 0.2;
+    m_sup.CurrentY = y1 + 0.2;
     m_sup.DrawStyle(0);
     m_sup.DrawWidth(3);
 }
@@ -154,7 +161,8 @@ void Interprete::m_INDI(const RigaStampa &)
 {
     if (tipoAstoi())
         return iniziaIndirizzoAstoi();
-    finestraIndirizzo(4);
+    const double T = m_s.MargineAlto;
+    finestraIndirizzo(11.5, T + 4, m_s.LarghezzaPagina - 0.7, T + 6.55);
 }
 
 void Interprete::m_IN2I(const RigaStampa &)
@@ -162,28 +170,23 @@ void Interprete::m_IN2I(const RigaStampa &)
     if (tipoAstoi())
         return iniziaIndirizzoAstoi();
     m_s.SecondaFinestra = true;
-    finestraIndirizzo(7);
+    const double T = m_s.MargineAlto;
+    finestraIndirizzo(11.5, T + 7, m_s.LarghezzaPagina - 0.7, T + 9.55);
 }
 
 void Interprete::m_INDV(const RigaStampa &)
 {
     const double O = m_form.ScostamentoVoucher;
     m_form.ConINTV = true;
-    fontOem(10.5);
-    m_sup.DrawWidth(1);
-    m_sup.FillStyle(1);
+    m_sup.FontName(QLatin1String(FontOem));
     m_s.MargineSinistro = 1.3;
     if (indirizzoASinistra()) {
         m_s.MargineDestro = 11;
-        m_sup.Line(Rettangolo, 1.3, O, 11, O + 2.4);
+        finestraIndirizzo(1.3, O, 11, O + 2.4);
     } else {
         m_s.MargineDestro = 0.7;
-        m_sup.Line(Rettangolo, 11, O, m_s.LarghezzaPagina - 0.7, O + 2.4);
+        finestraIndirizzo(11, O, m_s.LarghezzaPagina - 0.7, O + 2.4);
     }
-    m_sup.FillStyle(0);
-    m_sup.CurrentY = O + 0.2;
-    m_sup.DrawStyle(0);
-    m_sup.DrawWidth(3);
 }
 
 void Interprete::m_INDs(const RigaStampa &riga)
@@ -211,9 +214,9 @@ void Interprete::rigaIndirizzo(const RigaStampa &riga, bool grassetto)
         return;
     }
     if (m_form.ConINTV)
-        m_sup.FontSize(10.5);
+        m_sup.FontSize(m_s.dimensioni[5] + 0.5);
     else
-        fontOem(11);
+        fontOem(m_s.dimensioni[5] + 1);
     const double x = m_s.Rientro + baseIndirizzo();
     m_sup.CurrentX = x;
     m_sup.FontBold(grassetto || m_s.Bold);
@@ -248,7 +251,9 @@ void Interprete::m_INDn(const RigaStampa &riga)
     rigaIndirizzo(riga, false);
 }
 
-void Interprete::ultimaRigaIndirizzo(const RigaStampa &riga, double alto)
+// The last address line: at `x` in `dimensione` outside vouchers, and no
+// higher than `alto`.
+void Interprete::ultimaRigaIndirizzo(const RigaStampa &riga, double alto, double dimensione, double x)
 {
     if (tipoAstoi()) {
         m_s.RigheIndirizzo.append(riga.argomento().toByteArray());
@@ -257,8 +262,8 @@ void Interprete::ultimaRigaIndirizzo(const RigaStampa &riga, double alto)
     if (m_form.ConINTV) {
         m_sup.CurrentX = m_s.Rientro + 11;
     } else {
-        fontOem(9);
-        m_sup.CurrentX = m_s.Rientro + 10 + 1.5;
+        fontOem(dimensione);
+        m_sup.CurrentX = m_s.Rientro + x;
     }
     if (m_s.YCorrente < m_s.MargineAlto + alto) {
         m_s.YCorrente = m_s.MargineAlto + alto;
@@ -269,12 +274,12 @@ void Interprete::ultimaRigaIndirizzo(const RigaStampa &riga, double alto)
 
 void Interprete::m_INDf(const RigaStampa &riga)
 {
-    ultimaRigaIndirizzo(riga, 6.6);
+    ultimaRigaIndirizzo(riga, 6.6, 9, 10 + 1.5);
 }
 
 void Interprete::m_IN2f(const RigaStampa &riga)
 {
-    ultimaRigaIndirizzo(riga, 9.6);
+    ultimaRigaIndirizzo(riga, 9.6, 9, 10 + 1.5);
 }
 
 // ---- References and dates -------------------------------------------------------------
@@ -302,23 +307,26 @@ void Interprete::m_SCAD(const RigaStampa &riga)
     m_s.YCorrente = 7.9;
 }
 
+// A text at `dimensione` ending at `destra`, on the line at y.
+void Interprete::allineaADestra(QByteArrayView testo, double destra, double y, double dimensione)
+{
+    m_sup.FontSize(dimensione);
+    m_sup.CurrentX = destra - m_sup.TextWidth(testo);
+    m_sup.CurrentY = y;
+    m_sup.Print(testo);
+}
+
 void Interprete::m_DAT1(const RigaStampa &riga)
 {
     m_s.YCorrente += 0.7;
-    m_sup.FontSize(m_s.dimensioni[5]);
-    m_sup.CurrentX = m_s.LarghezzaPagina - m_s.MargineDestro - m_sup.TextWidth(riga.argomento());
-    m_sup.CurrentY = m_s.YCorrente;
-    m_sup.Print(riga.argomento());
+    allineaADestra(riga.argomento(), m_s.LarghezzaPagina - m_s.MargineDestro, m_s.YCorrente, m_s.dimensioni[5]);
 }
 
 void Interprete::m_DATA(const RigaStampa &riga)
 {
     m_s.YCorrente = m_s.MargineAlto + (m_s.SecondaFinestra ? 10.6 : 7.6);
-    m_sup.FontSize(m_s.dimensioni[5]);
     const QByteArrayView testo = riga.argomento().isEmpty() ? QByteArrayView(" ") : riga.argomento();
-    m_sup.CurrentX = m_s.LarghezzaPagina - m_s.MargineDestro - m_sup.TextWidth(testo);
-    m_sup.CurrentY = m_s.YCorrente;
-    m_sup.Print(testo);
+    allineaADestra(testo, m_s.LarghezzaPagina - m_s.MargineDestro, m_s.YCorrente, m_s.dimensioni[5]);
     m_s.YCorrente += 0.3;
 }
 
@@ -326,10 +334,8 @@ void Interprete::m_DATV(const RigaStampa &riga)
 {
     const double O = m_form.ScostamentoVoucher;
     m_s.YCorrente = O + 3;
-    m_sup.FontSize(m_s.dimensioni[5]);
-    m_sup.CurrentX = m_s.LarghezzaPagina - m_s.MargineDestro - m_s.Rientro - m_sup.TextWidth(riga.argomento());
-    m_sup.CurrentY = m_s.YCorrente;
-    m_sup.Print(riga.argomento());
+    allineaADestra(riga.argomento(), m_s.LarghezzaPagina - m_s.MargineDestro - m_s.Rientro, m_s.YCorrente,
+                  m_s.dimensioni[5]);
     m_s.YCorrente = O + 2.97;
     m_s.YDopoData = m_s.YCorrente;
 }
@@ -367,6 +373,19 @@ void Interprete::titoloInRiquadro(QByteArrayView t, double y, double dimensione,
     m_sup.FontSize(m_s.dimensioni[5]);
 }
 
+// A title centred between the margins, bold at `dimensione`, on the line
+// at y; bold goes off and the base size comes back afterwards.
+void Interprete::titoloInRiga(QByteArrayView t, double y, double dimensione)
+{
+    m_sup.FontSize(dimensione);
+    m_sup.FontBold(true);
+    m_sup.CurrentX = xCentrato(t);
+    m_sup.CurrentY = y;
+    m_sup.Print(t);
+    m_sup.FontBold(false);
+    m_sup.FontSize(m_s.dimensioni[5]);
+}
+
 void Interprete::riquadro(double x1, double y1, double x2, double y2)
 {
     m_sup.DrawWidth(5);
@@ -400,13 +419,7 @@ void Interprete::m_TIT1(const RigaStampa &riga)
         return;
     }
     m_s.YCorrente = m_s.MargineAlto + 7.6;
-    m_sup.FontSize(8);
-    m_sup.FontBold(true);
-    m_sup.CurrentX = xCentrato(t);
-    m_sup.CurrentY = m_s.YCorrente;
-    m_sup.Print(t);
-    m_sup.FontBold(false);
-    m_sup.FontSize(m_s.dimensioni[5]);
+    titoloInRiga(t, m_s.YCorrente, 8);
 }
 
 void Interprete::m_TIT2(const RigaStampa &riga)
@@ -421,14 +434,7 @@ void Interprete::m_TIT2(const RigaStampa &riga)
         m_sup.Print(t);
         return;
     }
-    const double y = m_sup.CurrentY;
-    m_sup.FontSize(m_s.dimensioni[6]);
-    m_sup.FontBold(true);
-    m_sup.CurrentX = xCentrato(t);
-    m_sup.CurrentY = y;
-    m_sup.Print(t);
-    m_sup.FontBold(false);
-    m_sup.FontSize(m_s.dimensioni[5]);
+    titoloInRiga(t, m_sup.CurrentY, m_s.dimensioni[6]);
     m_s.YCorrente = m_sup.CurrentY - 0.2;
 }
 
@@ -534,11 +540,18 @@ void Interprete::m_TXTe(const RigaStampa &riga)
 
 // ---- Free text ------------------------------------------------------------------------
 
+// A block of free text starts `passo` below the running position, in
+// `dimensione`.
+void Interprete::apriTesto(double passo, double dimensione)
+{
+    m_s.YCorrente += passo;
+    m_sup.CurrentY = m_s.YCorrente;
+    fontOem(dimensione);
+}
+
 void Interprete::m_TEXT(const RigaStampa &)
 {
-    m_s.YCorrente += 0.2;
-    m_sup.CurrentY = m_s.YCorrente;
-    fontOem(m_s.dimensioni[9]);
+    apriTesto(0.2, m_s.dimensioni[9]);
 }
 
 void Interprete::m_TXTn(const RigaStampa &riga)
@@ -601,9 +614,18 @@ void Interprete::m_TX2c(const RigaStampa &riga) { rigaDueColonne(riga.argomento(
 void Interprete::m_TX2d(const RigaStampa &riga) { rigaDueColonne(riga.argomento(), true, false, false, true); }
 void Interprete::m_TX2a(const RigaStampa &riga) { rigaDueColonne(riga.argomento(), true, false, true, true); }
 
-// Prints the buffered lines in two columns: the first half on the left, the
-// second on the right, an odd middle line alone on the left below them.
 void Interprete::stampaDueColonne()
+{
+    const double L = m_s.MargineSinistro, R = m_s.MargineDestro, G = m_s.Rientro;
+    const double C = (m_s.LarghezzaPagina - L - R - 2 * G) / 2;
+    stampaDueColonne(C + 1, L + C + G, 5);
+}
+
+// Prints the buffered lines in two columns at `dimensione`: the first half
+// on the left, the second on the right starting at `xDestra`, an odd middle
+// line alone on the left below them, and a rule between the columns at
+// `xRegola`. Centred lines are centred in their half of the usable width.
+void Interprete::stampaDueColonne(double xDestra, double xRegola, double dimensione)
 {
     if (m_sup.CurrentY < 1)
         m_sup.CurrentY = 1;
@@ -613,7 +635,7 @@ void Interprete::stampaDueColonne()
     const qsizetype h = n / 2, dispari = n % 2;
     const bool centrate = m_s.DueColonneCentrate;
     auto sinistra = [&](const QByteArray &testo) {
-        m_sup.FontSize(5);
+        m_sup.FontSize(dimensione);
         m_sup.CurrentX = centrate ? (C - 2 * G - m_sup.TextWidth(testo)) / 2 + L : L + G;
         stampaConOggetti(testo);
     };
@@ -622,7 +644,7 @@ void Interprete::stampaDueColonne()
         sinistra(m_s.DueColonne.at(i));
         m_sup.CurrentY = y;
         const QByteArray &destra = m_s.DueColonne.at(i + h + dispari);
-        m_sup.CurrentX = centrate ? (C - m_sup.TextWidth(destra)) / 2 + (C + G + L) : C + 1;
+        m_sup.CurrentX = centrate ? (C - m_sup.TextWidth(destra)) / 2 + (C + G + L) : xDestra;
         stampaConOggetti(destra);
         m_sup.CurrentY -= 0.0125;
     }
@@ -630,8 +652,8 @@ void Interprete::stampaDueColonne()
         sinistra(m_s.DueColonne.at(h));
     m_sup.DrawWidth(1);
     if (m_s.YInizioDueColonne != 0) {
-        const double x = L + C + G, fine = m_sup.CurrentY;
-        m_sup.Line(LineaColoreCorrente, x, m_s.YInizioDueColonne, x, fine);
+        const double fine = m_sup.CurrentY;
+        m_sup.Line(LineaColoreCorrente, xRegola, m_s.YInizioDueColonne, xRegola, fine);
     }
     m_s.YInizioDueColonne = 0;
     m_s.DueColonne.clear();
@@ -646,9 +668,7 @@ void Interprete::stampaDueColonne()
 
 void Interprete::m_TXTV(const RigaStampa &)
 {
-    m_s.YCorrente += (m_s.YDopoData && m_s.YCorrente == *m_s.YDopoData) ? 0.6 : 0.1;
-    m_sup.CurrentY = m_s.YCorrente;
-    fontOem(m_s.dimensioni[9] - 0.5);
+    apriTesto((m_s.YDopoData && m_s.YCorrente == *m_s.YDopoData) ? 0.6 : 0.1, m_s.dimensioni[9] - 0.5);
 }
 
 void Interprete::m_TXVb(const RigaStampa &riga)

@@ -1,14 +1,19 @@
 // Fuzz target: any bytes given as a print file must end in a rendered
 // document or in the general error message, never in a crash, a hang or
-// memory growing with the file. Each input runs through both layouts: the
-// printer's interpreter on a counting surface, and the PDF form's
-// interpreter on the built-in document object, which writes the PDF.
+// memory growing with the file. Each input runs through the three layouts:
+// the printer's interpreter on a counting surface, the PDF form's
+// interpreter on the built-in document object, which writes the PDF, and
+// the preview's on its page buffer, from the first line and from the
+// middle of the file.
 
+#include "common/ErroreVB.h"
 #include "common/FineProgramma.h"
 #include "common/Messaggi.h"
 #include "common/StatoLavoro.h"
 #include "interpreter/Interprete.h"
+#include "interpreter/InterpreteAnteprima.h"
 #include "interpreter/InterpretePdf.h"
+#include "interpreter/SuperficiePittore.h"
 #include "output/PDFReportObj.h"
 #include "interpreter/SuperficieRegistrata.h"
 
@@ -106,5 +111,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *dati, size_t dimensione)
     pdf.foglioEtichette = [] { return QSizeF(210, 297); };
     pdf.avviaConvertitore = [](const QString &, const QString &) {};
     pdf.GRAFICA();
+
+    // The preview's page: drawn, or an error raised to its window.
+    static QImage buffer(718, 1021, QImage::Format_RGB32);
+    for (const qint64 primaRiga : {qint64(1), qint64(dimensione % 97)}) {
+        SuperficiePittore pagina(&buffer, QStringLiteral("frmPreview"));
+        InterpreteAnteprima anteprima(pagina, g_file);
+        try {
+            anteprima.DISEGNA(primaRiga);
+        } catch (const ErroreVB &) {
+        }
+        pagina.FineDocumento();
+    }
     return 0;
 }

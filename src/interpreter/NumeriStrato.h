@@ -32,4 +32,9 @@ inline constexpr NumeriStrato NumeriStampante{{0, 11, 10, 9, 7, 10, 11, 7.5, 10,
 // The PDF form's layout, in millimetres: whole-point sizes.
 inline constexpr NumeriStrato NumeriPdf{{0, 11, 10, 9, 9, 10, 11, 8, 10, 10, 6}, 7, 7, 2, 10, 0.3, 1, 1};
 
+// The preview's page, in centimetres: a 19 cm wide page with margins and
+// inner gap of 0.2 cm; base and free text 11 points, titles 12, table text
+// 9.5, small table text 7, two-column text 5.5.
+inline constexpr NumeriStrato NumeriAnteprima{{0, 11, 10, 9, 7, 11, 12, 7, 9.5, 11, 5.5}, 0.2, 0.2, 0.2, 1, 0.3, 0, 0};
+
 } // namespace vorpla

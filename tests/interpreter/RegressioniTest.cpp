@@ -1,8 +1,12 @@
 // Print files that once made the interpreter fail (fuzz/regressions) and the
 // fuzzing seeds (fuzz/corpus), replayed: each ends in a drawn document or in
-// the general error message, never in a crash or a hang.
+// the general error message, never in a crash or a hang; the preview's page
+// is drawn or its error names the line.
 
 #include "ProvaInterprete.h"
+
+#include "common/ErroreVB.h"
+#include "interpreter/InterpreteAnteprima.h"
 
 #include <QDir>
 
@@ -23,6 +27,13 @@ TEST_F(ProvaInterprete, FuzzInputsEndInADocumentOrInTheErrorMessage)
                 EXPECT_TRUE(messaggi.testi.at(0).contains(QStringLiteral("\r\nTag: "))) << nome.toStdString();
             } else {
                 EXPECT_TRUE(messaggi.testi.isEmpty()) << nome.toStdString();
+            }
+            SuperficieRegistrata pagina(QStringLiteral("frmPreview"), QSizeF(19, 27));
+            InterpreteAnteprima anteprima(pagina, lavoro().FileIngresso);
+            try {
+                anteprima.DISEGNA(1);
+            } catch (const ErroreVB &e) {
+                EXPECT_TRUE(e.descrizione().contains(QStringLiteral("\r\nTag: "))) << nome.toStdString();
             }
             ++casi;
         }

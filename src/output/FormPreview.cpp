@@ -5,6 +5,7 @@
 #include "common/Numeri.h"
 #include "common/Routine.h"
 #include "common/TabellaCaratteri.h"
+#include "interpreter/InterpreteAnteprima.h"
 #include "interpreter/LettoreStampa.h"
 #include "interpreter/SuperficiePittore.h"
 
@@ -89,15 +90,19 @@ qint64 FormPreview::inizioPagina(qint64 p) const
     return indice >= 0 && indice < InizioPagina.size() ? InizioPagina.at(indice) + 1 : 1;
 }
 
+void FormPreview::preparaBuffer(int larghezzaTwip, int altezzaTwip)
+{
+    const QSize dimensione(qRound(double(larghezzaTwip) / TwipPerPixel), qRound(double(altezzaTwip) / TwipPerPixel));
+    if (picBuffer.size() == dimensione)
+        return;
+    picBuffer = QImage(dimensione, QImage::Format_RGB32);
+    // 15 twips a pixel: 96 pixels an inch.
+    picBuffer.setDotsPerMeterX(qRound(96 / 0.0254));
+    picBuffer.setDotsPerMeterY(qRound(96 / 0.0254));
+}
+
 void FormPreview::anteprima(qint64 riga)
 {
-    if (picBuffer.isNull()) {
-        const int lato = LatoBufferTwip / TwipPerPixel;
-        picBuffer = QImage(lato, lato, QImage::Format_RGB32);
-        // 15 twips a pixel: 96 pixels an inch.
-        picBuffer.setDotsPerMeterX(qRound(96 / 0.0254));
-        picBuffer.setDotsPerMeterY(qRound(96 / 0.0254));
-    }
     if (ModoGrafico)
         DISEGNA(riga);
     else
@@ -106,6 +111,7 @@ void FormPreview::anteprima(qint64 riga)
 
 void FormPreview::testo(qint64 riga)
 {
+    preparaBuffer(LatoBufferTwip, LatoBufferTwip);
     SuperficiePittore buffer(&picBuffer, QStringLiteral("frmPreview"));
     buffer.FontName(QStringLiteral("NetTerm OEM"));
     buffer.FontSize(m_dimensioneFont);
@@ -178,9 +184,13 @@ void FormPreview::testo(qint64 riga)
 
 void FormPreview::DISEGNA(qint64 riga)
 {
-    if (!disegnaGrafica)
-        nonDisponibile(QStringLiteral("frmPreview - DISEGNA"), QStringLiteral("The graphic preview"));
-    disegnaGrafica(*this, riga);
+    preparaBuffer(LarghezzaPaginaTwip, AltezzaPaginaTwip);
+    {
+        SuperficiePittore buffer(&picBuffer, QStringLiteral("frmPreview"));
+        InterpreteAnteprima interprete(buffer, m_file);
+        interprete.DISEGNA(riga);
+        buffer.FineDocumento();
+    }
     ColonneTesto = 21;
     RigheTesto = 27;
     HScroll1.Max = std::max(0, int(CInt(ColonneTesto / 2.0 - 10)));

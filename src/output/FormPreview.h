@@ -1,9 +1,10 @@
 #pragma once
 // The preview window frmPreview, as state and commands (the window itself,
 // in ui/, only shows it): the job's print file one page at a time, drawn
-// into a page buffer of 17010 by 17010 twips (1134 pixels square at the
-// screen's 15 twips a pixel) and copied into the visible area from the
-// scroll bars' offsets.
+// into a page buffer and copied into the visible area from the scroll bars'
+// offsets. At the screen's 15 twips a pixel the buffer is 17010 twips square
+// (1134 pixels) in text mode, and the 19 by 27 cm page, 10773 by 15309
+// twips (718 by 1021 pixels), in graphic mode.
 //
 // The page count reads the whole file: every line whose first five
 // characters (after trimming) are "@PAGE" or "@PAGV" ends a page, so text
@@ -11,6 +12,10 @@
 // page 1 is still drawn from line 1). Any number of page ends is recorded.
 // An "@LARG" line with "PRO" in columns 7 to 9 puts the window in graphic
 // mode, otherwise it is in text mode, once for the job.
+//
+// Graphic mode (DISEGNA) draws the page with the preview's interpreter
+// (InterpreteAnteprima), in centimetres; the scroll values are centimetres
+// too, the vertical maximum 14 with steps of 3, no horizontal scrolling.
 //
 // Text mode (testo) draws the "@RIGA" lines of a page in character cells
 // ("NetTerm OEM"): row r of the page at vertical position r + 2, the first
@@ -33,7 +38,6 @@
 #include <QList>
 #include <QRect>
 #include <QString>
-#include <functional>
 
 namespace vorpla {
 
@@ -85,14 +89,14 @@ public:
     BarraScorrimento HScroll1, VScroll1;
     QImage picBuffer;
 
-    // Drawing the graphic mode's page (the preview's interpreter), set by
-    // whoever has it; unset, graphic pages say they are not available.
-    std::function<void(FormPreview &, qint64 riga)> disegnaGrafica;
-
     static constexpr int LatoBufferTwip = 17010;
+    static constexpr int LarghezzaPaginaTwip = 10773, AltezzaPaginaTwip = 15309;
     static constexpr int TwipPerPixel = 15;
 
 private:
+    // The page buffer, w by h twips, at the screen's resolution.
+    void preparaBuffer(int larghezzaTwip, int altezzaTwip);
+
     QString m_file;
     int m_pagina = 1;
     // The page buffer's font, which lasts from page to page as the window's

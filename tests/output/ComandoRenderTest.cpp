@@ -535,12 +535,17 @@ TEST(ComandoRender, PreviewWritesThePageBufferOfThePageAsked)
     // A page beyond the count is drawn as the window draws it: from line 1.
     EXPECT_EQ(p9, p1);
 
-    // Graphic mode is not in this version: said, nothing written.
+    // Graphic mode: the 19 by 27 cm page at 15 twips a pixel; a page that
+    // fails says which line, and nothing is written.
     const QString grafica = cartella.scrivi(QStringLiteral("job/G1.txt"), "@LARG PRO\r\n@TITO FATTURA\r\n@PAGE\r\n");
-    const QString nessuna = cartella.percorso(QStringLiteral("g.png"));
-    const Esito e = esegui(cartella, {QStringLiteral("--render"), QStringLiteral("preview"), QStringLiteral("--output"),
-                                      nessuna, grafica});
+    const QString g = cartella.percorso(QStringLiteral("g.png"));
+    Esito e = esegui(cartella, {QStringLiteral("--render"), QStringLiteral("preview"), QStringLiteral("--output"), g, grafica});
+    ASSERT_EQ(e.codice, 0) << e.errori.toStdString();
+    EXPECT_EQ(QImage(g).size(), QSize(718, 1021));
+    const QString guasta = cartella.scrivi(QStringLiteral("job/G2.txt"), "@LARG PRO\r\n@BOXt 000\r\n@BOXi 000\r\n@BXt1 c C\r\n");
+    const QString nessuna = cartella.percorso(QStringLiteral("n.png"));
+    e = esegui(cartella, {QStringLiteral("--render"), QStringLiteral("preview"), QStringLiteral("--output"), nessuna, guasta});
     EXPECT_EQ(e.codice, 1);
-    EXPECT_TRUE(e.errori.contains(QStringLiteral("The graphic preview is not available in this version"))) << e.errori.toStdString();
+    EXPECT_TRUE(e.errori.contains(QStringLiteral("Tag: @BXt1 c C"))) << e.errori.toStdString();
     EXPECT_FALSE(QFileInfo::exists(nessuna));
 }

@@ -112,28 +112,76 @@ TEST(FormPreview, TextModeDrawsTheCellsWithTheirAttributesAndSetsTheScrollMaxima
     EXPECT_EQ(p.areaDaCopiare(QSize(600, 400)), QRect(18, 57, 600, 400));
 }
 
-TEST(FormPreview, GraphicModeIsDecidedByTheFileAndDrawnByItsInterpreter)
+TEST(FormPreview, GraphicModeDrawsThePageAtItsCentimetres)
 {
     CartellaProva cartella;
-    const QString file = cartella.scrivi(QStringLiteral("grafica.txt"), "@LARG PRO\r\n@RIGA nascosta\r\n@PAGE\r\n");
-    FormPreview p(file);
-    // Without its interpreter the page says so, never drawn as text.
-    EXPECT_THROW(p.Form_Load(), ErroreVB);
-    EXPECT_TRUE(p.ModoGrafico);
-    int disegnate = 0;
-    p.disegnaGrafica = [&](FormPreview &f, qint64 riga) {
-        EXPECT_EQ(riga, 1);
-        EXPECT_FALSE(f.picBuffer.isNull());
-        ++disegnate;
-    };
+    // A table of 80 characters: columns 1-37 and 41-78, an inner rule at 39,
+    // the frame's right edge at 80.
+    QByteArray modello = "@BXt1 " + QByteArray(80, ' ');
+    for (const auto &[p, c] : {std::pair{1, 'c'}, {37, 'C'}, {39, 'I'}, {41, 't'}, {78, 'T'}, {80, 'F'}})
+        modello[6 + p - 1] = c;
+    modello += "\r\n";
+    const QByteArray righe = "@LARG PRO\r\n@RIGA nascosta nascosta nascosta\r\n@INDI\r\n@INDb ROSSI\r\n@TITO FATTURA\r\n"
+                             "@TIT3 RIEPILOGO\r\n@BOXt 080\r\n@BOXi 080\r\n" + modello
+                             + "@BXr1 uno\r\n@BXr1 due\r\n@BXr1 tre\r\n@BOXf\r\n@PAGE\r\n@TITO SECONDA\r\n@PAGE\r\n";
+    FormPreview p(cartella.scrivi(QStringLiteral("grafica.txt"), righe));
     p.Form_Load();
-    EXPECT_EQ(disegnate, 1);
+    ASSERT_TRUE(p.ModoGrafico);
+    // 10773 by 15309 twips at 15 a pixel.
+    ASSERT_EQ(p.picBuffer.size(), QSize(718, 1021));
+    const QImage &b = p.picBuffer;
+    const double px = 718 / 19.0, py = 1021 / 27.0;
+    auto scuro = [&](double xCm, double yCm) {
+        const int x = qRound(xCm * px), y = qRound(yCm * py);
+        for (int dy = -2; dy <= 2; ++dy)
+            for (int dx = -2; dx <= 2; ++dx)
+                if (qGray(b.pixel(qBound(0, x + dx, b.width() - 1), qBound(0, y + dy, b.height() - 1))) < 128)
+                    return true;
+        return false;
+    };
+    // The address window: its left side at 10 cm from 4 to 7 cm, its top and
+    // bottom reaching the right margin at 18.8; nothing to its left.
+    for (double y = 4.3; y < 6.9; y += 0.3) {
+        EXPECT_TRUE(scuro(10, y)) << y;
+        EXPECT_FALSE(scuro(9.6, y)) << y;
+    }
+    for (double x = 10.3; x < 18.7; x += 0.5) {
+        EXPECT_TRUE(scuro(x, 4)) << x;
+        EXPECT_TRUE(scuro(x, 7)) << x;
+    }
+    // The title frame's top at 8.8 cm, around the centre of the page.
+    EXPECT_TRUE(scuro(9.5, 8.8));
+    EXPECT_FALSE(scuro(3, 8.8));
+    // "@RIGA" lines are not drawn: the top of the page is blank.
+    for (double x = 0.5; x < 9; x += 0.25)
+        EXPECT_FALSE(scuro(x, 0.5)) << x;
+    // The table (below "@TIT3", which leaves the running position at 10.8):
+    // the frame's sides at the left margin and at character 80, the inner
+    // rule at character 39, each character 18.2 / 80 cm from 0.4 cm.
+    auto verticale = [&](double xCm) {
+        int righe = 0;
+        for (double y = 11.3; y < 11.8; y += 0.05)
+            righe += scuro(xCm, y);
+        return righe;
+    };
+    const double carattere = 18.2 / 80;
+    EXPECT_EQ(verticale(0.2), 10);
+    EXPECT_EQ(verticale(0.4 + 79 * carattere), 10);
+    EXPECT_EQ(verticale(0.4 + 38 * carattere), 10);
+    EXPECT_EQ(verticale(5), 0);
+    EXPECT_EQ(verticale(14), 0);
     EXPECT_EQ(p.HScroll1.Max, 0);
     EXPECT_EQ(p.VScroll1.Max, 14);
     EXPECT_EQ(p.VScroll1.LargeChange, 3);
     p.HScroll1.Value = 0;
     p.VScroll1.Value = 2;
     EXPECT_EQ(p.areaDaCopiare(QSize(500, 300)), QRect(0, 76, 500, 300));
+
+    // The next page is drawn afresh: its own title, no address window.
+    p.cmdNext_Click();
+    EXPECT_EQ(p.txtPag, QStringLiteral("2"));
+    EXPECT_FALSE(scuro(10, 5));
+    EXPECT_TRUE(scuro(9.5, 8.8));
 }
 
 TEST(FormPreview, TheBuffersFontLastsFromPageToPageAndPagvDoesNotEndATextPage)

@@ -127,6 +127,15 @@ void InterpreteAnteprima::a_INDf(const RigaStampa &riga)
     ultimaRigaIndirizzo(riga, 7.5, m_s.dimensioni[5] + 1, 10);
 }
 
+// The voucher logo, without the voucher layout: only "@INDV" and "@TITV"
+// switch that on here.
+void InterpreteAnteprima::a_LOGV(const RigaStampa &riga)
+{
+    const bool voucher = m_form.ConINTV;
+    logo(riga, true);
+    m_form.ConINTV = voucher;
+}
+
 // ---- Titles and dates --------------------------------------------------------------
 
 void InterpreteAnteprima::a_TITO(const RigaStampa &riga)

@@ -45,7 +45,7 @@
     M("@TX2d", TX2d, S, P, _) M("@TX2a", TX2a, S, P, _) M("@TXTV", TXTV, S, P, A)                  \
     M("@TXVb", TXVb, S, P, S) M("@TXVn", TXVn, S, P, S)                                            \
     /* pictures */                                                                                 \
-    M("@LOGO", LOGO, S, P, S) M("@LOGV", LOGV, S, P, S)                                            \
+    M("@LOGO", LOGO, S, P, S) M("@LOGV", LOGV, S, P, A)                                            \
     /* fax directives, page numbers, job records */                                                \
     M("@SNPG", SNPG, S, S, _) M("@FILE", FILE, S, P, _) M("@TIFE", TIFE, S, P, _)                  \
     M("@FAXN", FAXN, S, P, _) M("@FAXD", FAXD, S, P, _) M("@FAXS", FAXS, S, P, _)                  \

@@ -593,7 +593,7 @@ void Interprete::m_TXTa(const RigaStampa &riga) { testoConAttributi(riga.argomen
 
 void Interprete::rigaDueColonne(QByteArrayView testo, bool grassetto, bool corsivo, bool sottolineato, bool centrata)
 {
-    fontOem(10);
+    fontOem(m_s.dimensioni[9]);
     m_sup.FontBold(grassetto);
     m_sup.FontItalic(corsivo);
     m_sup.FontUnderline(sottolineato);

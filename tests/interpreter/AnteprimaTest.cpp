@@ -106,6 +106,13 @@ TEST_F(ProvaAnteprima, TheDocumentPageHasThePreviewsAnchors)
     EXPECT_NEAR(libero.dimensione, 11, 0.05);
 }
 
+TEST_F(ProvaAnteprima, OnlyTheVoucherAddressAndTitleSwitchTheVoucherLayoutOn)
+{
+    anteprima("@INTE\r\n@LOGV manca.bmp\r\n@INDI\r\n@INDb ROSSI\r\n");
+    EXPECT_NEAR(testo(QStringLiteral("ROSSI")).a.x(), 10.2, 1e-9);
+    EXPECT_NEAR(testo(QStringLiteral("ROSSI")).dimensione, 12, 0.05);
+}
+
 TEST_F(ProvaAnteprima, VoucherLayoutGrowsByACentimetreAndReadsNoSettings)
 {
     ini(IniCheSposta);
@@ -144,10 +151,10 @@ TEST_F(ProvaAnteprima, VoucherLayoutGrowsByACentimetreAndReadsNoSettings)
 
 TEST_F(ProvaAnteprima, TwoColumnLinesWaitForTheirEndMarker)
 {
-    const QByteArray colonne = "@TEXT\r\n@TXT2 uno\r\n@TXT2 due\r\n@TXT2 tre\r\n@TXT2 quattro\r\n@TXTn dopo\r\n";
+    const QByteArray colonne = "@TEXT\r\n@TXT2 uno\r\n@TXT2 due\r\n@TXT2 tre\r\n@TXT2 quattro\r\n@TXTb dopo\r\n";
     anteprima(colonne);
     EXPECT_FALSE(haTesto(QStringLiteral("uno"))) << "no end marker, nothing drawn";
-    EXPECT_TRUE(haTesto(QStringLiteral("dopo")));
+    EXPECT_NEAR(testo(QStringLiteral("dopo")).dimensione, 11, 0.05) << "free text keeps the preview's size";
 
     anteprima(colonne + "@TXTf\r\n");
     const auto uno = testo(QStringLiteral("uno")), due = testo(QStringLiteral("due"));

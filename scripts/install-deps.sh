@@ -9,7 +9,7 @@ packages=(
   # Qt 6: widgets, printing, offscreen platform plugin
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
   # platform services
-  libcups2-dev libgs-dev libzip-dev libcurl4-openssl-dev
+  libcups2-dev libgs-dev libzip-dev libcurl4-openssl-dev libgmime-3.0-dev
   # tests and run-time tools
   libgtest-dev googletest
   # fuzzing (scripts/fuzz.sh)
@@ -17,6 +17,8 @@ packages=(
   cups cups-client cups-bsd cups-filters printer-driver-cups-pdf
   ghostscript poppler-utils qpdf zip unzip xdg-utils time
   fonts-liberation fonts-dejavu-core
+  # mail: a local SMTP server for the tests, the sendmail interface
+  python3-aiosmtpd msmtp-mta
 )
 
 missing=()

@@ -2,7 +2,8 @@
 # The test command: installs what is needed, builds, runs every test headless.
 # The tests print through a private CUPS spooler (scripts/cups-test-server.sh)
 # started here in a temporary folder and stopped on exit; CUPS_SERVER points
-# the program at it and VORPLA_CUPS_TEST=1 tells the tests it is there.
+# the program at it and VORPLA_CUPS_TEST=1 tells the tests it is there. They
+# mail through a real SMTP server on 127.0.0.1 (scripts/posta-di-prova.sh).
 # Once they pass, scripts/test-sanitizers.sh runs them all again, on the same
 # spooler, built with AddressSanitizer and UndefinedBehaviorSanitizer in
 # build-asan/; any sanitizer report fails the command.
@@ -17,6 +18,7 @@ export QT_QPA_PLATFORM=offscreen
 unset LPDEST PRINTER
 
 . "$radice/scripts/spooler-di-prova.sh"
+. "$radice/scripts/posta-di-prova.sh"
 
 (cd build && ctest --output-on-failure -j "$(nproc)" --timeout 300)
 

@@ -39,7 +39,15 @@ QString descrizioneErroreVB(int numero)
     case 481: return QStringLiteral("Invalid picture");
     case 482: return QStringLiteral("Printer error");
     case 521: return QStringLiteral("Can't open Clipboard");
+    case 32001: return QStringLiteral("User cancelled process");
+    case 32002: return QStringLiteral("Unspecified failure has occurred");
+    case 32011: return QStringLiteral("Attachment not found");
+    case 32014: return QStringLiteral("Unknown recipient");
+    case 32021: return QStringLiteral("Ambiguous recipient");
     case 32755: return QStringLiteral("Cancel was selected.");
+    case int(0x80040213u): return QStringLiteral("The transport failed to connect to the server.");
+    case int(0x8004020Fu): return QStringLiteral("The server rejected one or more recipient addresses.");
+    case int(0x80040211u): return QStringLiteral("The message could not be sent to the SMTP server.");
     default: return QStringLiteral("Application-defined or object-defined error");
     }
 }

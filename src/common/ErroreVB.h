@@ -28,6 +28,16 @@ inline constexpr int ImmagineNonValida = 481;
 inline constexpr int ErroreStampante = 482;
 inline constexpr int AppuntiNonApribili = 521;  // Can't open Clipboard
 inline constexpr int Annullato = 32755;         // common dialog: Cancel was selected
+// The mail layer's errors, numbered as the mail controls numbered them.
+inline constexpr int MailAnnullata = 32001;     // User cancelled process
+inline constexpr int MailFallita = 32002;       // Unspecified failure has occurred
+inline constexpr int AllegatoNonTrovato = 32011; // Attachment not found
+inline constexpr int DestinatarioSconosciuto = 32014; // Unknown recipient
+inline constexpr int DestinatarioAmbiguo = 32021;     // Ambiguous recipient
+// The SMTP route's, numbered as the SMTP message object numbered them.
+inline constexpr int SmtpConnessione = int(0x80040213u); // The transport failed to connect to the server
+inline constexpr int SmtpRifiutato = int(0x8004020Fu);   // The server rejected one or more recipient addresses
+inline constexpr int SmtpInvio = int(0x80040211u);       // The message could not be sent to the SMTP server
 } // namespace Err
 
 // The description Visual Basic gives for an error number ("Type mismatch").

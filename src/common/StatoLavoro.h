@@ -25,6 +25,12 @@ struct StatoLavoro
     qint16 ContaFax = 0;           // "@FAXS" lines
     qint16 ContaInt = 0;           // "@INT1" lines
 
+    // The mail of the current document: its body, and what the user typed in
+    // the mail editing window (recipients and text, for the SMTP route).
+    QString TestoMail;
+    QString DestinatariModificati;
+    QString TestoAggiunto;
+
     // Job records the interpreter fills while it draws.
     QString OggettoMail;
     QString ElencoTitoli; // titles, each followed by CR LF

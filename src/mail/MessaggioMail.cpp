@@ -103,8 +103,8 @@ QByteArray MessaggioMail::mime(bool crlf) const
         // Lines end in LF here; the message's own line ends are set below.
         QString righe = testo;
         righe.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        // GMime takes UTF-8 and labels the part with the charset it writes.
         g_mime_text_part_set_text(testoParte, righe.toUtf8().constData());
-        g_mime_text_part_set_charset(testoParte, "utf-8");
         g_mime_part_set_content_encoding(GMIME_PART(testoParte.p), GMIME_CONTENT_ENCODING_QUOTEDPRINTABLE);
         g_mime_multipart_add(corpo, GMIME_OBJECT(testoParte.p));
     }

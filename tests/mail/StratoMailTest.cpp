@@ -43,7 +43,7 @@ TEST_F(ProvaStratoMail, SmtpDeliversSubjectBodyAndFilesAsAMailReaderExpects)
     m.destinatari = {a};
     m.copie = {cc};
     m.oggetto = QStringLiteral("Fattura n. 12 \u2013 città già pagata");
-    m.testo = QStringLiteral("Gentile cliente,\r\nin allegato la fattura.\r\n");
+    m.testo = QStringLiteral("Gentile cliente,\r\nin allegato la fattura della città.\r\n");
     m.allegati = {pdf, testo};
     inviaSmtp(serverDiProva(), m.mittente, m.destinatari + m.copie, m.mime());
 

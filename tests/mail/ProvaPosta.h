@@ -19,6 +19,10 @@ namespace vorpla::prova {
 
 class ProvaPosta : public ::testing::Test
 {
+public:
+    // A real PDF with one line of text.
+    static void scriviPdf(const QString &percorso, const QString &testo);
+
 protected:
     ProvaPosta();
     ~ProvaPosta() override;
@@ -29,8 +33,6 @@ protected:
     // temp/NOME.PDF holding `testoPdf`.
     QString lavoroConPdf(const QByteArray &righe, const QString &testoPdf = QStringLiteral("FATTURA 1/2026"),
                          const QString &nome = QStringLiteral("F0001"));
-    // A real PDF with one line of text.
-    static void scriviPdf(const QString &percorso, const QString &testo);
     // What the mail client was handed, one call a line (the mailto URL),
     // decoded: subject, body, attachments, recipients.
     struct Composizione

@@ -25,6 +25,12 @@ QString programmaSendmail()
     return p.isEmpty() ? QStringLiteral("sendmail") : p;
 }
 
+ErroreVB destinatarioSconosciuto(QString indirizzo)
+{
+    return ErroreVB(Err::DestinatarioSconosciuto,
+                    QStringLiteral("Unknown recipient \"%1\"").arg(indirizzo.replace(u'\r', u' ').replace(u'\n', u' ')));
+}
+
 } // namespace
 
 QString indirizzoDelCampo(const QString &campo)
@@ -54,6 +60,11 @@ void ClientPosta::Compose()
     MsgSubject.clear();
     MsgNoteText.clear();
     MsgIndex = -1;
+}
+
+QString ClientPosta::Destinatario::mailbox() const
+{
+    return indirizzoDelCampo(indirizzo.isEmpty() ? nome : indirizzo);
 }
 
 ClientPosta::Destinatario &ClientPosta::destinatario()
@@ -91,10 +102,9 @@ QString ClientPosta::RecipAddress() const
 void ClientPosta::ResolveName()
 {
     Destinatario &d = destinatario();
-    const QString a = indirizzoDelCampo(d.indirizzo.isEmpty() ? d.nome : d.indirizzo);
+    const QString a = d.mailbox();
     if (!indirizzoValido(a))
-        throw ErroreVB(Err::DestinatarioSconosciuto,
-                       QStringLiteral("Unknown recipient \"%1\"").arg(QString(a).replace(u'\r', u' ').replace(u'\n', u' ')));
+        throw destinatarioSconosciuto(a);
     d.indirizzo = a;
 }
 
@@ -160,15 +170,14 @@ ClientPosta::Esito ClientPosta::avvia(const QString &programma, const QStringLis
 
 void ClientPosta::Send(bool dialogo)
 {
-    QStringList a, cc, ccn;
+    QStringList a, cc;
     for (const Destinatario &d : m_destinatari) {
-        const QString indirizzo = indirizzoDelCampo(d.indirizzo.isEmpty() ? d.nome : d.indirizzo);
+        const QString indirizzo = d.mailbox();
         if (indirizzo.isEmpty())
             continue;
         if (!indirizzoValido(indirizzo))
-            throw ErroreVB(Err::DestinatarioSconosciuto,
-                           QStringLiteral("Unknown recipient \"%1\"").arg(QString(indirizzo).replace(u'\r', u' ').replace(u'\n', u' ')));
-        (d.tipo == 2 ? cc : d.tipo == 3 ? ccn : a) << indirizzo;
+            throw destinatarioSconosciuto(indirizzo);
+        (d.tipo == 2 ? cc : a) << indirizzo;
     }
     const QStringList file = allegati();
     for (const QString &f : file)
@@ -187,30 +196,19 @@ void ClientPosta::Send(bool dialogo)
             argomenti << QStringLiteral("--attach") << QFileInfo(f).absoluteFilePath();
         for (const QString &c : cc)
             argomenti << QStringLiteral("--cc") << c;
-        for (const QString &c : ccn)
-            argomenti << QStringLiteral("--bcc") << c;
         argomenti << a;
         esito = avvia(programma, argomenti, {});
     } else {
-        if (a.isEmpty() && cc.isEmpty() && ccn.isEmpty())
+        if (a.isEmpty() && cc.isEmpty())
             throw ErroreVB(Err::MailFallita, QStringLiteral("Unspecified failure has occurred: the message has no recipient"));
         MessaggioMail m;
         m.destinatari = a;
-        m.copie = cc + ccn;
+        m.copie = cc;
         m.oggetto = MsgSubject;
         m.testo = MsgNoteText;
         m.allegati = file;
         programma = programmaSendmail();
-        // Blind copies go to the envelope only.
-        QStringList argomenti{QStringLiteral("-t"), QStringLiteral("-oi")};
-        QByteArray mime = m.mime(false);
-        if (!ccn.isEmpty()) {
-            MessaggioMail visibile = m;
-            visibile.copie = cc;
-            mime = visibile.mime(false);
-            argomenti << ccn;
-        }
-        esito = avvia(programma, argomenti, mime);
+        esito = avvia(programma, {QStringLiteral("-t"), QStringLiteral("-oi")}, m.mime(false));
     }
     if (esito.codice != 0)
         throw ErroreVB(Err::MailFallita, QStringLiteral("Unspecified failure has occurred: %1 (%2)")

@@ -55,7 +55,7 @@ public:
     // Recipients: setting the index selects one (a new one past the end).
     void RecipIndex(int indice);
     int RecipIndex() const { return m_destinatario; }
-    void RecipType(int tipo); // 1 To, 2 Cc, 3 Bcc
+    void RecipType(int tipo); // 1 To, 2 Cc
     void RecipDisplayName(const QString &nome);
     void RecipAddress(const QString &indirizzo);
     QString RecipAddress() const;
@@ -82,6 +82,8 @@ private:
     {
         int tipo = 1;
         QString nome, indirizzo;
+        // The mailbox it stands for: its address field, else its name.
+        QString mailbox() const;
     };
     struct Allegato
     {

@@ -2,7 +2,6 @@
 
 #include "common/Codifica.h"
 #include "common/ErroreVB.h"
-#include "common/FileRegolare.h"
 #include "common/LettoreRighe.h"
 #include "common/ModPubblico.h"
 #include "common/StatoLavoro.h"
@@ -133,7 +132,8 @@ void InvioMail::lotto(const Finestra &f)
             QSaveFile uscita(file);
             const QByteArray testo = testata + "\r\n" + documento + "\r\n";
             if (!uscita.open(QIODevice::WriteOnly) || uscita.write(testo) != testo.size() || !uscita.commit())
-                throw ErroreVB(erroreFileDaErrno(errno), QStringLiteral("Path/File access error: %1").arg(file));
+                throw ErroreVB(uscita.error() == QFileDevice::PermissionsError ? Err::PermessoNegato : Err::AccessoPercorso,
+                               QStringLiteral("Path/File access error: %1").arg(file));
             job.FileIngresso = file;
             if (progresso)
                 progresso(j, job.ContaFax);

@@ -241,6 +241,20 @@ void ComandiMain::cmdEmail_Click(int indice)
     m_form.aggiorna();
 }
 
+void ComandiMain::cmdEditEmail_Click()
+{
+    impostaRoutine(Form, QStringLiteral("cmdEditEmail_Click"));
+    m_s.mostraModificaMail();
+}
+
+void ComandiMain::FrmEditMail_CmdMod_Click(const QString &destinatari, const QString &testo)
+{
+    lavoro().DestinatariModificati = destinatari;
+    lavoro().TestoAggiunto = testo;
+    m_form.controllo(QStringLiteral("ChkSmtp")).spuntato = true;
+    m_form.aggiorna();
+}
+
 void ComandiMain::cmdEsci_Click()
 {
     impostaRoutine(Form, QStringLiteral("cmdEsci_Click"));

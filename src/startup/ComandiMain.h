@@ -58,6 +58,11 @@ public:
     void CmdVplEma_Click();
     // E-mail (0) and fax (1) buttons.
     void cmdEmail_Click(int indice);
+    // "Edit Mail": the mail editing window (FrmEditMail), not modal; its
+    // "Modifica" keeps the recipients and the text for the SMTP route and
+    // ticks "Invia con SMTP", the only route that uses them.
+    void cmdEditEmail_Click();
+    void FrmEditMail_CmdMod_Click(const QString &destinatari, const QString &testo);
     // Exit button, and closing the window (Form_QueryUnload). A PDF job of
     // this instance still being spooled (the marker of the temporary folder
     // names this job's print file) is abandoned first: its print job

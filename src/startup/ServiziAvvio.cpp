@@ -123,6 +123,9 @@ ServiziAvvio serviziProgramma(Stampanti *stampanti)
         nonDisponibile(QStringLiteral("frmMain - cmdEmail_Click") + QString::number(indice),
                        indice == 1 ? QStringLiteral("Fax") : QStringLiteral("Mail"));
     };
+    s.mostraModificaMail = [] {
+        nonDisponibile(QStringLiteral("frmMain - cmdEditEmail_Click"), QStringLiteral("The mail editor without a display"));
+    };
     s.cartellaFont = cartellaFontUtente();
     s.registraFont = [](const QString &file) {
         if (!qobject_cast<QGuiApplication *>(QCoreApplication::instance()))

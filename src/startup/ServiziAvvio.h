@@ -73,6 +73,8 @@ struct ServiziAvvio
     std::function<void()> stampaCliente;
     // The mail command past its copies check (index 0 e-mail, 1 fax).
     std::function<void(int indice)> inviaMail;
+    // The mail editing window on the document's recipients, not modal.
+    std::function<void()> mostraModificaMail;
 
     // The user's font folder and the registration of a font file copied there.
     QString cartellaFont;

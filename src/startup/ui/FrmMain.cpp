@@ -141,6 +141,7 @@ FrmMain::FrmMain(FormMain &form, ComandiMain &comandi, QWidget *parent)
     connect(pulsante("cmdProp(1)"), &QAbstractButton::clicked, this, [this] { esegui([this] { m_comandi.cmdProp_Click(1); }); });
     connect(pulsante("cmdEmail(0)"), &QAbstractButton::clicked, this, [this] { esegui([this] { m_comandi.cmdEmail_Click(0); }); });
     connect(pulsante("cmdEmail(1)"), &QAbstractButton::clicked, this, [this] { esegui([this] { m_comandi.cmdEmail_Click(1); }); });
+    connect(pulsante("cmdEditEmail(2)"), &QAbstractButton::clicked, this, [this] { esegui([this] { m_comandi.cmdEditEmail_Click(); }); });
     connect(pulsante("CmdVplEma"), &QAbstractButton::clicked, this, [this] { esegui([this] { m_comandi.CmdVplEma_Click(); }); });
 
     // Commands of modules this version does not have yet say so plainly.
@@ -149,7 +150,6 @@ FrmMain::FrmMain(FormMain &form, ComandiMain &comandi, QWidget *parent)
         const char *controllo, *routine, *capacita;
     } successivi[] = {
         {"Edit", "frmMain - Edit_Click", "The text editor"},
-        {"cmdEditEmail(2)", "frmMain - cmdEditEmail_Click", "The mail editor"},
         {"CmdPub", "frmMain - CmdPub_Click", "Publishing"},
     };
     for (const auto &s : successivi) {

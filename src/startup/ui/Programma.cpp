@@ -1,6 +1,9 @@
 #include "Programma.h"
 
 #include "FrmMain.h"
+#include "mail/FrmMAPI.h"
+#include "mail/InvioMail.h"
+#include "mail/ui/FinestreMail.h"
 #include "output/ComandoRender.h"
 #include "pdf/CreaPdf.h"
 #include "output/FRMCreaPDF.h"
@@ -40,6 +43,13 @@ void scrivi(const QString &testo)
     const QByteArray b = testo.toLocal8Bit();
     std::fwrite(b.constData(), 1, size_t(b.size()), stdout);
     std::fflush(stdout);
+}
+
+void scriviErrore(const QString &testo)
+{
+    const QByteArray b = (testo + u'\n').toLocal8Bit();
+    std::fwrite(b.constData(), 1, size_t(b.size()), stderr);
+    std::fflush(stderr);
 }
 
 // What start-up decided, for a run without a display.
@@ -85,12 +95,58 @@ bool Programma::senzaDisplay()
     return piattaforma == QLatin1String("offscreen") || piattaforma == QLatin1String("minimal");
 }
 
+// The headless mail command: vorpla --mail [--fax] [--smtp] [--invia-tutti]
+// [--allegato] [--qualita] PRINTFILE, the main window's mail (or fax)
+// button with those boxes ticked.
+struct ComandoMail
+{
+    bool attivo = false;
+    bool fax = false, smtp = false, inviaTutti = false, allegato = false, qualita = false;
+    QString file;
+    QString errore; // a bad command line
+};
+
+static ComandoMail leggiComandoMail(const QStringList &argomenti)
+{
+    ComandoMail c;
+    if (argomenti.value(0) != QLatin1String("--mail"))
+        return c;
+    c.attivo = true;
+    for (qsizetype i = 1; i < argomenti.size(); ++i) {
+        const QString &a = argomenti.at(i);
+        if (a == QLatin1String("--fax"))
+            c.fax = true;
+        else if (a == QLatin1String("--smtp"))
+            c.smtp = true;
+        else if (a == QLatin1String("--invia-tutti"))
+            c.inviaTutti = true;
+        else if (a == QLatin1String("--allegato"))
+            c.allegato = true;
+        else if (a == QLatin1String("--qualita"))
+            c.qualita = true;
+        else if (a.startsWith(QLatin1String("--")) || !c.file.isEmpty())
+            c.errore = QStringLiteral("unknown argument %1").arg(a);
+        else
+            c.file = a;
+    }
+    if (c.file.isEmpty() && c.errore.isEmpty())
+        c.errore = QStringLiteral("no print file");
+    return c;
+}
+
 int Programma::esegui()
 {
     // The render command runs no start-up and opens no window; its messages
     // go to standard error.
     if (eComandoRender(m_argomenti))
         return eseguiComandoRender(m_argomenti);
+    const ComandoMail comandoMail = leggiComandoMail(m_argomenti);
+    if (!comandoMail.errore.isEmpty()) {
+        scriviErrore(QStringLiteral("vorpla: %1\nusage: vorpla --mail [--fax] [--smtp] [--invia-tutti] [--allegato] "
+                                    "[--qualita] PRINTFILE")
+                         .arg(comandoMail.errore));
+        return 2;
+    }
 
     const bool senzaSchermo = senzaDisplay();
     MessaggiQt messaggiQt;
@@ -154,6 +210,62 @@ int Programma::esegui()
             if (coda.compare(QLatin1String(StampantePdf), Qt::CaseInsensitive) == 0)
                 annullaLavoriConTitolo(coda, gettoneDelProcesso());
     };
+    // The mail command: each document's PDF by its route, handed to the mail
+    // dispatch (made once, on first use); the program ends through termina
+    // unless the single send found no PDF or an error stopped it.
+    std::unique_ptr<FrmMAPI> frmMAPI;
+    bool nonInviati = false;
+    servizi.inviaMail = [&](int indice) {
+        if (!frmMAPI)
+            frmMAPI = std::make_unique<FrmMAPI>();
+        frmMAPI->posta.eventi = servizi.eventi;
+        frmMAPI->ChkSmtp = [&form] { return form.controllo(QStringLiteral("ChkSmtp")).spuntato; };
+        frmMAPI->Check1 = [&form] { return form.controllo(QStringLiteral("Check1")).spuntato; };
+        InvioMail::Finestra valori;
+        valori.indice = indice;
+        valori.allegato = form.controllo(QStringLiteral("chkAttach")).spuntato;
+        valori.inviaTutti = form.controllo(QStringLiteral("Check1")).spuntato;
+        valori.anteprimaQualita = form.AnteprimaQualita;
+        valori.NumeroFax = form.NumeroFax;
+        valori.FaxPrima = form.FaxPrima;
+        valori.FaxDopo = form.FaxDopo;
+        InvioMail invio;
+        invio.spostaFinestra = [&] {
+            if (finestra)
+                finestra->move(0, 0);
+            servizi.abbassaFinestra();
+        };
+        invio.abilitaFinestra = [&finestra](bool abilitata) {
+            if (finestra)
+                finestra->setEnabled(abilitata);
+        };
+        invio.cursoreOccupato = servizi.cursoreOccupato;
+        invio.CreaPdf = servizi.CreaPdf;
+        invio.pdfRapido = [&] { servizi.PdfDelLavoro(); };
+        invio.Spedisci_Mail = [&](bool allegato) { frmMAPI->Spedisci_Mail(allegato); };
+        invio.progresso = [](int k, int n) {
+            scriviErrore(QStringLiteral("vorpla: document %1 of %2").arg(k).arg(n));
+        };
+        invio.mostraReport = [&](const QString &elenco) {
+            nonInviati = true;
+            if (senzaSchermo) {
+                scrivi(QStringLiteral("Elenco documenti non inviati perchè non è presente l'indirizzo mail del destinatario:\n")
+                       + QString(elenco).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+                return;
+            }
+            FormReportMail report(elenco, finestra.get());
+            report.exec();
+        };
+        if (invio.esegui(valori))
+            termina();
+    };
+    if (!senzaSchermo)
+        servizi.mostraModificaMail = [&] {
+            auto *modifica = new FrmEditMail(lavoro().IndirizzoMail, [&comandi](const QString &d, const QString &t) {
+                comandi.FrmEditMail_CmdMod_Click(d, t);
+            }, finestra.get());
+            modifica->show();
+        };
     servizi.CliccoVorpla = [&comandi] { comandi.CliccoVorpla(); };
     servizi.CliccoAnteprima = [&comandi] { comandi.CliccoAnteprima(); };
     // The preview's PDF in the desktop's viewer; without a display there is
@@ -239,6 +351,26 @@ int Programma::esegui()
     Avvio avvio(form, servizi);
     int codice = FineNormale;
     try {
+        if (comandoMail.attivo) {
+            // The job as Ulka starts it, then the mail button with the boxes
+            // ticked; the program ends with the command (termina), or stays
+            // when it stopped.
+            avvio.esegui(comandoMail.file);
+            if (!avvio.completato())
+                return FineConErrore;
+            form.controllo(QStringLiteral("ChkSmtp")).spuntato = comandoMail.smtp;
+            form.controllo(QStringLiteral("Check1")).spuntato = comandoMail.inviaTutti;
+            form.controllo(QStringLiteral("chkAttach")).spuntato = comandoMail.allegato;
+            comandi.Check2_Click(comandoMail.qualita);
+            try {
+                comandi.cmdEmail_Click(comandoMail.fax ? 1 : 0);
+            } catch (const FineProgramma &f) {
+                impostaMessaggi(nullptr);
+                return f.codice() == FineNormale && nonInviati ? FineConErrore : f.codice();
+            }
+            impostaMessaggi(nullptr);
+            return FineConErrore;
+        }
         // The command line is one string, as Ulka passes it.
         avvio.esegui(m_argomenti.join(u' '));
         codice = avvio.completato() ? FineNormale : FineConErrore;

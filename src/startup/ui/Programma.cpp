@@ -243,8 +243,16 @@ int Programma::esegui()
         invio.CreaPdf = servizi.CreaPdf;
         invio.pdfRapido = [&] { servizi.PdfDelLavoro(); };
         invio.Spedisci_Mail = [&](bool allegato) { frmMAPI->Spedisci_Mail(allegato); };
-        invio.progresso = [](int k, int n) {
-            scriviErrore(QStringLiteral("vorpla: document %1 of %2").arg(k).arg(n));
+        // Each document of a batch, in the window's mail label, or on
+        // standard error without a window.
+        invio.progresso = [&](int k, int n) {
+            if (senzaSchermo) {
+                scriviErrore(QStringLiteral("vorpla: document %1 of %2").arg(k).arg(n));
+                return;
+            }
+            form.controllo(QStringLiteral("lblMail")).testo = QStringLiteral(" Documento %1 di %2").arg(k).arg(n);
+            form.aggiorna();
+            servizi.eventi();
         };
         invio.mostraReport = [&](const QString &elenco) {
             nonInviati = true;

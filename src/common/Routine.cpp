@@ -28,16 +28,16 @@ void mostraErroreRoutine(const ErroreVB &errore)
     messaggi().mostra(messaggioRoutine(errore), Pulsanti::Ok);
 }
 
-static void scriviAvviso(const QString &testo)
+void scriviErrore(const QString &riga)
 {
-    const QByteArray b = (QStringLiteral("vorpla: ") + testo + u'\n').toLocal8Bit();
+    const QByteArray b = (riga + u'\n').toLocal8Bit();
     std::fwrite(b.constData(), 1, size_t(b.size()), stderr);
     std::fflush(stderr);
 }
 
 void nonDisponibile(const QString &routine, const QString &capacita)
 {
-    scriviAvviso(routine + QStringLiteral(": ") + capacita + QStringLiteral(" is not available in this version"));
+    scriviErrore(QStringLiteral("vorpla: ") + routine + QStringLiteral(": ") + capacita + QStringLiteral(" is not available in this version"));
     lavoro().NomeRoutine = routine;
     throw ErroreVB(Err::AzioneNonSupportata, capacita + QStringLiteral(" is not available in this version"));
 }

@@ -18,6 +18,9 @@ void impostaRoutine(const QString &modulo, const QString &procedura);
 QString messaggioRoutine(int numero, const QString &descrizione);
 QString messaggioRoutine(const ErroreVB &errore);
 
+// Writes one line on standard error, at once.
+void scriviErrore(const QString &riga);
+
 // Shows the standard message (OK button).
 void mostraErroreRoutine(const ErroreVB &errore);
 

@@ -48,13 +48,6 @@ const QString Uso = QStringLiteral(
     "  draws page N (default 1) as the preview window draws it into its page\n"
     "  buffer, and writes the buffer as a PNG image (15 twips a pixel).");
 
-void scriviErrore(const QString &testo)
-{
-    const QByteArray b = testo.toLocal8Bit() + '\n';
-    std::fwrite(b.constData(), 1, size_t(b.size()), stderr);
-    std::fflush(stderr);
-}
-
 int usoErrato(const QString &motivo)
 {
     scriviErrore(QStringLiteral("vorpla: ") + motivo);

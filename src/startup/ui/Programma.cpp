@@ -45,13 +45,6 @@ void scrivi(const QString &testo)
     std::fflush(stdout);
 }
 
-void scriviErrore(const QString &testo)
-{
-    const QByteArray b = (testo + u'\n').toLocal8Bit();
-    std::fwrite(b.constData(), 1, size_t(b.size()), stderr);
-    std::fflush(stderr);
-}
-
 // What start-up decided, for a run without a display.
 QString riepilogo(const FormMain &form, const Stampanti &stampanti, bool completato)
 {

@@ -19,6 +19,8 @@ packages=(
   fonts-liberation fonts-dejavu-core
   # mail: a local SMTP server for the tests, the sendmail interface
   python3-aiosmtpd msmtp-mta
+  # terminal-server hand-over: a real X server and X clipboard client for the tests
+  xvfb xclip
 )
 
 missing=()

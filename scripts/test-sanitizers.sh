@@ -21,6 +21,8 @@ export QT_QPA_PLATFORM=offscreen
 unset LPDEST PRINTER
 
 . "$radice/scripts/spooler-di-prova.sh"
+. "$radice/scripts/posta-di-prova.sh"
+. "$radice/scripts/schermo-di-prova.sh"
 
 rapporti=$radice/build-asan/sanitizer-logs
 rm -rf "$rapporti"

@@ -3,7 +3,9 @@
 # The tests print through a private CUPS spooler (scripts/cups-test-server.sh)
 # started here in a temporary folder and stopped on exit; CUPS_SERVER points
 # the program at it and VORPLA_CUPS_TEST=1 tells the tests it is there. They
-# mail through a real SMTP server on 127.0.0.1 (scripts/posta-di-prova.sh).
+# mail through a real SMTP server on 127.0.0.1 (scripts/posta-di-prova.sh),
+# and hand jobs to the terminal-server client on a real X server (Xvfb,
+# scripts/schermo-di-prova.sh).
 # Once they pass, scripts/test-sanitizers.sh runs them all again, on the same
 # spooler, built with AddressSanitizer and UndefinedBehaviorSanitizer in
 # build-asan/; any sanitizer report fails the command.
@@ -19,6 +21,7 @@ unset LPDEST PRINTER
 
 . "$radice/scripts/spooler-di-prova.sh"
 . "$radice/scripts/posta-di-prova.sh"
+. "$radice/scripts/schermo-di-prova.sh"
 
 (cd build && ctest --output-on-failure -j "$(nproc)" --timeout 300)
 

@@ -4,9 +4,11 @@
 
 #include "common/FileRegolare.h"
 
-#include "ScambioTerminale.h"
+#include "terminal/ScambioTerminale.h"
 #include "maintenance/ProcessSession.h"
 #include "maintenance/VBUnzBas.h"
+#include "common/Attesa.h"
+#include "common/AvviaProgramma.h"
 #include "common/CartellaProgramma.h"
 #include "common/ErroreVB.h"
 #include "common/Routine.h"
@@ -27,34 +29,6 @@
 namespace vorpla {
 
 namespace {
-
-// Both raise an end a window command asked for meanwhile.
-void eventiInSospeso()
-{
-    QCoreApplication::processEvents(QEventLoop::AllEvents);
-    fineSeRichiesta();
-}
-
-void attendiConEventi(int ms)
-{
-    QElapsedTimer t;
-    t.start();
-    for (qint64 resto = ms; resto > 0; resto = ms - t.elapsed()) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        fineSeRichiesta();
-        QThread::msleep(quint64(qMin<qint64>(10, resto)));
-    }
-    fineSeRichiesta();
-}
-
-void avviaDallaCartella(const QString &percorso)
-{
-    const QString trovato = trovaIgnorandoMaiuscole(percorso);
-    if (!QFileInfo(trovato).isFile())
-        throw ErroreVB(Err::FileNonTrovato);
-    if (!QProcess::startDetached(trovato, {}, QFileInfo(trovato).absolutePath()))
-        throw ErroreVB(Err::PermessoNegato);
-}
 
 QString cartellaFontUtente()
 {
@@ -96,7 +70,7 @@ ServiziAvvio serviziProgramma(Stampanti *stampanti)
         return QString();
     };
     s.registraPdfReport = [](const QString &) {};
-    s.KV_CheckSendTerm = KV_CheckSendTerm;
+    s.KV_CheckSendTerm = [](const QString &file) { return KV_CheckSendTerm(file); };
     s.CreaPdf = [](const QString &) {
         nonDisponibile(QStringLiteral("CreaPdf"), QStringLiteral("Making PDFs through the PostScript printer"));
     };

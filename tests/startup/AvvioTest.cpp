@@ -227,38 +227,6 @@ TEST_F(ProvaAvvio, JobHandedToTheClientEndsStartUp)
     EXPECT_FALSE(chiamate.join(u'|').contains(QStringLiteral("frmvorpla")));
 }
 
-TEST(KV_CheckSendTerm, FirstLineDecidesWhereTheJobPrints)
-{
-    CartellaProva cartella;
-    MessaggiRegistrati messaggi;
-    auto file = [&](const QByteArray &b) { return cartella.scrivi(QStringLiteral("t.txt"), b); };
-
-    EXPECT_EQ(KV_CheckSendTerm(file("@TIPS FATTURA\r\n")), 0);
-    EXPECT_EQ(KV_CheckSendTerm(file("")), -1);
-    EXPECT_EQ(KV_CheckSendTerm(file("@ulka=locale\r\n@TIPS X\r\n")), 0); // status words are exact
-    EXPECT_EQ(lavoro().NomeRoutine, QStringLiteral("frmMain - KV_CheckSendTerm"));
-
-    // Answering No prints on the server.
-    EXPECT_EQ(KV_CheckSendTerm(file("@ULKA=?\r\n@TIPS X\r\n")), 2);
-    ASSERT_EQ(messaggi.testi.size(), 1);
-    EXPECT_EQ(messaggi.testi.at(0), QStringLiteral("Se si desidera usare lo vorpla in locale premere 'SI' altirmenti premere "
-                                                   "'NO' per lavorare con il server"));
-
-    // A hand-over (blanks around the word count for nothing) is not in this
-    // version: it is reported as an error, never taken as done.
-    try {
-        KV_CheckSendTerm(file("  @ULKA=LOCALE  \r\n@TIPS X\r\n"));
-        FAIL() << "hand-over reported as done";
-    } catch (const ErroreVB &e) {
-        EXPECT_EQ(e.numero(), Err::AzioneNonSupportata);
-    }
-    EXPECT_EQ(ModoNC(), QString());
-    messaggi.risposte << Risposta::Si;
-    EXPECT_THROW(KV_CheckSendTerm(file("@ULKA=?\r\n")), ErroreVB);
-    EXPECT_EQ(ModoNC(), QStringLiteral("NC"));
-    EXPECT_THROW(KV_CheckSendTerm(cartella.percorso(QStringLiteral("missing.txt"))), ErroreVB);
-}
-
 // ---- Header markers ----------------------------------------------------------
 
 TEST_F(ProvaAvvio, HeaderMarkersSetTheJob)

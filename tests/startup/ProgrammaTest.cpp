@@ -55,15 +55,19 @@ TEST(Programma, ErrorsGoToStandardErrorWithExitStatusOne)
     }
 }
 
-TEST(Programma, CapabilitiesOfLaterVersionsAreNeverTakenAsDone)
+TEST(Programma, HandOverWithoutAClientEndsAfterTheAttemptLimit)
 {
     CartellaProva cartella;
-    // A hand-over to the terminal-server client: the job is not taken as
-    // handed over.
+    // Headless, nobody can answer on the program's own clipboard: the job is
+    // not taken as handed over, and its files stay.
     const QString cliente = cartella.scrivi(QStringLiteral("job/F5.txt"), "@ULKA=LOCALE\r\n@TIPS FATTURA\r\n");
-    const Esito e = esegui(cartella, {cliente});
-    EXPECT_EQ(e.codice, 1);
-    EXPECT_TRUE(e.errori.contains(QStringLiteral("frmMain - KV_DoSendTerm: Handing the job to the terminal-server client is not available")));
+    const Esito e = eseguiVorpla(cartella, {cliente}, [](QProcessEnvironment &env) {
+        env.insert(QStringLiteral("VORPLA_ATTESA_APPUNTI_MS"), QStringLiteral("5"));
+    });
+    EXPECT_EQ(e.codice, 1) << e.errori.toStdString();
+    EXPECT_TRUE(QFileInfo::exists(cliente));
+    EXPECT_TRUE(QFileInfo::exists(cartella.temp() + QStringLiteral("F5.cmp")));
+    EXPECT_FALSE(e.uscita.contains(QStringLiteral("start-up complete")));
 }
 
 TEST(Programma, PdfPrinterArchiveIsExtractedAndItsInstallerStarted)

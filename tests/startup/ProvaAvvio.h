@@ -11,7 +11,8 @@
 #include "common/StatoLavoro.h"
 #include "startup/Avvio.h"
 #include "startup/FormMain.h"
-#include "startup/ScambioTerminale.h"
+#include "terminal/ScambioTerminale.h"
+#include "terminal/StatoTerminale.h"
 
 #include <QStringList>
 #include <gtest/gtest.h>
@@ -45,7 +46,7 @@ protected:
         servizi.avviaProgramma = [this](const QString &p) { chiamate << QStringLiteral("avvia ") + p; };
         servizi.creaPdfReport = [] {};
         servizi.registraPdfReport = [this](const QString &dll) { chiamate << QStringLiteral("registra ") + dll; };
-        servizi.KV_CheckSendTerm = KV_CheckSendTerm;
+        servizi.KV_CheckSendTerm = [](const QString &file) { return KV_CheckSendTerm(file); };
         servizi.CreaPdf = [this](const QString &f) {
             chiamate << QStringLiteral("CreaPdf ") + f;
             if (anteprimaDuranteCreaPdf)

@@ -18,6 +18,8 @@
 #include "startup/Avvio.h"
 #include "startup/ComandiMain.h"
 #include "startup/FormMain.h"
+#include "terminal/ScambioTerminale.h"
+#include "terminal/ui/FinestraMsg.h"
 #include "common/ErroreVB.h"
 #include "common/FineProgramma.h"
 #include "common/Routine.h"
@@ -348,6 +350,23 @@ int Programma::esegui()
     };
     if (!senzaSchermo)
         servizi.dialogoStampante = [&] { return mostraDialogoStampante(stampanti, finestra.get()); };
+
+    // The hand-over to the terminal-server client, with its "Vorpla in
+    // corso..." window when there is a display.
+    std::unique_ptr<FinestraMsg> finestraMsg;
+    servizi.KV_CheckSendTerm = [&](const QString &file) {
+        ServiziTerminale terminale = serviziTerminale();
+        if (!senzaSchermo) {
+            auto msg = [&finestraMsg]() -> FinestraMsg & {
+                if (!finestraMsg)
+                    finestraMsg = std::make_unique<FinestraMsg>();
+                return *finestraMsg;
+            };
+            terminale.mostraMsgFrm = [msg] { msg().mostra(); };
+            terminale.copiaDaText1 = [msg](const QString &testo) { msg().copia(testo); };
+        }
+        return KV_CheckSendTerm(file, terminale);
+    };
 
     Avvio avvio(form, servizi);
     int codice = FineNormale;

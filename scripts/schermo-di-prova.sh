@@ -1,0 +1,31 @@
+# Sourced by the test commands (with $radice the repository): starts a real
+# X server (Xvfb, no window manager) on a free display number, stops it when
+# the sourcing shell exits, and exports for the tests
+#   VORPLA_X_TEST=1 and VORPLA_X_DISPLAY (":N").
+# The terminal-server tests run vorpla on it (QT_QPA_PLATFORM=xcb) and play
+# the client with xclip; every other test stays on the offscreen platform.
+# Nothing is started when those already name one (the sanitizer pass).
+if [ "${VORPLA_X_TEST:-}" != 1 ] || [ -z "${VORPLA_X_DISPLAY:-}" ]; then
+  cartella_schermo=$(mktemp -d "${TMPDIR:-/tmp}/vorpla-schermo.XXXXXX")
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$cartella_schermo/numero" \
+    >"$cartella_schermo/xvfb.log" 2>&1 &
+  pid_schermo=$!
+  ferma_schermo() {
+    kill "$pid_schermo" 2>/dev/null || true
+    wait "$pid_schermo" 2>/dev/null || true
+    rm -rf "$cartella_schermo"
+  }
+  trap 'ferma_schermo; if declare -F ferma_posta >/dev/null; then ferma_posta; fi; if declare -F ferma_cups >/dev/null; then ferma_cups; fi' EXIT
+  for _ in $(seq 100); do
+    [ -s "$cartella_schermo/numero" ] && break
+    kill -0 "$pid_schermo" 2>/dev/null || break
+    sleep 0.1
+  done
+  if [ ! -s "$cartella_schermo/numero" ]; then
+    cat "$cartella_schermo/xvfb.log" >&2
+    echo "the test X server did not start" >&2
+    exit 1
+  fi
+  export VORPLA_X_DISPLAY=":$(tr -d '\n' <"$cartella_schermo/numero")"
+  export VORPLA_X_TEST=1
+fi

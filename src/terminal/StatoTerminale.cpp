@@ -1,0 +1,11 @@
+#include "StatoTerminale.h"
+
+namespace vorpla {
+
+StatoTerminale &statoTerminale()
+{
+    static StatoTerminale stato;
+    return stato;
+}
+
+} // namespace vorpla

@@ -4,10 +4,12 @@
 #   VORPLA_X_TEST=1 and VORPLA_X_DISPLAY (":N").
 # The terminal-server tests run vorpla on it (QT_QPA_PLATFORM=xcb) and play
 # the client with xclip; every other test stays on the offscreen platform.
+# -noreset: a server that resets whenever its last client leaves refuses
+# the connections of that moment, and forgets the clipboard.
 # Nothing is started when those already name one (the sanitizer pass).
 if [ "${VORPLA_X_TEST:-}" != 1 ] || [ -z "${VORPLA_X_DISPLAY:-}" ]; then
   cartella_schermo=$(mktemp -d "${TMPDIR:-/tmp}/vorpla-schermo.XXXXXX")
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$cartella_schermo/numero" \
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$cartella_schermo/numero" \
     >"$cartella_schermo/xvfb.log" 2>&1 &
   pid_schermo=$!
   ferma_schermo() {
@@ -17,11 +19,12 @@ if [ "${VORPLA_X_TEST:-}" != 1 ] || [ -z "${VORPLA_X_DISPLAY:-}" ]; then
   }
   trap 'ferma_schermo; if declare -F ferma_posta >/dev/null; then ferma_posta; fi; if declare -F ferma_cups >/dev/null; then ferma_cups; fi' EXIT
   for _ in $(seq 100); do
-    [ -s "$cartella_schermo/numero" ] && break
+    # The number is written with a line break once the server listens.
+    [ "$(wc -l <"$cartella_schermo/numero")" -ge 1 ] && break
     kill -0 "$pid_schermo" 2>/dev/null || break
     sleep 0.1
   done
-  if [ ! -s "$cartella_schermo/numero" ]; then
+  if [ "$(wc -l <"$cartella_schermo/numero")" -lt 1 ]; then
     cat "$cartella_schermo/xvfb.log" >&2
     echo "the test X server did not start" >&2
     exit 1

@@ -6,6 +6,10 @@
 #include <QElapsedTimer>
 #include <QThread>
 
+#include <atomic>
+#include <exception>
+#include <thread>
+
 namespace vorpla {
 
 void eventiInSospeso()
@@ -24,6 +28,39 @@ void attendiConEventi(int ms)
         QThread::msleep(quint64(qMin<qint64>(10, resto)));
     }
     fineSeRichiesta();
+}
+
+void eseguiSenzaBloccare(const std::function<void()> &lavoro, const std::function<void(int ms)> &attendi)
+{
+    if (!attendi) {
+        lavoro();
+        return;
+    }
+    std::atomic<bool> finito{false};
+    std::exception_ptr errore;
+    std::thread filo([&] {
+        try {
+            lavoro();
+        } catch (...) {
+            errore = std::current_exception();
+        }
+        finito = true;
+    });
+    std::exception_ptr fineAttesa;
+    while (!finito) {
+        try {
+            attendi(10);
+        } catch (...) {
+            // The end asked for meanwhile waits for the work.
+            fineAttesa = std::current_exception();
+            break;
+        }
+    }
+    filo.join();
+    if (errore)
+        std::rethrow_exception(errore);
+    if (fineAttesa)
+        std::rethrow_exception(fineAttesa);
 }
 
 } // namespace vorpla

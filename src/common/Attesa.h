@@ -5,6 +5,8 @@
 // runs the pending events at least every 10 ms. Both raise an end that a
 // window command asked for meanwhile (richiediFine).
 
+#include <functional>
+
 namespace vorpla {
 
 // Lets the pending window events run.
@@ -12,5 +14,13 @@ void eventiInSospeso();
 
 // Waits `ms` milliseconds, letting the window events run.
 void attendiConEventi(int ms);
+
+// Runs `lavoro` (file work that touches no window and no shared state: a
+// zip archive, a file copy) on a thread of its own, and meanwhile waits
+// with `attendi` in steps of 10 ms, so the windows keep working however
+// long it takes. Raises what `lavoro` raised. An end raised by a wait comes
+// only once the work is over, so no file is left half-written. Without
+// `attendi` the work runs here.
+void eseguiSenzaBloccare(const std::function<void()> &lavoro, const std::function<void(int ms)> &attendi);
 
 } // namespace vorpla

@@ -21,7 +21,8 @@ private:
 };
 
 // Exit status: 0 for a job that ended normally, 1 for an end after an error
-// message, so scripts running Vorpla on servers can tell them apart.
+// message or a failure (a hand-over the client never answered), so scripts
+// running Vorpla on servers can tell them apart.
 inline constexpr int FineNormale = 0;
 inline constexpr int FineConErrore = 1;
 

@@ -21,8 +21,8 @@ QString MsgFrm::testoPerIlClient(const QString &stampa, const QString &versione)
     testo.replace(QLatin1String(ParoleStato::Chiedi), QLatin1String(ParoleStato::LocaleNC));
     if (!testo.startsWith(QLatin1String(ParoleStato::LocaleNC)))
         return testo;
-    // The rest of the first line is blanks at most: the version line comes
-    // before the first line's own line break.
+    // The version line goes right after the word, before the rest of the
+    // first line (blanks removed, then its own line break).
     QStringView resto = QStringView(testo).mid(14);
     while (resto.startsWith(u' '))
         resto = resto.mid(1);
@@ -69,7 +69,6 @@ void MsgFrm::Timer1_Timer()
     sondaggio.limite = 600;
     sondaggio.vuotoOccupato = true;
     sondaggio.eliminaStampa = false;
-    sondaggio.inviaCopia = false;
     sondaggio.contaRegistra = &conta;
     sondaggio.file = lavoro().FileIngresso;
     sondaRisposta(m_s, sondaggio);

@@ -6,6 +6,7 @@
 #include "StatoTerminale.h"
 #include "Versione.h"
 
+#include "common/Attesa.h"
 #include "common/CartellaProgramma.h"
 #include "common/Codifica.h"
 #include "common/ErroreVB.h"
@@ -40,10 +41,23 @@ QString copiaDelProgramma(const ServiziTerminale &s)
     const QString copia = trovaIgnorandoMaiuscole(inCartellaProgramma(QStringLiteral("vorplaAGG.exe")));
     if (QFileInfo::exists(copia) && !QFile::remove(copia))
         throw ErroreVB(Err::PermessoNegato);
-    QFile origine(s.fileProgramma);
-    if (!origine.copy(copia))
+    bool copiato = false;
+    eseguiSenzaBloccare([&] { copiato = QFile::copy(s.fileProgramma, copia); }, s.attendi);
+    if (!copiato)
         throw ErroreVB(QFileInfo(s.fileProgramma).isFile() ? Err::AccessoPercorso : Err::FileNonTrovato);
     return copia;
+}
+
+// Blanks around the first line count for nothing (tabs and other white
+// space do).
+QString senzaSpazi(const QString &riga)
+{
+    qsizetype inizio = 0, fine = riga.size();
+    while (inizio < fine && riga.at(inizio) == u' ')
+        ++inizio;
+    while (fine > inizio && riga.at(fine - 1) == u' ')
+        --fine;
+    return riga.mid(inizio, fine - inizio);
 }
 
 } // namespace
@@ -68,7 +82,7 @@ int KV_CheckSendTerm(const QString &file, const ServiziTerminale &servizi)
             return -1;
         QByteArrayView riga;
         if (lettore.prossima(riga))
-            prima = testoDaByte(riga).trimmed();
+            prima = senzaSpazi(testoDaByte(riga));
     }
     if (prima == QLatin1String(ParoleStato::Locale)) {
         avviaCompagno(servizi);
@@ -109,6 +123,7 @@ void KV_DoSendTerm(const QString &file, const ServiziTerminale &servizi)
         fine(FineConErrore);
     }
     SendTerm trasferimento(*servizi.appunti);
+    trasferimento.impostaAttesa(servizi.attendi);
     const QString temp = KV_GetTempPath();
     servizi.mostraMsgFrm();
     trasferimento.StartST(file, temp, QStringLiteral("VORPLA"), versioneProgramma(), true);
@@ -117,7 +132,10 @@ void KV_DoSendTerm(const QString &file, const ServiziTerminale &servizi)
     sondaggio.limite = 150;
     sondaggio.contaRegistra = &statoTerminale().ContaRegistra;
     sondaggio.file = file;
+    sondaggio.trasferimento = &trasferimento;
     sondaRisposta(servizi, sondaggio);
+    // Stopped by an error, after its message.
+    fine(FineConErrore);
 }
 
 void sondaRisposta(const ServiziTerminale &s, const Sondaggio &p)
@@ -157,8 +175,8 @@ void sondaRisposta(const ServiziTerminale &s, const Sondaggio &p)
                     s.appunti->svuota();
                     statoTerminale().ConFont = true;
                     const QString copia = copiaDelProgramma(s);
-                    if (p.inviaCopia) {
-                        SendTerm(*s.appunti).SendFile(copia, KV_GetTempPath(), true);
+                    if (p.trasferimento) {
+                        p.trasferimento->SendFile(copia, KV_GetTempPath(), true);
                         lavoro().NomeRoutine = routine;
                     }
                 }

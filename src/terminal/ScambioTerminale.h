@@ -30,6 +30,8 @@
 
 namespace vorpla {
 
+class SendTerm;
+
 // The answer words.
 namespace ParoleStato {
 inline constexpr char Stampato[] = "@ULKA=VORPLATO";
@@ -57,7 +59,8 @@ int KV_CheckSendTerm(const QString &file, const ServiziTerminale &servizi);
 int KV_CheckSendTerm(const QString &file);
 
 // Hands the job over and acts on the client's answer; every answer but an
-// update request ends the program. Returns only after an error message.
+// update request ends the program, and so does an error, after its message
+// (exit status 1).
 void KV_DoSendTerm(const QString &file, const ServiziTerminale &servizi);
 
 // The watch for the client's answer, as each mode runs it.
@@ -66,13 +69,13 @@ struct Sondaggio
     int limite = 150;             // looks at the clipboard before giving up
     bool vuotoOccupato = false;   // an empty clipboard counts as a busy one
     bool eliminaStampa = true;    // "@ULKA=VORPLATO" deletes the print file
-    bool inviaCopia = true;       // "@ULKA=AGGIORNA" sends the copy
+    SendTerm *trasferimento = nullptr; // "@ULKA=AGGIORNA" sends the copy through it (none: the copy is only made)
     int *contaRegistra = nullptr; // the acknowledgements' counter
     QString file;                 // the print file
 };
 
 // Runs the watch; returns only after an error message (the routine message
-// of the current NomeRoutine).
+// of the current NomeRoutine), for the caller to end the program.
 void sondaRisposta(const ServiziTerminale &servizi, const Sondaggio &sondaggio);
 
 } // namespace vorpla

@@ -4,6 +4,7 @@
 #include "StatoTerminale.h"
 #include "Versione.h"
 
+#include "common/Attesa.h"
 #include "common/CartellaProgramma.h"
 #include "common/Codifica.h"
 #include "common/ErroreVB.h"
@@ -215,7 +216,7 @@ qint16 SendTerm::StartST(const QString &strNomeFile, const QString &strTmpPath, 
             TabellaNomiZip nomi;
             nomi[0] = strTmpFile;
             nomi[1] = strTmpFile;
-            VBZip(2, strCmpFile, nomi, 0, 0, 0, 0, QStringLiteral("c:\\"));
+            eseguiSenzaBloccare([&] { VBZip(2, strCmpFile, nomi, 0, 0, 0, 0, QStringLiteral("c:\\")); }, m_attendi);
         }
         mettiInAppunti(strCmpFile, log, false);
         return 1;
@@ -261,7 +262,9 @@ qint16 SendTerm::SendFile(const QString &strNomeFile, const QString &strTmpPath,
             } else {
                 nomi[conta++] = strNomeFile;
             }
-            VBZip(qint16(conta), strCmpFile, nomi, 0, 0, 0, 0, QStringLiteral("c:\\"));
+            // The program and its fonts: megabytes to deflate.
+            eseguiSenzaBloccare([&] { VBZip(qint16(conta), strCmpFile, nomi, 0, 0, 0, 0, QStringLiteral("c:\\")); },
+                                m_attendi);
         }
         mettiInAppunti(strCmpFile, log, true);
         return 1;

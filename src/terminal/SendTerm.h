@@ -18,6 +18,7 @@
 #include <QHash>
 #include <QString>
 #include <QtGlobal>
+#include <functional>
 
 namespace vorpla {
 
@@ -44,6 +45,10 @@ public:
                    const QString &strVersione, bool Comprimere);
     qint16 SendFile(const QString &strNomeFile, const QString &strTmpPath, bool Comprimere);
 
+    // The wait that lets windows work while an archive is made; without one
+    // the archive is made with the windows waiting.
+    void impostaAttesa(std::function<void(int ms)> attendi) { m_attendi = std::move(attendi); }
+
     // How many names FormatID registered.
     int formatiRegistrati() const { return int(m_formati.size()); }
 
@@ -53,6 +58,7 @@ private:
 
     Appunti &m_appunti;
     QHash<QString, QString> m_formati;
+    std::function<void(int ms)> m_attendi;
 };
 
 } // namespace vorpla

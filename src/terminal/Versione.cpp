@@ -13,8 +13,9 @@
 #define VORPLA_VERSIONE                                                                                       \
     VORPLA_NUMERO(VORPLA_VERSION_MAJOR) "." VORPLA_NUMERO(VORPLA_VERSION_MINOR) "." VORPLA_NUMERO(VORPLA_VERSION_PATCH)
 
-// The version block of the program file: its own section, kept by the
-// linker (used) and found by name.
+// The version block of the program file: its own section, found by name.
+// versioneProgramma reads it, so every program that asks for its version
+// links it in.
 extern "C" {
 __attribute__((used, section(".vorpla.versione"))) const char vorplaVersioneFissa[] = VORPLA_VERSIONE;
 }

@@ -74,8 +74,7 @@ protected:
     std::optional<int> consegna(const QString &file)
     {
         try {
-            const int esito = KV_CheckSendTerm(file, servizi);
-            risultato = esito;
+            KV_CheckSendTerm(file, servizi);
         } catch (const FineProgramma &f) {
             return f.codice();
         }
@@ -91,7 +90,6 @@ protected:
     int passi = 0;
     QStringList avviati;
     int finestreMostrate = 0;
-    int risultato = -99;
 
 private:
     QString m_cartellaPrima;
@@ -105,6 +103,8 @@ TEST_F(ProvaScambio, FirstLineDecidesWhereTheJobPrints)
     EXPECT_EQ(KV_CheckSendTerm(lavoroDi(""), servizi), -1);
     // Status words are exact: letter case counts.
     EXPECT_EQ(KV_CheckSendTerm(lavoroDi("@ulka=locale\r\n@TIPS X\r\n"), servizi), 0);
+    // Blanks around it are taken off, nothing else.
+    EXPECT_EQ(KV_CheckSendTerm(lavoroDi("\t@ULKA=LOCALE\r\n@TIPS X\r\n"), servizi), 0);
     EXPECT_EQ(lavoro().NomeRoutine, QStringLiteral("frmMain - KV_CheckSendTerm"));
     EXPECT_EQ(appunti.letture, 0);
 
@@ -240,12 +240,11 @@ TEST_F(ProvaScambio, UpdateRequestSendsACopyOfTheProgram)
     EXPECT_TRUE(QFileInfo::exists(copia));
     EXPECT_FALSE(QFileInfo::exists(archivio));
 
-    // A copy that cannot be made: the routine's message, and the hand-over
-    // returns.
+    // A copy that cannot be made: the routine's message, and the end after
+    // an error.
     servizi.fileProgramma = cartella.percorso(QStringLiteral("bin/gone"));
     appunti.letture = 0;
-    EXPECT_EQ(consegna(lavoroDi("@ULKA=LOCALE\r\n")), std::nullopt);
-    EXPECT_EQ(risultato, 1);
+    EXPECT_EQ(consegna(lavoroDi("@ULKA=LOCALE\r\n")), FineConErrore);
     ASSERT_EQ(messaggi.testi.size(), 1);
     EXPECT_EQ(messaggi.testi.at(0), QStringLiteral("Routine frmMain - KV_DoSendTerm\r Errore N.53 File not found"));
 }

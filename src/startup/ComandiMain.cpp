@@ -1,5 +1,7 @@
 #include "ComandiMain.h"
 
+#include "maintenance/Pubblicazione.h"
+
 #include "FormMain.h"
 #include "ServiziAvvio.h"
 #include "common/ErroreVB.h"
@@ -219,6 +221,30 @@ void ComandiMain::Check2_Click(bool spuntato)
 void ComandiMain::TXTNumCopie_Change(const QString &testo)
 {
     m_form.controllo(QStringLiteral("TXTNumCopie")).testo = testo;
+}
+
+void ComandiMain::CmdPub_Click()
+{
+    impostaRoutine(QStringLiteral("frmMain"), QStringLiteral("CmdPub_Click"));
+    ServiziPubblicazione servizi;
+    // The PDF output form on the document, which is FileIngresso by then.
+    servizi.pdfMese = [this](const QString &) { return m_s.PdfDelLavoro(); };
+    servizi.CreaPdf = m_s.CreaPdf;
+    servizi.eventi = m_s.eventi;
+    servizi.attendi = m_s.attendi;
+    servizi.progresso = [this](int k, int n) {
+        m_form.controllo(QStringLiteral("lblMail")).testo = QStringLiteral(" Documento %1 di %2").arg(k).arg(n);
+        m_form.aggiorna();
+        m_s.eventi();
+    };
+    int falliti = 0;
+    try {
+        falliti = Pubblicazione(std::move(servizi)).CmdPub_Click();
+    } catch (const ErroreVB &errore) {
+        mostraErroreRoutine(errore);
+        fine(FineConErrore);
+    }
+    fine(falliti ? FineConErrore : FineNormale);
 }
 
 void ComandiMain::CmdVplEma_Click()

@@ -56,6 +56,10 @@ public:
     void TXTNumCopie_Change(const QString &testo);
     // "Vorpla + Email": prints the job, then runs the e-mail command.
     void CmdVplEma_Click();
+    // "Pubblica": every document of the batch published as a PDF into the
+    // folder tree of [PUBBLICA]; ends the program (exit status 1 when a
+    // document could not be published).
+    void CmdPub_Click();
     // E-mail (0) and fax (1) buttons.
     void cmdEmail_Click(int indice);
     // "Edit Mail": the mail editing window (FrmEditMail), not modal; its

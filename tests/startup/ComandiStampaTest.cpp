@@ -11,6 +11,7 @@
 #include "common/Stampanti.h"
 #include "common/StatoLavoro.h"
 #include "interpreter/SuperficieRegistrata.h"
+#include "output/FRMCreaPDF.h"
 #include "output/FormVorpla.h"
 #include "startup/ComandiMain.h"
 #include "startup/FormMain.h"
@@ -340,4 +341,33 @@ TEST_F(ComandiStampa, LabelWindowClosedOrCancelled)
     EXPECT_TRUE(QFileInfo::exists(lavoro().FileIngresso));
     EXPECT_EQ(esegui([&] { comandi.cmdVorpla_Click(); }), FineNormale);
     EXPECT_EQ(copieStampate(), 1);
+}
+
+TEST_F(ComandiStampa, PublishButtonPublishesTheBatchThenEndsWithItsStatus)
+{
+    const QString albero = cartella.percorso(QStringLiteral("pubblicati"));
+    cartella.scrivi(QStringLiteral("ulka/vorpla/vorpla.ini"),
+                    "[PUBBLICA]\r\nABILITATO=SI\r\nTIPO=mese\r\nPERCORSO=" + albero.toUtf8() + "\\\r\n");
+    bool pdfFatti = true;
+    servizi.attendi = [](int) {};
+    servizi.PdfDelLavoro = [&]() -> QString {
+        if (!pdfFatti)
+            return {};
+        SuperficieRegistrata stampante(stampanti.corrente());
+        FRMCreaPDF pdf(stampante);
+        return pdf.Form_Load();
+    };
+    const QByteArray lotto = "@AARI 2026\r\n@MMRI 12\r\n@CCLI A\r\n@TITO UNO\r\n@FAXS\r\n@CCLI B\r\n@TITO DUE\r\n@FAXS\r\n";
+    fileStampa(lotto);
+    EXPECT_EQ(esegui([&] { comandi.CmdPub_Click(); }), FineNormale) << messaggi.testi.join(u'|').toStdString();
+    EXPECT_TRUE(QFileInfo::exists(albero + QStringLiteral("/2026/12/A122026.PDF")));
+    EXPECT_TRUE(QFileInfo::exists(albero + QStringLiteral("/2026/12/B122026.PDF")));
+    EXPECT_EQ(form.controllo(QStringLiteral("lblMail")).testo, QStringLiteral(" Documento 2 di 2"));
+
+    // No PDF made: each document reported, and the error status.
+    pdfFatti = false;
+    messaggi.testi.clear();
+    fileStampa(lotto);
+    EXPECT_EQ(esegui([&] { comandi.CmdPub_Click(); }), FineConErrore);
+    EXPECT_EQ(messaggi.testi.size(), 2);
 }

@@ -143,6 +143,7 @@ FrmMain::FrmMain(FormMain &form, ComandiMain &comandi, QWidget *parent)
     connect(pulsante("cmdEmail(1)"), &QAbstractButton::clicked, this, [this] { esegui([this] { m_comandi.cmdEmail_Click(1); }); });
     connect(pulsante("cmdEditEmail(2)"), &QAbstractButton::clicked, this, [this] { esegui([this] { m_comandi.cmdEditEmail_Click(); }); });
     connect(pulsante("CmdVplEma"), &QAbstractButton::clicked, this, [this] { esegui([this] { m_comandi.CmdVplEma_Click(); }); });
+    connect(pulsante("CmdPub"), &QAbstractButton::clicked, this, [this] { esegui([this] { m_comandi.CmdPub_Click(); }); });
 
     // Commands of modules this version does not have yet say so plainly.
     const struct
@@ -150,7 +151,6 @@ FrmMain::FrmMain(FormMain &form, ComandiMain &comandi, QWidget *parent)
         const char *controllo, *routine, *capacita;
     } successivi[] = {
         {"Edit", "frmMain - Edit_Click", "The text editor"},
-        {"CmdPub", "frmMain - CmdPub_Click", "Publishing"},
     };
     for (const auto &s : successivi) {
         const QString routine = QLatin1String(s.routine), capacita = QLatin1String(s.capacita);

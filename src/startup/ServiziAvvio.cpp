@@ -5,6 +5,7 @@
 #include "common/FileRegolare.h"
 
 #include "terminal/ScambioTerminale.h"
+#include "FormImpostazioni.h"
 #include "maintenance/ProcessSession.h"
 #include "maintenance/VBUnzBas.h"
 #include "common/Attesa.h"
@@ -87,8 +88,11 @@ ServiziAvvio serviziProgramma(Stampanti *stampanti)
         nonDisponibile(QStringLiteral("frmMain - cmdProp_Click"), QStringLiteral("The printer dialog without a display"));
         return false;
     };
+    // Without a display nobody can answer the dialog: it is cancelled.
     s.Impostazioni = [] {
-        nonDisponibile(QStringLiteral("frmMain - cmdProp_Click"), QStringLiteral("The voucher page settings"));
+        FormImpostazioni impostazioni([] {});
+        impostazioni.Form_Load();
+        impostazioni.Command1_Click(1);
     };
     s.stampaCliente = [] {
         nonDisponibile(QStringLiteral("frmMain - cmdVorpla_Click"), QStringLiteral("The customer-specific document print"));

@@ -1,6 +1,8 @@
 #include "Programma.h"
 
+#include "FinestraImpostazioni.h"
 #include "FrmMain.h"
+#include "startup/FormImpostazioni.h"
 #include "mail/FrmMAPI.h"
 #include "mail/InvioMail.h"
 #include "mail/ui/FinestreMail.h"
@@ -269,6 +271,18 @@ int Programma::esegui()
             }, finestra.get());
             modifica->show();
         };
+    // The voucher page settings, modal; confirmed, the job's PDF is made
+    // again with them.
+    servizi.Impostazioni = [&] {
+        FormImpostazioni impostazioni([&servizi] { servizi.PdfDelLavoro(); });
+        impostazioni.Form_Load();
+        int indice = 1;
+        if (!senzaSchermo) {
+            FinestraImpostazioni dialogo(impostazioni, finestra.get());
+            indice = dialogo.exec() == QDialog::Accepted ? 0 : 1;
+        }
+        impostazioni.Command1_Click(indice);
+    };
     servizi.CliccoVorpla = [&comandi] { comandi.CliccoVorpla(); };
     servizi.CliccoAnteprima = [&comandi] { comandi.CliccoAnteprima(); };
     // The preview's PDF in the desktop's viewer; without a display there is

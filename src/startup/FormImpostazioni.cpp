@@ -1,0 +1,51 @@
+#include "FormImpostazioni.h"
+
+#include "common/CartellaProgramma.h"
+#include "common/FileIni.h"
+#include "common/Routine.h"
+#include "common/StatoLavoro.h"
+
+namespace vorpla {
+
+namespace {
+
+// Blanks at both ends go; tabs and the rest stay, as typed.
+QString senzaSpazi(const QString &testo)
+{
+    qsizetype inizio = 0, fine = testo.size();
+    while (inizio < fine && testo.at(inizio) == u' ')
+        ++inizio;
+    while (fine > inizio && testo.at(fine - 1) == u' ')
+        --fine;
+    return testo.mid(inizio, fine - inizio);
+}
+
+} // namespace
+
+void FormImpostazioni::Form_Load()
+{
+    impostaRoutine(QStringLiteral("Impostazioni"), QStringLiteral("Form_Load"));
+    m_ini = fileIni();
+    for (size_t i = 0; i < Campi.size(); ++i)
+        Text1[i] = LeggiIni(QLatin1String(Sezione), QLatin1String(Campi[i][0]), m_ini);
+    caricato = true;
+}
+
+void FormImpostazioni::Command1_Click(int indice)
+{
+    impostaRoutine(QStringLiteral("Impostazioni"), QStringLiteral("Command1_Click"));
+    if (indice != 0) {
+        caricato = false;
+        return;
+    }
+    // Written as typed: the layouts read what they can of them.
+    for (size_t i = 0; i < Campi.size(); ++i)
+        ScriviIni(QLatin1String(Sezione), QLatin1String(Campi[i][0]), senzaSpazi(Text1[i]), m_ini);
+    caricato = false;
+    if (lavoro().PdfReportDisponibile) {
+        m_rifaiPdf();
+        lavoro().LavoroEtichette = true;
+    }
+}
+
+} // namespace vorpla

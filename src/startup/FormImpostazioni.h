@@ -1,0 +1,47 @@
+#pragma once
+// The voucher page settings dialog ("Impostazioni "): the four keys of
+// [Pagina voucher] that size the voucher stationery, edited as text. An
+// empty box means the layout's own default for that value. Confirming
+// writes the four values, trimmed of blanks, and makes the job's PDF again
+// with them (when the PDF component is there), which also turns the job into
+// a label job for the rest of the run, as it always did.
+
+#include <QString>
+#include <array>
+#include <functional>
+
+namespace vorpla {
+
+class FormImpostazioni
+{
+public:
+    static constexpr const char *Sezione = "Pagina voucher";
+    // Key, label, in the boxes' order Text1(0) to Text1(3).
+    static constexpr std::array<std::array<const char *, 2>, 4> Campi{{
+        {"Larghezza", "Larg. pagina"},
+        {"Altezza", "Alt. pagina"},
+        {"Margine voucher singolo", "Margine sup. voucher singolo"},
+        {"Margine voucher doppio", "Margine sup. voucher doppio"},
+    }};
+    static constexpr const char *Suggerimento =
+        "Lasciare vuote le caselle che si vogliono utilizzare con le impostazioni predefinite";
+
+    // The job's PDF made again through the PDF output form (FRMCreaPDF
+    // loaded and unloaded).
+    explicit FormImpostazioni(std::function<void()> rifaiPdf) : m_rifaiPdf(std::move(rifaiPdf)) {}
+
+    // Fills the boxes with the keys' values.
+    void Form_Load();
+    // 0 "Conferma", 1 "Annulla": both unload the dialog.
+    void Command1_Click(int indice);
+
+    QString caption = QStringLiteral("Impostazioni ");
+    std::array<QString, 4> Text1;
+    bool caricato = false;
+
+private:
+    std::function<void()> m_rifaiPdf;
+    QString m_ini;
+};
+
+} // namespace vorpla

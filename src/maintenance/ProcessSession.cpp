@@ -1,7 +1,9 @@
 #include "ProcessSession.h"
 
 #include <QByteArray>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <algorithm>
 #include <cerrno>
@@ -150,6 +152,39 @@ void TerminaProcesso(qint64 pid)
     const Processo processo{pid_t(pid)};
     if (processo.aperto())
         processo.termina();
+}
+
+bool FileInUso(const QString &percorso)
+{
+    const QString cercato = QFileInfo(percorso).canonicalFilePath();
+    if (cercato.isEmpty())
+        return false;
+    const QByteArray bersaglio = QFile::encodeName(cercato);
+    std::vector<pid_t> pid;
+    if (!identificatori(pid))
+        return false;
+    for (pid_t p : pid) {
+        const QByteArray cartella = "/proc/" + QByteArray::number(p) + "/fd";
+        DIR *fd = ::opendir(cartella.constData());
+        if (!fd)
+            continue;
+        bool trovato = false;
+        while (const dirent *voce = ::readdir(fd)) {
+            if (voce->d_name[0] == '.')
+                continue;
+            char destinazione[PATH_MAX];
+            const QByteArray collegamento = cartella + '/' + voce->d_name;
+            const ssize_t n = ::readlink(collegamento.constData(), destinazione, sizeof destinazione);
+            if (n > 0 && QByteArray(destinazione, n) == bersaglio) {
+                trovato = true;
+                break;
+            }
+        }
+        ::closedir(fd);
+        if (trovato)
+            return true;
+    }
+    return false;
 }
 
 } // namespace vorpla

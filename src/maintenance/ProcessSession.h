@@ -33,4 +33,9 @@ bool CercaProcesso(const QString &nome, bool termina);
 // process, do nothing. Errors are ignored.
 void TerminaProcesso(qint64 pid);
 
+// Whether a process (of those whose open files can be read: this user's)
+// holds the file open, the Linux counterpart of a file that cannot be
+// opened with all sharing locked out. Errors count as not held.
+bool FileInUso(const QString &percorso);
+
 } // namespace vorpla

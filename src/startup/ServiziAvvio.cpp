@@ -6,6 +6,7 @@
 
 #include "terminal/ScambioTerminale.h"
 #include "FormImpostazioni.h"
+#include "maintenance/AggiornamentoClient.h"
 #include "maintenance/ProcessSession.h"
 #include "maintenance/VBUnzBas.h"
 #include "common/Attesa.h"
@@ -56,8 +57,11 @@ ServiziAvvio serviziProgramma(Stampanti *stampanti)
             QGuiApplication::restoreOverrideCursor();
     };
     s.CercaProcesso = CercaProcesso;
+    // Without a window no timer runs after start-up: the download program is
+    // brought up to date, the client's archive waits for a start with one.
     s.AggiornaClient = [] {
-        nonDisponibile(QStringLiteral("AggiornaClient"), QStringLiteral("The client self-update"));
+        static AggiornamentoClient aggiornamento(serviziAggiornamentoProgramma());
+        aggiornamento.AggiornaClient();
     };
     // The archive always goes into the program folder.
     s.EstraiInCartella = [](const QString &archivio, const QString &) { EstraiInCartella(archivio); };

@@ -13,7 +13,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTimer>
 #include <gtest/gtest.h>
 
 using namespace vorpla;
@@ -96,8 +95,12 @@ TEST_F(ProvaImpostazioni, TheDialogOnTheScreen)
             EXPECT_TRUE(etichette.contains(QLatin1String(t))) << t;
         EXPECT_EQ(dialogo.casella(0)->text(), QStringLiteral("21"));
         dialogo.casella(1)->setText(QStringLiteral(" 30 "));
-        QTimer::singleShot(0, &dialogo, [&] { static_cast<QPushButton *>(dialogo.pulsante(0))->click(); });
-        EXPECT_EQ(dialogo.exec(), QDialog::Accepted);
+        // Shown, not run modal here: a test before may have ended the
+        // application's event loops, and a new one would return at once.
+        dialogo.show();
+        static_cast<QPushButton *>(dialogo.pulsante(0))->click();
+        EXPECT_EQ(dialogo.result(), QDialog::Accepted);
+        EXPECT_FALSE(dialogo.isVisible());
     }
     EXPECT_EQ(form.Text1[1], QStringLiteral(" 30 "));
     form.Command1_Click(0);
@@ -106,6 +109,7 @@ TEST_F(ProvaImpostazioni, TheDialogOnTheScreen)
     // Esc is "Annulla".
     form.Form_Load();
     FinestraImpostazioni dialogo(form);
-    QTimer::singleShot(0, &dialogo, [&] { dialogo.reject(); });
-    EXPECT_EQ(dialogo.exec(), QDialog::Rejected);
+    dialogo.show();
+    dialogo.reject();
+    EXPECT_EQ(dialogo.result(), QDialog::Rejected);
 }

@@ -2,6 +2,7 @@
 
 #include "FinestraImpostazioni.h"
 #include "FrmMain.h"
+#include "maintenance/AggiornamentoClient.h"
 #include "startup/FormImpostazioni.h"
 #include "mail/FrmMAPI.h"
 #include "mail/InvioMail.h"
@@ -33,6 +34,7 @@
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QTimer>
 #include <QUrl>
 #include <QGuiApplication>
 #include <memory>
@@ -271,6 +273,37 @@ int Programma::esegui()
             }, finestra.get());
             modifica->show();
         };
+    // The client self-update: the start-up part, then the window's Timer1
+    // (every second) for the archive. A tick never starts inside another
+    // (a tick waits letting events run).
+    std::unique_ptr<AggiornamentoClient> aggiornamento;
+    QTimer timer1;
+    timer1.setInterval(AggiornamentoClient::IntervalloTimer);
+    bool tickInCorso = false;
+    QObject::connect(&timer1, &QTimer::timeout, [&] {
+        if (tickInCorso || !aggiornamento)
+            return;
+        tickInCorso = true;
+        try {
+            aggiornamento->Timer1_Timer();
+        } catch (const FineProgramma &f) {
+            richiediFine(f.codice());
+            QApplication::exit(f.codice());
+        }
+        tickInCorso = false;
+    });
+    servizi.AggiornaClient = [&] {
+        ServiziAggiornamento s = serviziAggiornamentoProgramma();
+        s.Timer1 = [&timer1](bool attivo) {
+            if (attivo)
+                timer1.start();
+            else
+                timer1.stop();
+        };
+        aggiornamento = std::make_unique<AggiornamentoClient>(s);
+        aggiornamento->AggiornaClient();
+    };
+
     // The voucher page settings, modal; confirmed, the job's PDF is made
     // again with them.
     servizi.Impostazioni = [&] {

@@ -1,0 +1,233 @@
+#include "AggiornamentoClient.h"
+
+#include "ProcessSession.h"
+#include "VBUnzBas.h"
+
+#include "common/Attesa.h"
+#include "common/AvviaProgramma.h"
+#include "common/CartellaProgramma.h"
+#include "common/ErroreVB.h"
+#include "common/FileIni.h"
+#include "common/FineProgramma.h"
+#include "common/Messaggi.h"
+#include "common/ModPubblico.h"
+#include "common/Routine.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace vorpla {
+
+namespace {
+
+constexpr char CartellaRemota[] = "ULKA/KELVORIA/AGG/";
+
+QString fileTemp()
+{
+    return trovaIgnorandoMaiuscole(KV_GetTempPath() + QStringLiteral("TEMP.EXE"));
+}
+
+QString inCartella(const char *nome)
+{
+    return trovaIgnorandoMaiuscole(inCartellaProgramma(QLatin1String(nome)));
+}
+
+void eliminaSeEsiste(const QString &percorso)
+{
+    if (QFileInfo::exists(percorso) && !QFile::remove(percorso))
+        throw ErroreVB(Err::PermessoNegato);
+}
+
+void creaMarcatore(const char *nome)
+{
+    QFile marcatore(inCartellaProgramma(QLatin1String(nome)));
+    if (!marcatore.open(QIODevice::WriteOnly))
+        throw ErroreVB(erroreFileDaErrno(errno));
+}
+
+} // namespace
+
+ServiziAggiornamento serviziAggiornamentoProgramma()
+{
+    ServiziAggiornamento s;
+    s.eventi = eventiInSospeso;
+    s.attendi = attendiConEventi;
+    s.avviaProgramma = [](const QString &percorso, StileFinestra) { avviaDallaCartella(percorso); };
+    s.CercaProcesso = CercaProcesso;
+    s.EstraiInCartella = [](const QString &archivio) { EstraiInCartella(archivio); };
+    s.fileInUso = FileInUso;
+    s.Timer1 = [](bool) {};
+    return s;
+}
+
+void AggiornamentoClient::scriviImpostazioni(const QString &remoto)
+{
+    const QString impostazioni = cartellaProgramma() + QStringLiteral("/kdTorvamilSond.ini");
+    if (!ScriviIni(QStringLiteral("FTP"), QStringLiteral("PercorsoFileEXE"), QLatin1String(CartellaRemota), impostazioni)
+        || !ScriviIni(QStringLiteral("FTP"), QStringLiteral("NomeFileExe"), remoto, impostazioni))
+        throw ErroreVB(Err::PermessoNegato);
+}
+
+// The file is the download program's until it lets it go; false when it
+// never does within the bound.
+bool AggiornamentoClient::attendiRilascio(const QString &file)
+{
+    for (int atteso = 0; m_s.fileInUso(file); atteso += 200) {
+        if (atteso >= m_s.attesaMassimaMs)
+            return false;
+        m_s.attendi(200);
+    }
+    return true;
+}
+
+// One fetch by the download program: whether a good file arrived.
+bool AggiornamentoClient::scarica(const QString &remoto, StileFinestra stile)
+{
+    eliminaSeEsiste(fileTemp());
+    scriviImpostazioni(remoto);
+    m_s.eventi();
+    m_s.avviaProgramma(inCartellaProgramma(QStringLiteral("ZOL.EXE")), stile);
+    for (int atteso = 0; !QFileInfo::exists(fileTemp()); atteso += 100) {
+        if (atteso >= m_s.attesaMassimaMs)
+            return false;
+        m_s.attendi(100);
+    }
+    if (!attendiRilascio(fileTemp()))
+        return false;
+    return QFileInfo(fileTemp()).size() >= DimensioneMinima;
+}
+
+// The new download program replaces the old one: written beside it and
+// renamed over it, so a running copy keeps its file and a failed copy
+// leaves the old one whole.
+void AggiornamentoClient::sostituisciDownload()
+{
+    const QString nuovo = inCartella("zol1.exe");
+    QFile origine(nuovo);
+    if (!origine.open(QIODevice::ReadOnly))
+        throw ErroreVB(origine.exists() ? Err::PermessoNegato : Err::FileNonTrovato);
+    const QString vecchio = inCartella("zol.exe");
+    // The program keeps the rights the old one had (it could be run).
+    const QFileDevice::Permissions diritti =
+        QFileInfo::exists(vecchio) ? QFile::permissions(vecchio) : origine.permissions();
+    QSaveFile destinazione(vecchio);
+    if (!destinazione.open(QIODevice::WriteOnly) || destinazione.write(origine.readAll()) < 0)
+        throw ErroreVB(Err::PermessoNegato);
+    destinazione.setPermissions(diritti);
+    if (!destinazione.commit())
+        throw ErroreVB(Err::AccessoPercorso);
+}
+
+// A step that meets a held file (permission denied, path/file access
+// error) waits 200 ms and runs again; another error, or a file held for
+// longer than the bound, is reported and ends the program.
+template<typename F> void AggiornamentoClient::conRitenti(F &&passo)
+{
+    for (int atteso = 0;; atteso += 200) {
+        try {
+            passo();
+            return;
+        } catch (const ErroreVB &e) {
+            if ((e.numero() == Err::PermessoNegato || e.numero() == Err::AccessoPercorso) && atteso < RitentiMassimiMs) {
+                m_s.attendi(200);
+                m_s.eventi();
+                continue;
+            }
+            messaggi().mostra(QStringLiteral("ERRORE N° %1  %2").arg(e.numero()).arg(e.descrizione()));
+            QFile::remove(inCartella("agg.tst"));
+            fine(FineConErrore);
+        }
+    }
+}
+
+void AggiornamentoClient::spegni()
+{
+    FaseDownload = false;
+    m_s.Timer1(false);
+}
+
+void AggiornamentoClient::AggiornaClient()
+{
+    impostaRoutine(QStringLiteral("frmMain"), QStringLiteral("AggiornaClient"));
+    if (!esisteIgnorandoMaiuscole(inCartellaProgramma(QStringLiteral("agg3.tst")))) {
+        bool scaricato = false;
+        conRitenti([&] { scaricato = scarica(QStringLiteral("zol1.exe"), StileFinestra::Normale); });
+        if (!scaricato) {
+            spegni();
+            return;
+        }
+        m_s.attendi(200);
+        m_s.eventi();
+        conRitenti([&] {
+            sostituisciDownload();
+            creaMarcatore("agg3.tst");
+        });
+    }
+    // The client archive is installed: nothing is left to do. (agg3.tst is
+    // always there by now, so the client's own replacement of an installed
+    // archive without a new download program has no state to run in.)
+    if (esisteIgnorandoMaiuscole(inCartellaProgramma(QStringLiteral("agg1.tst"))))
+        return;
+    bool scaricato = false;
+    conRitenti([&] { scaricato = scarica(QStringLiteral("zol1.exe"), StileFinestra::Normale); });
+    if (!scaricato) {
+        spegni();
+        return;
+    }
+    m_s.attendi(200);
+    m_s.eventi();
+    conRitenti([&] { sostituisciDownload(); });
+    m_tick = 0;
+    m_s.Timer1(true);
+}
+
+void AggiornamentoClient::Timer1_Timer()
+{
+    impostaRoutine(QStringLiteral("frmMain"), QStringLiteral("Timer1_Timer"));
+    try {
+        if (!FaseDownload) {
+            eliminaSeEsiste(inCartella("zol1.exe"));
+            eliminaSeEsiste(fileTemp());
+            scriviImpostazioni(QStringLiteral("CLI_AGG.zip"));
+            m_s.eventi();
+            m_s.avviaProgramma(inCartellaProgramma(QStringLiteral("ZOL.EXE")), StileFinestra::Nascosta);
+            FaseDownload = true;
+            m_tick = 0;
+            return;
+        }
+        if (!QFileInfo::exists(fileTemp())) {
+            // The archive never came: given up, tried again at the next start.
+            if (++m_tick * IntervalloTimer >= m_s.attesaMassimaMs)
+                spegni();
+            return;
+        }
+        if (!attendiRilascio(fileTemp())) {
+            spegni();
+            return;
+        }
+        m_s.attendi(200);
+        m_s.eventi();
+        if (QFileInfo(fileTemp()).size() < DimensioneMinima) {
+            // No marker: the next start tries again.
+            spegni();
+            return;
+        }
+        m_s.CercaProcesso(QStringLiteral("Kelvoria.exe"), true);
+        m_s.attendi(200);
+        m_s.eventi();
+        m_s.EstraiInCartella(fileTemp());
+        m_s.attendi(200);
+        m_s.eventi();
+        m_s.avviaProgramma(inCartellaProgramma(QStringLiteral("kelvoria.exe")), StileFinestra::RidottaConFuoco);
+        spegni();
+        creaMarcatore("agg1.tst");
+    } catch (const ErroreVB &e) {
+        // The job in the window is not the update's: the update stops, the
+        // job stays.
+        spegni();
+        mostraErroreRoutine(e);
+    }
+}
+
+} // namespace vorpla

@@ -1,6 +1,7 @@
 #include "ComandoRender.h"
 
 #include "FRMCreaPDF.h"
+#include "VorplaTolvek.h"
 #include "FormPreview.h"
 #include "FormVorpla.h"
 #include "SceltaVorplante.h"
@@ -46,7 +47,11 @@ const QString Uso = QStringLiteral(
     "  layout, against a runtime printer of A4 portrait named NAME.\n"
     "       vorpla --render preview --output OUT.png [--page N] PRINTFILE\n"
     "  draws page N (default 1) as the preview window draws it into its page\n"
-    "  buffer, and writes the buffer as a PNG image (15 twips a pixel).");
+    "  buffer, and writes the buffer as a PNG image (15 twips a pixel).\n"
+    "       vorpla --render tolvek --kind KIND --output OUT.pdf [--printer-name NAME] [--copies N] DATAFILE\n"
+    "  prints the customer-specific documents of DATAFILE (KIND \"Valigie\", \"Passaporti\"\n"
+    "  or \"Nota Spese\") on their background pictures, N copies (default 1), as the\n"
+    "  printer would receive them, into OUT.pdf.");
 
 int usoErrato(const QString &motivo)
 {
@@ -62,6 +67,8 @@ struct Richiesta
     QString fileStampa;
     bool pdf = false; // the PDF output form instead of the printer
     bool anteprima = false; // the preview window's page buffer
+    bool tolvek = false;    // the customer-specific documents
+    QString tipo;           // their kind
     QString pagina = QStringLiteral("1");
     bool conCopie = false;
     QString copie; // the text of the copies box
@@ -75,9 +82,11 @@ QString leggiRichiesta(const QStringList &argomenti, Richiesta &r)
     if (argomenti.size() < 2)
         return QStringLiteral("--render needs a target");
     if (argomenti.at(1) != QLatin1String("printer") && argomenti.at(1) != QLatin1String("pdf")
-        && argomenti.at(1) != QLatin1String("preview"))
-        return QStringLiteral("unknown render target \"%1\" (the targets are \"printer\", \"pdf\" and \"preview\")")
+        && argomenti.at(1) != QLatin1String("preview") && argomenti.at(1) != QLatin1String("tolvek"))
+        return QStringLiteral("unknown render target \"%1\" (the targets are \"printer\", \"pdf\", \"preview\" and "
+                              "\"tolvek\")")
             .arg(argomenti.at(1));
+    r.tolvek = argomenti.at(1) == QLatin1String("tolvek");
     r.pdf = argomenti.at(1) == QLatin1String("pdf");
     r.anteprima = argomenti.at(1) == QLatin1String("preview");
     bool conPagina = false;
@@ -85,7 +94,7 @@ QString leggiRichiesta(const QStringList &argomenti, Richiesta &r)
     for (qsizetype i = 2; i < argomenti.size(); ++i) {
         const QString &a = argomenti.at(i);
         if (a == QLatin1String("--output") || a == QLatin1String("--printer-name") || a == QLatin1String("--copies")
-            || a == QLatin1String("--page")) {
+            || a == QLatin1String("--page") || a == QLatin1String("--kind")) {
             if (i + 1 >= argomenti.size() || argomenti.at(i + 1).isEmpty())
                 return a + QStringLiteral(" needs a value");
             const QString valore = argomenti.at(++i);
@@ -97,6 +106,8 @@ QString leggiRichiesta(const QStringList &argomenti, Richiesta &r)
             } else if (a == QLatin1String("--copies")) {
                 r.copie = valore;
                 r.conCopie = true;
+            } else if (a == QLatin1String("--kind")) {
+                r.tipo = valore;
             } else if (a == QLatin1String("--page")) {
                 bool ok = false;
                 if (valore.toLongLong(&ok) < 1 || !ok)
@@ -127,6 +138,9 @@ QString leggiRichiesta(const QStringList &argomenti, Richiesta &r)
         return QStringLiteral("--copies is for the printer target (the preview draws one page)");
     if (conPagina && !r.anteprima)
         return QStringLiteral("--page is for the preview target");
+    if (r.tolvek != !r.tipo.isEmpty())
+        return r.tolvek ? QStringLiteral("--kind KIND is missing (\"Valigie\", \"Passaporti\" or \"Nota Spese\")")
+                        : QStringLiteral("--kind is for the tolvek target");
     return {};
 }
 
@@ -190,7 +204,14 @@ int disegna(FormVorpla &form, const Richiesta &r)
                                      QPageLayout::Millimeter));
     {
         SuperficiePittore superficie(&writer, r.stampante, RisoluzioneStampante);
-        if (r.conCopie) {
+        if (r.tolvek) {
+            try {
+                VorplaTolvek(superficie, r.fileStampa, r.tipo, r.conCopie ? r.copie : QStringLiteral("1"));
+            } catch (const ErroreVB &e) {
+                mostraErroreRoutine(e);
+                return FineConErrore;
+            }
+        } else if (r.conCopie) {
             int copie = 0;
             if (!cicloCopie(form, r, superficie, copie))
                 return FineConErrore;
@@ -334,6 +355,14 @@ int eseguiComandoRender(const QStringList &argomenti)
     if (richiesta.pdf) {
         try {
             return disegnaPdf(richiesta);
+        } catch (const FineProgramma &f) {
+            return f.codice();
+        }
+    }
+    if (richiesta.tolvek) {
+        FormVorpla nessuna;
+        try {
+            return disegna(nessuna, richiesta);
         } catch (const FineProgramma &f) {
             return f.codice();
         }

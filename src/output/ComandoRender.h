@@ -3,6 +3,10 @@
 //
 //   vorpla --render printer --output OUT.pdf [--printer-name NAME] [--copies N] PRINTFILE
 //   vorpla --render pdf --output OUT.pdf [--printer-name NAME] PRINTFILE
+//   vorpla --render tolvek --kind KIND --output OUT.pdf [--printer-name NAME] [--copies N] DATAFILE
+//
+// The tolvek target prints the customer-specific documents of a data file
+// (VorplaTolvek) on the same page device as the printer target.
 //
 // The pdf target loads the job as loading the PDF output form (FRMCreaPDF)
 // does, against a stand-in runtime printer of A4 portrait named NAME, and

@@ -98,9 +98,6 @@ ServiziAvvio serviziProgramma(Stampanti *stampanti)
         impostazioni.Form_Load();
         impostazioni.Command1_Click(1);
     };
-    s.stampaCliente = [] {
-        nonDisponibile(QStringLiteral("frmMain - cmdVorpla_Click"), QStringLiteral("The customer-specific document print"));
-    };
     s.inviaMail = [](int indice) {
         nonDisponibile(QStringLiteral("frmMain - cmdEmail_Click") + QString::number(indice),
                        indice == 1 ? QStringLiteral("Fax") : QStringLiteral("Mail"));

@@ -84,9 +84,9 @@ struct ServiziAvvio
 // The services of this version of the program. Those whose module does not
 // exist yet say so on standard error and raise error 445, so the caller's
 // error handling reports it. The print jobs (stampa.nuovaCopia, fineCopia),
-// the printer dialog and the two main-window commands that start-up calls
-// (CliccoVorpla, mostraFormEtichette) belong to the windows and the print
-// support: the program binds them (ui/Programma).
+// the printer dialog, the customer-specific print and the two main-window
+// commands that start-up calls (CliccoVorpla, mostraFormEtichette) belong to
+// the windows and the print support: the program binds them (ui/Programma).
 ServiziAvvio serviziProgramma(Stampanti *stampanti);
 
 } // namespace vorpla

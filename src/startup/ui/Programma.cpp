@@ -12,6 +12,7 @@
 #include "output/FRMCreaPDF.h"
 #include "output/FormVorpla.h"
 #include "output/FormPreview.h"
+#include "output/VorplaTolvek.h"
 #include "output/ui/FrmPreview.h"
 #include "output/ui/FrmVorpla.h"
 #include "platform/DialogoStampante.h"
@@ -315,6 +316,15 @@ int Programma::esegui()
             indice = dialogo.exec() == QDialog::Accepted ? 0 : 1;
         }
         impostazioni.Command1_Click(indice);
+    };
+    // The customer-specific documents: the data file named on the command
+    // line, the kind chosen in the window's list, the copies box; one print
+    // job on the current printer.
+    servizi.stampaCliente = [&] {
+        std::unique_ptr<Superficie> stampante = nuovaCopia(stampanti.corrente());
+        VorplaTolvek(*stampante, lavoro().FileIngresso, form.controllo(QStringLiteral("CmbEtich")).testo,
+                     form.controllo(QStringLiteral("TXTNumCopie")).testo);
+        fineCopia(*stampante);
     };
     servizi.CliccoVorpla = [&comandi] { comandi.CliccoVorpla(); };
     servizi.CliccoAnteprima = [&comandi] { comandi.CliccoAnteprima(); };

@@ -1,0 +1,176 @@
+// The customer-specific documents as printed: vorpla --render tolvek on real
+// background pictures and data files, the pages read back with poppler.
+
+#include "output/VorplaTolvek.h"
+
+#include "TestSupport.h"
+
+#include <QImage>
+#include <QSet>
+#include <QPainter>
+
+#include <gtest/gtest.h>
+
+using namespace vorpla;
+using namespace vorpla::prova;
+
+namespace {
+
+constexpr double PuntiPerCm = 72.0 / 2.54;
+
+class ProvaTolvek : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        for (const char *nome : {"tolvek_valigie.jpg", "tolvek_passaporti.jpg", "tolvek_notaspese.jpg"}) {
+            QImage sfondo(200, 140, QImage::Format_RGB32);
+            sfondo.fill(QColor(235, 240, 250));
+            QPainter(&sfondo).fillRect(10, 10, 40, 20, Qt::gray);
+            ASSERT_TRUE(sfondo.save(cartella.programma() + u'/' + QLatin1String(nome), "JPG"));
+        }
+    }
+    // Records of three lines: name, code, hotel.
+    QString dati(int record, const QByteArray &extra = {})
+    {
+        QByteArray b;
+        for (int r = 0; r < record; ++r)
+            b += "ANANOM=NOME" + QByteArray::number(r) + "\r\nANAKEY=K" + QByteArray::number(r) + extra + "\r\n\r\nSERDES=HOTEL"
+                 + QByteArray::number(r) + "\r\nriga senza uguale\r\n";
+        return cartella.scrivi(QStringLiteral("ulka/dati.txt"), b);
+    }
+    EsitoProcesso render(const QString &tipo, const QString &file, const QStringList &altro = {})
+    {
+        uscita = cartella.percorso(QStringLiteral("tolvek.pdf"));
+        return eseguiVorpla(cartella, QStringList{QStringLiteral("--render"), QStringLiteral("tolvek"), QStringLiteral("--kind"),
+                                                  tipo, QStringLiteral("--output"), uscita}
+                                          + altro + QStringList{file});
+    }
+    QList<ParolaLetta> parole(int *pagine)
+    {
+        EXPECT_EQ(controlloQpdf(uscita), QString());
+        return paroleLette(uscita, pagine);
+    }
+    static QList<ParolaLetta> trova(const QList<ParolaLetta> &parole, const QString &testo, int pagina)
+    {
+        QList<ParolaLetta> trovate;
+        for (const ParolaLetta &p : parole)
+            if (p.testo == testo && p.pagina == pagina)
+                trovate << p;
+        return trovate;
+    }
+    static void aCm(const ParolaLetta &p, double x, double y)
+    {
+        EXPECT_NEAR(p.x1 / PuntiPerCm, x, 0.15) << p.testo.toStdString();
+        EXPECT_NEAR(p.y1 / PuntiPerCm, y, 0.4) << p.testo.toStdString();
+    }
+
+    CartellaProva cartella;
+    QString uscita;
+};
+
+} // namespace
+
+TEST(DatiTolvek, RecordsOfThreeLinesAndValuesKeepingFurtherEquals)
+{
+    CartellaProva cartella;
+    const DatiTolvek d = leggiDatiTolvek(cartella.scrivi(
+        QStringLiteral("d.txt"), "ANANOM=ROSSI\r\n\r\nnoise\r\nANAKEY=A=B\r\nSERDES=Hotel\r\nANANOM=BIANCHI\r\n"));
+    EXPECT_EQ(d.chiave(1), QByteArray("ANAKEY"));
+    EXPECT_EQ(d.valore(0, 1), QByteArray("A=B"));
+    EXPECT_EQ(d.valore(1, 0), QByteArray("BIANCHI"));
+    // Four pairs: (4 - 1) / 3 = 1 record; eight: 7 / 3 rounds to 2; nine: 3.
+    EXPECT_EQ(d.record(), 1);
+    DatiTolvek otto, nove;
+    otto.valori = QList<QByteArray>(8);
+    nove.valori = QList<QByteArray>(9);
+    EXPECT_EQ(otto.record(), 2);
+    EXPECT_EQ(nove.record(), 3);
+}
+
+TEST_F(ProvaTolvek, LuggageTagsFourToALandscapeSheet)
+{
+    const EsitoProcesso e = render(QStringLiteral("Valigie"), dati(3, "=X"));
+    ASSERT_EQ(e.codice, 0) << e.errori.toStdString();
+    int pagine = 0;
+    const QList<ParolaLetta> testo = parole(&pagine);
+    EXPECT_EQ(pagine, 3);
+    for (int r = 0; r < 3; ++r) {
+        const QList<ParolaLetta> nomi = trova(testo, QStringLiteral("NOME%1").arg(r), r);
+        const QList<ParolaLetta> codici = trova(testo, QStringLiteral("K%1=X").arg(r), r);
+        ASSERT_EQ(nomi.size(), 4) << r;
+        ASSERT_EQ(codici.size(), 4) << r;
+    }
+    const QList<ParolaLetta> nomi = trova(testo, QStringLiteral("NOME1"), 1);
+    QList<QPointF> visti;
+    for (const ParolaLetta &p : nomi)
+        visti << QPointF(p.x1 / PuntiPerCm, p.y1 / PuntiPerCm);
+    for (const QPointF atteso : {QPointF(3, 4.5), QPointF(3, 14.7), QPointF(17.2, 4.5), QPointF(17.2, 14.7)}) {
+        bool trovato = false;
+        for (const QPointF &v : visti)
+            trovato = trovato || (qAbs(v.x() - atteso.x()) < 0.15 && qAbs(v.y() - atteso.y()) < 0.4);
+        EXPECT_TRUE(trovato) << atteso.x() << "," << atteso.y();
+    }
+    // Landscape: the page is wider than it is tall.
+    const EsitoProcesso info = eseguiProcesso(QStringLiteral("pdfinfo"), {uscita});
+    EXPECT_TRUE(info.uscita.contains(QStringLiteral("842 x 595 pts"))) << info.uscita.toStdString();
+    // The background picture under every page.
+    const QStringList immagini = eseguiProcesso(QStringLiteral("pdfimages"), {QStringLiteral("-list"), uscita})
+                                     .uscita.split(u'\n', Qt::SkipEmptyParts)
+                                     .mid(2);
+    QSet<QString> conSfondo;
+    for (const QString &riga : immagini)
+        conSfondo << riga.simplified().section(u' ', 0, 0);
+    EXPECT_EQ(conSfondo, (QSet<QString>{QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3")}));
+}
+
+TEST_F(ProvaTolvek, PassportsTwentyFourToAPage)
+{
+    const EsitoProcesso e = render(QStringLiteral("Passaporti"), dati(25));
+    ASSERT_EQ(e.codice, 0) << e.errori.toStdString();
+    int pagine = 0;
+    const QList<ParolaLetta> testo = parole(&pagine);
+    EXPECT_EQ(pagine, 2);
+    // Record 9: column 1, row 1 of the first page.
+    aCm(trova(testo, QStringLiteral("NOME9"), 0).value(0), 0.6 + 6.8, 2.7 + 3.6);
+    aCm(trova(testo, QStringLiteral("K9"), 0).value(0), 5.0 + 6.8, 1.1 + 3.6);
+    aCm(trova(testo, QStringLiteral("Hotel:"), 0).value(0), 0.6, 2.0);
+    // The 25th alone on the second page, first row of the first column.
+    aCm(trova(testo, QStringLiteral("NOME24"), 1).value(0), 0.6, 2.7);
+    EXPECT_EQ(trova(testo, QStringLiteral("HOTEL24"), 1).size(), 1);
+    EXPECT_EQ(trova(testo, QStringLiteral("NOME23"), 1).size(), 0);
+}
+
+TEST_F(ProvaTolvek, ExpenseNotesTheWholeDocumentEachCopy)
+{
+    const EsitoProcesso e = render(QStringLiteral("Nota Spese"), dati(2), {QStringLiteral("--copies"), QStringLiteral("2")});
+    ASSERT_EQ(e.codice, 0) << e.errori.toStdString();
+    int pagine = 0;
+    const QList<ParolaLetta> testo = parole(&pagine);
+    EXPECT_EQ(pagine, 4);
+    for (int p = 0; p < 4; ++p) {
+        aCm(trova(testo, QStringLiteral("NOME%1").arg(p % 2), p).value(0), 6.5, 4.6);
+        aCm(trova(testo, QStringLiteral("K%1").arg(p % 2), p).value(0), 17.2, 4.6);
+    }
+}
+
+TEST_F(ProvaTolvek, BadCopiesOrAMissingPictureStopThePrint)
+{
+    EsitoProcesso e = render(QStringLiteral("Valigie"), dati(1), {QStringLiteral("--copies"), QStringLiteral("due")});
+    EXPECT_EQ(e.codice, 1);
+    EXPECT_TRUE(e.errori.contains(QStringLiteral("Numero di copie errato!"))) << e.errori.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(uscita));
+
+    QFile::remove(cartella.programma() + QStringLiteral("/tolvek_notaspese.jpg"));
+    e = render(QStringLiteral("Nota Spese"), dati(1));
+    EXPECT_EQ(e.codice, 1);
+    EXPECT_TRUE(e.errori.contains(QStringLiteral("Errore N.53"))) << e.errori.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(uscita));
+
+    // Another kind prints nothing: a PDF holds at least a page, a blank one.
+    e = render(QStringLiteral("Altro"), dati(1));
+    EXPECT_EQ(e.codice, 0) << e.errori.toStdString();
+    int pagine = 0;
+    EXPECT_TRUE(parole(&pagine).isEmpty());
+    EXPECT_EQ(pagine, 1);
+}

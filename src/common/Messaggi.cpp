@@ -22,10 +22,17 @@ Risposta MessaggiErroreStandard::mostra(const QString &testo, Pulsanti pulsanti)
     QString uscita = QStringLiteral("vorpla: ") + testoPerTerminale(testo).replace(u'\n', QStringLiteral("\nvorpla: "));
     if (pulsanti == Pulsanti::SiNo)
         uscita += QStringLiteral("\nvorpla: (no display to answer the question: answered No)");
+    if (pulsanti == Pulsanti::SiNoAnnulla)
+        uscita += QStringLiteral("\nvorpla: (no display to answer the question: cancelled)");
     const QByteArray b = uscita.toLocal8Bit() + '\n';
     std::fwrite(b.constData(), 1, size_t(b.size()), stderr);
     std::fflush(stderr);
-    return pulsanti == Pulsanti::SiNo ? Risposta::No : Risposta::Ok;
+    switch (pulsanti) {
+    case Pulsanti::SiNo: return Risposta::No;
+    case Pulsanti::SiNoAnnulla: return Risposta::Annulla;
+    case Pulsanti::Ok: break;
+    }
+    return Risposta::Ok;
 }
 
 Messaggi &messaggi()

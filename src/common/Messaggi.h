@@ -7,21 +7,21 @@
 
 namespace vorpla {
 
-enum class Pulsanti { Ok, SiNo };
-enum class Risposta { Ok, Si, No };
+enum class Pulsanti { Ok, SiNo, SiNoAnnulla };
+enum class Risposta { Ok, Si, No, Annulla };
 
 class Messaggi
 {
 public:
     virtual ~Messaggi() = default;
     // Shows the text (lines separated by CR, LF or CR LF) and waits for the
-    // answer. Questions (SiNo) answer Si or No.
+    // answer. Questions answer Si or No, and Annulla with SiNoAnnulla.
     virtual Risposta mostra(const QString &testo, Pulsanti pulsanti = Pulsanti::Ok) = 0;
 };
 
 // Writes every message to standard error. A question cannot be answered
-// without a user: it is written with its answer, No, the choice that keeps
-// the job where it is.
+// without a user: it is written with its answer, No (Annulla when it can
+// be cancelled), the choice that keeps the job where it is.
 class MessaggiErroreStandard : public Messaggi
 {
 public:

@@ -35,11 +35,4 @@ void scriviErrore(const QString &riga)
     std::fflush(stderr);
 }
 
-void nonDisponibile(const QString &routine, const QString &capacita)
-{
-    scriviErrore(QStringLiteral("vorpla: ") + routine + QStringLiteral(": ") + capacita + QStringLiteral(" is not available in this version"));
-    lavoro().NomeRoutine = routine;
-    throw ErroreVB(Err::AzioneNonSupportata, capacita + QStringLiteral(" is not available in this version"));
-}
-
 } // namespace vorpla

@@ -24,10 +24,5 @@ void scriviErrore(const QString &riga);
 // Shows the standard message (OK button).
 void mostraErroreRoutine(const ErroreVB &errore);
 
-// A capability of the program that this version does not have yet. Writes
-// "<routine>: <capacita> is not available in this version" to standard
-// error, records the routine in NomeRoutine and raises error 445, so the
-// caller's own error handling reports it: never a silent success.
-[[noreturn]] void nonDisponibile(const QString &routine, const QString &capacita);
 
 } // namespace vorpla

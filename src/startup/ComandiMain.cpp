@@ -1,5 +1,6 @@
 #include "ComandiMain.h"
 
+#include "Form1.h"
 #include "maintenance/Pubblicazione.h"
 
 #include "FormMain.h"
@@ -223,6 +224,26 @@ void ComandiMain::TXTNumCopie_Change(const QString &testo)
     m_form.controllo(QStringLiteral("TXTNumCopie")).testo = testo;
 }
 
+void ComandiMain::Edit_Click()
+{
+    impostaRoutine(Form, QStringLiteral("Edit_Click"));
+    m_s.abbassaFinestra();
+    try {
+        Form1 editor;
+        editor.carica();
+        if (editor.Text1.size() <= Form1::LunghezzaMassima) {
+            m_s.mostraEditor(editor);
+            m_s.rialzaFinestra();
+        } else {
+            m_s.editorEsterno(lavoro().FileIngresso);
+        }
+    } catch (const ErroreVB &errore) {
+        mostraErroreRoutine(errore);
+    }
+    m_form.visibile = true;
+    m_form.aggiorna();
+}
+
 void ComandiMain::CmdPub_Click()
 {
     impostaRoutine(QStringLiteral("frmMain"), QStringLiteral("CmdPub_Click"));
@@ -337,15 +358,6 @@ void ComandiMain::abbandonaPdfInCorso()
             throw ErroreVB(Err::PermessoNegato);
     if (!QFile::remove(marcatore) && QFileInfo::exists(marcatore))
         throw ErroreVB(Err::PermessoNegato);
-}
-
-void ComandiMain::nonAncoraDisponibile(const QString &routine, const QString &capacita)
-{
-    try {
-        nonDisponibile(routine, capacita);
-    } catch (const ErroreVB &errore) {
-        mostraErroreRoutine(errore);
-    }
 }
 
 void ComandiMain::frmvorpla_cmdVorpla_Click()

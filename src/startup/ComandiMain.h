@@ -81,7 +81,9 @@ public:
     // mailed are listed, then the exit command runs.
     void Form_QueryUnload();
     // Any command this version does not have yet, by its routine name.
-    void nonAncoraDisponibile(const QString &routine, const QString &capacita);
+    // "Edit": the print file in the text editor (modal), or in the user's
+    // own editor when it is longer than the editor takes.
+    void Edit_Click();
 
     // The printer output form: loaded (Form_Load) on first use; raises
     // ErroreVB when its load fails (the form then stays unloaded).

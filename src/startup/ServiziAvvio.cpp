@@ -5,6 +5,7 @@
 #include "common/FileRegolare.h"
 
 #include "terminal/ScambioTerminale.h"
+#include "Form1.h"
 #include "FormImpostazioni.h"
 #include "maintenance/AggiornamentoClient.h"
 #include "maintenance/ProcessSession.h"
@@ -31,6 +32,23 @@
 namespace vorpla {
 
 namespace {
+
+// $VISUAL, then $EDITOR (a command with its arguments), else the desktop's
+// application for the file.
+void editorDellUtente(const QString &file)
+{
+    for (const char *variabile : {"VISUAL", "EDITOR"}) {
+        QStringList comando = QProcess::splitCommand(qEnvironmentVariable(variabile));
+        if (comando.isEmpty())
+            continue;
+        const QString programma = comando.takeFirst();
+        if (!QProcess::startDetached(programma, comando << file))
+            throw ErroreVB(Err::FileNonTrovato);
+        return;
+    }
+    if (!QProcess::startDetached(QStringLiteral("xdg-open"), {file}))
+        throw ErroreVB(Err::FileNonTrovato);
+}
 
 QString cartellaFontUtente()
 {
@@ -70,40 +88,31 @@ ServiziAvvio serviziProgramma(Stampanti *stampanti)
     // always registered: creating one object and releasing it cannot fail
     // for want of registration.
     s.creaPdfReport = [] { PDFReportObj documento; };
-    s.PdfDelLavoro = [] {
-        nonDisponibile(QStringLiteral("FRMCreaPDF - Form_Load"), QStringLiteral("A PDF without a runtime printer"));
-        return QString();
-    };
     s.registraPdfReport = [](const QString &) {};
     s.KV_CheckSendTerm = [](const QString &file) { return KV_CheckSendTerm(file); };
-    s.CreaPdf = [](const QString &) {
-        nonDisponibile(QStringLiteral("CreaPdf"), QStringLiteral("Making PDFs through the PostScript printer"));
-    };
     s.abbandonaStampa = [] {};
     s.apriDocumento = [](const QString &) {};
     s.abbassaFinestra = [] {};
-    s.mostraAnteprima = [] {
-        nonDisponibile(QStringLiteral("frmPreview - Form_Load"), QStringLiteral("The preview window"));
-    };
     s.stampa.dispositivo = [stampanti] { return stampanti->corrente(); };
     s.stampa.cursoreOccupato = s.cursoreOccupato;
     s.stampa.eventi = eventiInSospeso;
+    // Without a display the printer dialog cannot be answered: cancelled.
     s.dialogoStampante = []() -> bool {
-        nonDisponibile(QStringLiteral("frmMain - cmdProp_Click"), QStringLiteral("The printer dialog without a display"));
+        scriviErrore(QStringLiteral("vorpla: no display for the printer dialog: cancelled"));
         return false;
     };
+    // Without a display nobody can type in the editor: it closes unchanged.
+    s.mostraEditor = [](Form1 &editor) { editor.Form_Resize(); };
+    s.rialzaFinestra = [] {};
+    s.editorEsterno = editorDellUtente;
     // Without a display nobody can answer the dialog: it is cancelled.
     s.Impostazioni = [] {
         FormImpostazioni impostazioni([] {});
         impostazioni.Form_Load();
         impostazioni.Command1_Click(1);
     };
-    s.inviaMail = [](int indice) {
-        nonDisponibile(QStringLiteral("frmMain - cmdEmail_Click") + QString::number(indice),
-                       indice == 1 ? QStringLiteral("Fax") : QStringLiteral("Mail"));
-    };
     s.mostraModificaMail = [] {
-        nonDisponibile(QStringLiteral("frmMain - cmdEditEmail_Click"), QStringLiteral("The mail editor without a display"));
+        scriviErrore(QStringLiteral("vorpla: no display for the mail editing window"));
     };
     s.cartellaFont = cartellaFontUtente();
     s.registraFont = [](const QString &file) {

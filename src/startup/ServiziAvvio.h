@@ -11,6 +11,7 @@
 
 namespace vorpla {
 
+class Form1;
 class Stampanti;
 
 struct ServiziAvvio
@@ -67,6 +68,13 @@ struct ServiziAvvio
     // confirmed it (the current printer is then the one chosen), false when
     // the user cancelled.
     std::function<bool()> dialogoStampante;
+    // The text editor window on the text, modal (returns when it closed).
+    std::function<void(Form1 &editor)> mostraEditor;
+    // The main window always on top again, where it is.
+    std::function<void()> rialzaFinestra;
+    // The file in the user's own editor ($VISUAL, $EDITOR, else the
+    // desktop's application for it), not waited for.
+    std::function<void(const QString &file)> editorEsterno;
     // The voucher page settings dialog, modal.
     std::function<void()> Impostazioni;
     // The customer-specific document print ("TOLVEK" mode).
@@ -81,12 +89,13 @@ struct ServiziAvvio
     std::function<void(const QString &file)> registraFont;
 };
 
-// The services of this version of the program. Those whose module does not
-// exist yet say so on standard error and raise error 445, so the caller's
-// error handling reports it. The print jobs (stampa.nuovaCopia, fineCopia),
-// the printer dialog, the customer-specific print and the two main-window
-// commands that start-up calls (CliccoVorpla, mostraFormEtichette) belong to
-// the windows and the print support: the program binds them (ui/Programma).
+// The program's services that need neither a window nor a printer; those
+// with no display answer as a user who cannot be there would (a dialog
+// cancelled, the editor closed unchanged). The print jobs (stampa.nuovaCopia,
+// fineCopia), the PDF routes (PdfDelLavoro, CreaPdf), the preview window, the
+// mail command, the customer-specific print and the two main-window commands
+// that start-up calls (CliccoVorpla, mostraFormEtichette) belong to the
+// windows and the print support: the program binds them (ui/Programma).
 ServiziAvvio serviziProgramma(Stampanti *stampanti);
 
 } // namespace vorpla

@@ -21,7 +21,9 @@ public:
         testi << testo;
         if (pulsanti == Pulsanti::Ok)
             return Risposta::Ok;
-        return risposte.isEmpty() ? Risposta::No : risposte.takeFirst();
+        if (risposte.isEmpty())
+            return pulsanti == Pulsanti::SiNoAnnulla ? Risposta::Annulla : Risposta::No;
+        return risposte.takeFirst();
     }
 
     QStringList testi;

@@ -145,18 +145,7 @@ FrmMain::FrmMain(FormMain &form, ComandiMain &comandi, QWidget *parent)
     connect(pulsante("CmdVplEma"), &QAbstractButton::clicked, this, [this] { esegui([this] { m_comandi.CmdVplEma_Click(); }); });
     connect(pulsante("CmdPub"), &QAbstractButton::clicked, this, [this] { esegui([this] { m_comandi.CmdPub_Click(); }); });
 
-    // Commands of modules this version does not have yet say so plainly.
-    const struct
-    {
-        const char *controllo, *routine, *capacita;
-    } successivi[] = {
-        {"Edit", "frmMain - Edit_Click", "The text editor"},
-    };
-    for (const auto &s : successivi) {
-        const QString routine = QLatin1String(s.routine), capacita = QLatin1String(s.capacita);
-        connect(pulsante(s.controllo), &QAbstractButton::clicked, this,
-                [this, routine, capacita] { esegui([=, this] { m_comandi.nonAncoraDisponibile(routine, capacita); }); });
-    }
+    connect(pulsante("Edit"), &QAbstractButton::clicked, this, [this] { esegui([this] { m_comandi.Edit_Click(); }); });
 
     connect(&m_form, &FormMain::cambiato, this, &FrmMain::sincronizza);
     sincronizza();

@@ -1,7 +1,9 @@
 #include "Programma.h"
 
 #include "FinestraImpostazioni.h"
+#include "FinestraEditor.h"
 #include "FrmMain.h"
+#include "startup/Form1.h"
 #include "maintenance/AggiornamentoClient.h"
 #include "startup/FormImpostazioni.h"
 #include "mail/FrmMAPI.h"
@@ -304,6 +306,20 @@ int Programma::esegui()
         aggiornamento = std::make_unique<AggiornamentoClient>(s);
         aggiornamento->AggiornaClient();
     };
+
+    // The text editor, modal, over the main window.
+    if (!senzaSchermo) {
+        servizi.mostraEditor = [&finestra](Form1 &editor) {
+            FinestraEditor *w = nullptr;
+            FinestraEditor dialogo(editor, [&w] { return chiediNomeFileTesto(w); }, finestra.get());
+            w = &dialogo;
+            dialogo.exec();
+        };
+        servizi.rialzaFinestra = [&finestra] {
+            finestra->setWindowFlag(Qt::WindowStaysOnTopHint, true);
+            finestra->show();
+        };
+    }
 
     // The voucher page settings, modal; confirmed, the job's PDF is made
     // again with them.

@@ -1,0 +1,141 @@
+#include "FinestraEditor.h"
+
+#include "startup/Form1.h"
+
+#include "common/ErroreVB.h"
+#include "common/Routine.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QFileDialog>
+#include <QKeyEvent>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QVBoxLayout>
+
+namespace vorpla {
+
+FinestraEditor::FinestraEditor(Form1 &form, std::function<QString()> chiediNome, QWidget *genitore)
+    : QDialog(genitore), m_form(form), m_chiediNome(std::move(chiediNome))
+{
+    setWindowTitle(QStringLiteral("Edit"));
+    setModal(true);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto *menu = new QMenuBar(this);
+    layout->setMenuBar(menu);
+    m_testo = new QPlainTextEdit(this);
+    m_testo->setObjectName(QStringLiteral("Text1"));
+    m_testo->setLineWrapMode(QPlainTextEdit::NoWrap);
+    m_testo->setPlainText(form.Text1);
+    layout->addWidget(m_testo);
+    aggiornaCarattere();
+    // The text box shows line ends as LF; a file written with CR LF gets
+    // them back.
+    const bool crlf = form.Text1.contains(QLatin1String("\r\n"));
+    connect(m_testo, &QPlainTextEdit::textChanged, this, [this, crlf] {
+        QString testo = m_testo->toPlainText();
+        if (crlf)
+            testo.replace(u'\n', QLatin1String("\r\n"));
+        m_form.Text1 = testo;
+    });
+
+    const auto aggiungi = [this](QMenu *m, const char *testo, std::function<void()> azione) {
+        QAction *a = m->addAction(QString::fromUtf8(testo));
+        connect(a, &QAction::triggered, this, std::move(azione));
+        m_voci << a;
+    };
+    QMenu *file = menu->addMenu(QStringLiteral("File"));
+    aggiungi(file, "Salva", [this] {
+        try {
+            m_form.Salva();
+        } catch (const ErroreVB &e) {
+            // Nothing is lost: the text stays in the window.
+            mostraErroreRoutine(e);
+        }
+    });
+    aggiungi(file, "Salva con nome", [this] { m_form.SalvaConNome(m_chiediNome); });
+    QMenu *modifica = menu->addMenu(QStringLiteral("Modifica"));
+    aggiungi(modifica, "Annulla", [this] { tasto(Qt::Key_Z); });
+    aggiungi(modifica, "Copia", [this] { tasto(Qt::Key_C); });
+    aggiungi(modifica, "Incolla", [this] { tasto(Qt::Key_V); });
+    aggiungi(modifica, "Seleziona tutto", [this] {
+        m_testo->setFocus();
+        m_testo->selectAll();
+    });
+    QMenu *carattere = menu->addMenu(QStringLiteral("Carattere"));
+    aggiungi(carattere, "Aumenta", [this] {
+        m_form.Aumenta();
+        aggiornaCarattere();
+    });
+    aggiungi(carattere, "Diminuisci", [this] {
+        m_form.Diminuisci();
+        aggiornaCarattere();
+    });
+    resize(800, 560);
+}
+
+QAction *FinestraEditor::voce(const QString &testo) const
+{
+    for (QAction *a : m_voci)
+        if (a->text() == testo)
+            return a;
+    return nullptr;
+}
+
+// The platform's undo, copy and paste keystrokes, sent to the text box.
+void FinestraEditor::tasto(int tasto)
+{
+    m_testo->setFocus();
+    QKeyEvent premuto(QEvent::KeyPress, tasto, Qt::ControlModifier);
+    QCoreApplication::sendEvent(m_testo, &premuto);
+    QKeyEvent rilasciato(QEvent::KeyRelease, tasto, Qt::ControlModifier);
+    QCoreApplication::sendEvent(m_testo, &rilasciato);
+}
+
+void FinestraEditor::aggiornaCarattere()
+{
+    QFont carattere(QStringLiteral("NetTerm OEM"));
+    carattere.setStyleHint(QFont::TypeWriter);
+    carattere.setPointSizeF(m_form.dimensioneCarattere);
+    m_testo->setFont(carattere);
+}
+
+void FinestraEditor::resizeEvent(QResizeEvent *evento)
+{
+    QDialog::resizeEvent(evento);
+    m_form.Form_Resize();
+}
+
+void FinestraEditor::closeEvent(QCloseEvent *evento)
+{
+    try {
+        if (m_form.Form_Unload()) {
+            evento->accept();
+            return;
+        }
+    } catch (const ErroreVB &e) {
+        // Yes, and the save failed: the window stays, with the text.
+        mostraErroreRoutine(e);
+    }
+    evento->ignore();
+}
+
+void FinestraEditor::reject()
+{
+    // Esc closes as the window's close does, with the same question.
+    close();
+}
+
+QString chiediNomeFileTesto(QWidget *genitore)
+{
+    QFileDialog dialogo(genitore, QStringLiteral("Salva con nome"));
+    dialogo.setAcceptMode(QFileDialog::AcceptSave);
+    dialogo.setNameFilter(QStringLiteral("Testo (*.txt);;Tutti i file (*)"));
+    if (dialogo.exec() != QDialog::Accepted || dialogo.selectedFiles().isEmpty())
+        return {};
+    return dialogo.selectedFiles().constFirst();
+}
+
+} // namespace vorpla

@@ -1,0 +1,198 @@
+// The text editor: the print file in and out byte for byte, the 65,536
+// character limit, the question on closing, "Salva con nome"; and the editor
+// as a real window (offscreen platform).
+
+#include "MessaggiRegistrati.h"
+#include "TestSupport.h"
+
+#include "common/FineProgramma.h"
+#include "common/Stampanti.h"
+#include "common/StatoLavoro.h"
+#include "startup/ComandiMain.h"
+#include "startup/Form1.h"
+#include "startup/FormMain.h"
+#include "startup/ServiziAvvio.h"
+#include "startup/ui/FinestraEditor.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QFileInfo>
+#include <QPlainTextEdit>
+#include <QThread>
+#include <gtest/gtest.h>
+
+using namespace vorpla;
+using namespace vorpla::prova;
+
+namespace {
+
+class ProvaEditor : public ::testing::Test
+{
+protected:
+    ProvaEditor() : comandi(form, servizi)
+    {
+        azzeraLavoro();
+        servizi.abbassaFinestra = [this] { chiamate << QStringLiteral("abbassa"); };
+        servizi.rialzaFinestra = [this] { chiamate << QStringLiteral("rialza"); };
+        servizi.mostraEditor = [this](Form1 &editor) {
+            chiamate << QStringLiteral("editor %1").arg(editor.Text1.size());
+            editor.Form_Resize();
+            if (modifica)
+                modifica(editor);
+            chiuso = editor.Form_Unload();
+        };
+        servizi.editorEsterno = [this](const QString &f) { chiamate << QStringLiteral("esterno ") + f; };
+    }
+    QString stampa(const QByteArray &b)
+    {
+        return lavoro().FileIngresso = cartella.scrivi(QStringLiteral("ulka/F1.TXT"), b);
+    }
+
+    CartellaProva cartella;
+    MessaggiRegistrati messaggi;
+    FormMain form;
+    ServiziAvvio servizi;
+    ComandiMain comandi;
+    QStringList chiamate;
+    std::function<void(Form1 &)> modifica;
+    bool chiuso = false;
+};
+
+} // namespace
+
+TEST_F(ProvaEditor, UpTo65536CharactersInTheEditorBeyondInTheUsersOwn)
+{
+    stampa(QByteArray(Form1::LunghezzaMassima, 'a'));
+    comandi.Edit_Click();
+    EXPECT_EQ(chiamate, (QStringList{QStringLiteral("abbassa"), QStringLiteral("editor 65536"), QStringLiteral("rialza")}));
+    EXPECT_TRUE(form.visibile);
+
+    chiamate.clear();
+    const QString grande = stampa(QByteArray(Form1::LunghezzaMassima + 1, 'a'));
+    comandi.Edit_Click();
+    EXPECT_EQ(chiamate, (QStringList{QStringLiteral("abbassa"), QStringLiteral("esterno ") + grande}));
+}
+
+TEST_F(ProvaEditor, SavingReplacesThePrintFileWithTheTextAndOneLineEnd)
+{
+    // Every byte comes back as it was.
+    QByteArray tutti;
+    for (int c = 1; c < 256; ++c)
+        tutti += char(c);
+    const QString file = stampa("@TITO FATTURA\r\n" + tutti);
+    modifica = [](Form1 &e) {
+        e.Text1.replace(QStringLiteral("FATTURA"), QStringLiteral("NOTA"));
+        e.Salva();
+        e.Salva();
+    };
+    comandi.Edit_Click();
+    EXPECT_TRUE(chiuso);
+    EXPECT_TRUE(messaggi.testi.isEmpty());
+    EXPECT_EQ(leggiFile(file), "@TITO NOTA\r\n" + tutti + "\r\n");
+
+    // Opened again and saved unchanged: one more line end.
+    modifica = [](Form1 &e) { e.Salva(); };
+    comandi.Edit_Click();
+    EXPECT_EQ(leggiFile(file), "@TITO NOTA\r\n" + tutti + "\r\n\r\n");
+}
+
+TEST_F(ProvaEditor, ClosingAsksOnlyAboutRealChanges)
+{
+    const QString file = stampa("@TITO Fattura\r\n");
+    // Letter case alone is no change.
+    modifica = [](Form1 &e) { e.Text1 = e.Text1.toUpper(); };
+    comandi.Edit_Click();
+    EXPECT_TRUE(chiuso);
+    EXPECT_TRUE(messaggi.testi.isEmpty());
+
+    // Typed, then the window resized: still a change to ask about.
+    modifica = [](Form1 &e) {
+        e.Text1 += QStringLiteral("@PAGE");
+        e.Form_Resize();
+    };
+    comandi.Edit_Click();
+    EXPECT_FALSE(chiuso); // no answer: Annulla keeps the editor
+    EXPECT_EQ(messaggi.testi, QStringList{QString::fromUtf8(Form1::Domanda)});
+
+    messaggi.risposte << Risposta::No;
+    comandi.Edit_Click();
+    EXPECT_TRUE(chiuso);
+    EXPECT_EQ(leggiFile(file), "@TITO Fattura\r\n");
+
+    messaggi.risposte << Risposta::Si;
+    comandi.Edit_Click();
+    EXPECT_TRUE(chiuso);
+    EXPECT_EQ(leggiFile(file), "@TITO Fattura\r\n@PAGE\r\n");
+}
+
+TEST_F(ProvaEditor, SaveAsWritesElsewhereAndStillAsks)
+{
+    const QString file = stampa("@TITO X");
+    const QString altro = cartella.percorso(QStringLiteral("copia.txt"));
+    messaggi.risposte << Risposta::No;
+    modifica = [&](Form1 &e) {
+        e.Text1 += QStringLiteral("Y");
+        e.SalvaConNome([&] { return altro; });
+        // A cancelled dialog writes nothing, whatever was chosen before.
+        e.Text1 += QStringLiteral("Z");
+        e.SalvaConNome([] { return QString(); });
+    };
+    comandi.Edit_Click();
+    EXPECT_EQ(leggiFile(altro), "@TITO XY\r\n");
+    EXPECT_EQ(messaggi.testi.size(), 1);
+    EXPECT_EQ(leggiFile(file), "@TITO X");
+}
+
+TEST_F(ProvaEditor, TheEditorWindow)
+{
+    stampa("@TITO Fattura\r\n@PAGE");
+    Form1 editor;
+    editor.carica();
+    FinestraEditor finestra(editor, [] { return QString(); });
+    finestra.show();
+    EXPECT_EQ(finestra.windowTitle(), QStringLiteral("Edit"));
+    for (const char *voce : {"Salva", "Salva con nome", "Annulla", "Copia", "Incolla", "Seleziona tutto", "Aumenta", "Diminuisci"})
+        EXPECT_NE(finestra.voce(QString::fromUtf8(voce)), nullptr) << voce;
+    EXPECT_EQ(finestra.text1()->toPlainText(), QStringLiteral("@TITO Fattura\n@PAGE"));
+
+    const double prima = finestra.text1()->font().pointSizeF();
+    finestra.voce(QStringLiteral("Aumenta"))->trigger();
+    EXPECT_EQ(finestra.text1()->font().pointSizeF(), prima + 2);
+
+    finestra.voce(QStringLiteral("Seleziona tutto"))->trigger();
+    finestra.voce(QStringLiteral("Copia"))->trigger();
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("@TITO Fattura\n@PAGE"));
+
+    // Typed in the window, saved from its menu (the file's own CR LF line
+    // ends kept), closed without a question.
+    finestra.text1()->appendPlainText(QStringLiteral("@FAXS"));
+    finestra.voce(QStringLiteral("Salva"))->trigger();
+    EXPECT_EQ(leggiFile(lavoro().FileIngresso), "@TITO Fattura\r\n@PAGE\r\n@FAXS\r\n");
+    EXPECT_TRUE(finestra.close());
+    EXPECT_TRUE(messaggi.testi.isEmpty());
+}
+
+TEST(EditorEsterno, TheUsersEditorFromVisualThenEditor)
+{
+    CartellaProva cartella;
+    const QString segno = cartella.percorso(QStringLiteral("aperto"));
+    const QString editor = cartella.scrivi(QStringLiteral("bin/editor"),
+                                           "#!/bin/sh\nprintf '%s\\n' \"$*\" > '" + segno.toUtf8() + ".tmp' && mv '" + segno.toUtf8()
+                                               + ".tmp' '" + segno.toUtf8() + "'\n");
+    QFile::setPermissions(editor, QFile::permissions(editor) | QFileDevice::ExeOwner);
+    const QByteArray visual = qgetenv("VISUAL"), editorPrima = qgetenv("EDITOR");
+    qunsetenv("VISUAL");
+    qputenv("EDITOR", (editor + QStringLiteral(" -n")).toUtf8());
+    ServiziAvvio servizi = serviziProgramma(nullptr);
+    servizi.editorEsterno(QStringLiteral("/tmp/F1.TXT"));
+    for (int i = 0; i < 50 && !QFileInfo::exists(segno); ++i)
+        QThread::msleep(100);
+    EXPECT_EQ(leggiFile(segno), "-n /tmp/F1.TXT\n");
+    qputenv("VISUAL", visual);
+    qputenv("EDITOR", editorPrima);
+    if (visual.isEmpty())
+        qunsetenv("VISUAL");
+    if (editorPrima.isEmpty())
+        qunsetenv("EDITOR");
+}

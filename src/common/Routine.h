@@ -24,5 +24,4 @@ void scriviErrore(const QString &riga);
 // Shows the standard message (OK button).
 void mostraErroreRoutine(const ErroreVB &errore);
 
-
 } // namespace vorpla

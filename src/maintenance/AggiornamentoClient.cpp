@@ -13,6 +13,7 @@
 #include "common/ModPubblico.h"
 #include "common/Routine.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -57,6 +58,7 @@ ServiziAggiornamento serviziAggiornamentoProgramma()
     s.CercaProcesso = CercaProcesso;
     s.EstraiInCartella = [](const QString &archivio) { EstraiInCartella(archivio); };
     s.fileInUso = FileInUso;
+    s.archivioValido = ArchivioZipValido;
     s.Timer1 = [](bool) {};
     return s;
 }
@@ -73,8 +75,10 @@ void AggiornamentoClient::scriviImpostazioni(const QString &remoto)
 // never does within the bound.
 bool AggiornamentoClient::attendiRilascio(const QString &file)
 {
-    for (int atteso = 0; m_s.fileInUso(file); atteso += 200) {
-        if (atteso >= m_s.attesaMassimaMs)
+    QElapsedTimer atteso;
+    atteso.start();
+    while (m_s.fileInUso(file)) {
+        if (atteso.elapsed() >= m_s.attesaMassimaMs)
             return false;
         m_s.attendi(200);
     }
@@ -88,14 +92,27 @@ bool AggiornamentoClient::scarica(const QString &remoto, StileFinestra stile)
     scriviImpostazioni(remoto);
     m_s.eventi();
     m_s.avviaProgramma(inCartellaProgramma(QStringLiteral("ZOL.EXE")), stile);
-    for (int atteso = 0; !QFileInfo::exists(fileTemp()); atteso += 100) {
-        if (atteso >= m_s.attesaMassimaMs)
+    QElapsedTimer atteso;
+    atteso.start();
+    while (!QFileInfo::exists(fileTemp())) {
+        if (atteso.elapsed() >= m_s.attesaMassimaMs)
             return false;
         m_s.attendi(100);
     }
     if (!attendiRilascio(fileTemp()))
         return false;
-    return QFileInfo(fileTemp()).size() >= DimensioneMinima;
+    if (QFileInfo(fileTemp()).size() < DimensioneMinima)
+        return false;
+    // The new download program may be written after TEMP.EXE.
+    if (remoto == QLatin1String("zol1.exe")) {
+        while (!QFileInfo::exists(inCartella("zol1.exe"))) {
+            if (atteso.elapsed() >= m_s.attesaMassimaMs)
+                return false;
+            m_s.attendi(100);
+        }
+        return attendiRilascio(inCartella("zol1.exe"));
+    }
+    return true;
 }
 
 // The new download program replaces the old one: written beside it and
@@ -120,16 +137,21 @@ void AggiornamentoClient::sostituisciDownload()
 }
 
 // A step that meets a held file (permission denied, path/file access
-// error) waits 200 ms and runs again; another error, or a file held for
-// longer than the bound, is reported and ends the program.
-template<typename F> void AggiornamentoClient::conRitenti(F &&passo)
+// error) waits 200 ms and runs again, for ten seconds: then the update is
+// given up (false), as after a failed fetch. Another error is reported and
+// ends the program.
+template<typename F> bool AggiornamentoClient::conRitenti(F &&passo)
 {
-    for (int atteso = 0;; atteso += 200) {
+    QElapsedTimer atteso;
+    atteso.start();
+    for (;;) {
         try {
             passo();
-            return;
+            return true;
         } catch (const ErroreVB &e) {
-            if ((e.numero() == Err::PermessoNegato || e.numero() == Err::AccessoPercorso) && atteso < RitentiMassimiMs) {
+            if (e.numero() == Err::PermessoNegato || e.numero() == Err::AccessoPercorso) {
+                if (atteso.elapsed() >= RitentiMassimiMs)
+                    return false;
                 m_s.attendi(200);
                 m_s.eventi();
                 continue;
@@ -152,17 +174,19 @@ void AggiornamentoClient::AggiornaClient()
     impostaRoutine(QStringLiteral("frmMain"), QStringLiteral("AggiornaClient"));
     if (!esisteIgnorandoMaiuscole(inCartellaProgramma(QStringLiteral("agg3.tst")))) {
         bool scaricato = false;
-        conRitenti([&] { scaricato = scarica(QStringLiteral("zol1.exe"), StileFinestra::Normale); });
-        if (!scaricato) {
+        if (!conRitenti([&] { scaricato = scarica(QStringLiteral("zol1.exe"), StileFinestra::Normale); }) || !scaricato) {
             spegni();
             return;
         }
         m_s.attendi(200);
         m_s.eventi();
-        conRitenti([&] {
-            sostituisciDownload();
-            creaMarcatore("agg3.tst");
-        });
+        if (!conRitenti([&] {
+                sostituisciDownload();
+                creaMarcatore("agg3.tst");
+            })) {
+            spegni();
+            return;
+        }
     }
     // The client archive is installed: nothing is left to do. (agg3.tst is
     // always there by now, so the client's own replacement of an installed
@@ -170,14 +194,16 @@ void AggiornamentoClient::AggiornaClient()
     if (esisteIgnorandoMaiuscole(inCartellaProgramma(QStringLiteral("agg1.tst"))))
         return;
     bool scaricato = false;
-    conRitenti([&] { scaricato = scarica(QStringLiteral("zol1.exe"), StileFinestra::Normale); });
-    if (!scaricato) {
+    if (!conRitenti([&] { scaricato = scarica(QStringLiteral("zol1.exe"), StileFinestra::Normale); }) || !scaricato) {
         spegni();
         return;
     }
     m_s.attendi(200);
     m_s.eventi();
-    conRitenti([&] { sostituisciDownload(); });
+    if (!conRitenti([&] { sostituisciDownload(); })) {
+        spegni();
+        return;
+    }
     m_tick = 0;
     m_s.Timer1(true);
 }
@@ -208,18 +234,29 @@ void AggiornamentoClient::Timer1_Timer()
         }
         m_s.attendi(200);
         m_s.eventi();
-        if (QFileInfo(fileTemp()).size() < DimensioneMinima) {
-            // No marker: the next start tries again.
+        if (QFileInfo(fileTemp()).size() < DimensioneMinima || !m_s.archivioValido(fileTemp())) {
+            // An error page or no archive: no marker, the next start tries
+            // again, and the terminal client goes on running.
             spegni();
             return;
         }
         m_s.CercaProcesso(QStringLiteral("Kelvoria.exe"), true);
-        m_s.attendi(200);
-        m_s.eventi();
-        m_s.EstraiInCartella(fileTemp());
-        m_s.attendi(200);
-        m_s.eventi();
-        m_s.avviaProgramma(inCartellaProgramma(QStringLiteral("kelvoria.exe")), StileFinestra::RidottaConFuoco);
+        // Stopped, the terminal client is started again whatever happens.
+        const QString client = inCartellaProgramma(QStringLiteral("kelvoria.exe"));
+        try {
+            m_s.attendi(200);
+            m_s.eventi();
+            m_s.EstraiInCartella(fileTemp());
+            m_s.attendi(200);
+            m_s.eventi();
+        } catch (...) {
+            try {
+                m_s.avviaProgramma(client, StileFinestra::RidottaConFuoco);
+            } catch (const ErroreVB &) {
+            }
+            throw;
+        }
+        m_s.avviaProgramma(client, StileFinestra::RidottaConFuoco);
         spegni();
         creaMarcatore("agg1.tst");
     } catch (const ErroreVB &e) {

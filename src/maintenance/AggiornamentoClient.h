@@ -12,10 +12,12 @@
 //   agg1.tst  the client archive was installed (nothing more to do).
 //
 // The download program is outside this program and may never deliver: a
-// fetch is given up after AttesaMassimaMs (then the job goes on as after a
-// failed fetch, and the next start tries again), two minutes unless the
-// services say otherwise, and the timer gives up looking for the archive
-// after as long.
+// fetch is given up after two minutes (unless the services say otherwise;
+// then the job goes on as after a failed fetch, and the next start tries
+// again), and the timer gives up looking for the archive after as long. A
+// step that meets a file held by another program is tried again for ten
+// seconds, then the update is given up the same way. A fetched archive that
+// is no zip is a failed fetch: the terminal client is never stopped for it.
 
 #include <QString>
 #include <functional>
@@ -35,6 +37,8 @@ struct ServiziAggiornamento
     // Extracts the archive into the program folder, folders kept, existing
     // files replaced.
     std::function<void(const QString &archivio)> EstraiInCartella;
+    // Whether the file is a zip archive that can be extracted.
+    std::function<bool(const QString &archivio)> archivioValido;
     // Whether a program still holds the file open (writing it).
     std::function<bool(const QString &percorso)> fileInUso;
     // The main window's Timer1 switched on or off.
@@ -74,7 +78,7 @@ private:
     void sostituisciDownload();
     void scriviImpostazioni(const QString &remoto);
     bool attendiRilascio(const QString &file);
-    template<typename F> void conRitenti(F &&passo);
+    template<typename F> bool conRitenti(F &&passo);
     void spegni();
 
     ServiziAggiornamento m_s;

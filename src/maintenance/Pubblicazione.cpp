@@ -4,6 +4,7 @@
 #include "common/Codifica.h"
 #include "common/ErroreVB.h"
 #include "common/FileIni.h"
+#include "common/FineProgramma.h"
 #include "common/LettoreRighe.h"
 #include "common/ModPubblico.h"
 #include "common/Routine.h"
@@ -58,6 +59,17 @@ int Pubblicazione::CmdPub_Click()
     if (!KV_DirExists(lavoroRF) && !QDir().mkpath(lavoroRF))
         throw ErroreVB(QFileInfo(temp).isDir() ? Err::PermessoNegato : Err::PercorsoNonTrovato);
     const QString stampa = lavoro().FileIngresso;
+    // However the run ends, the work folder goes and the job is the print
+    // file again.
+    struct Pulizia
+    {
+        QString cartella, stampa;
+        ~Pulizia()
+        {
+            lavoro().FileIngresso = stampa;
+            QDir(cartella).removeRecursively();
+        }
+    } pulizia{lavoroRF, stampa};
 
     // One file a document, named by the codes current at its "@FAXS" line.
     QString ccli, rfri;
@@ -92,7 +104,6 @@ int Pubblicazione::CmdPub_Click()
     const QString radice = separatoriLinux(LeggiIni(QStringLiteral("PUBBLICA"), QStringLiteral("PERCORSO"), fileIni()));
     if (radice.trimmed().isEmpty()) {
         // Without a root the year folder would land at the file system's.
-        QDir(lavoroRF).removeRecursively();
         throw ErroreVB(Err::PercorsoNonTrovato, descrizioneErroreVB(Err::PercorsoNonTrovato)
                                                     + QStringLiteral(": [PUBBLICA] PERCORSO"));
     }
@@ -103,7 +114,6 @@ int Pubblicazione::CmdPub_Click()
         cartella += u'/' + parteDiNome(m_mmri);
 
     const QStringList nomi = QDir(lavoroRF).entryList({QStringLiteral("*.STX")}, QDir::Files | QDir::Hidden, QDir::Unsorted);
-    m_documenti = int(nomi.size());
     int falliti = 0;
     for (int k = 0; k < nomi.size(); ++k) {
         if (m_s.progresso)
@@ -111,9 +121,7 @@ int Pubblicazione::CmdPub_Click()
         if (!pubblicaDocumento(nomi.at(k), cartella, mese))
             ++falliti;
     }
-    lavoro().FileIngresso = stampa;
     impostaRoutinePubblica();
-    QDir(lavoroRF).removeRecursively();
     return falliti;
 }
 
@@ -132,6 +140,13 @@ bool Pubblicazione::pubblicaDocumento(const QString &nome, const QString &cartel
         }
     } catch (const ErroreVB &e) {
         segnala(e.numero(), nome);
+        return false;
+    } catch (const FineProgramma &f) {
+        // The quality route ends a PDF-only job after its message; here it
+        // is one document that failed. A user's end goes on up.
+        if (f.codice() != FineConErrore)
+            throw;
+        segnala(Err::FileNonTrovato, nome);
         return false;
     }
     const QString pdf = trovaIgnorandoMaiuscole(temp + nome.left(nome.size() - 3) + QStringLiteral("PDF"));

@@ -41,15 +41,11 @@ public:
     // folder is gone afterwards.
     int CmdPub_Click();
 
-    // The documents written to the work folder, in order (for the report).
-    int documenti() const { return m_documenti; }
-
 private:
     bool pubblicaDocumento(const QString &nome, const QString &cartella, bool mese);
 
     ServiziPubblicazione m_s;
     QString m_aari, m_mmri;
-    int m_documenti = 0;
 };
 
 // A value of the print file as a part of a file or folder name: separators

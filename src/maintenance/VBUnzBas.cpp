@@ -376,4 +376,16 @@ void EstraiZip(const QString &archivio, const QString &cartella, int chiedi, int
     zip_discard(zip);
 }
 
+bool ArchivioZipValido(const QString &archivio)
+{
+    if (!eFileRegolare(archivio))
+        return false;
+    int errore = 0;
+    zip_t *zip = zip_open(QFile::encodeName(archivio).constData(), ZIP_RDONLY | ZIP_CHECKCONS, &errore);
+    if (!zip)
+        return false;
+    zip_discard(zip);
+    return true;
+}
+
 } // namespace vorpla

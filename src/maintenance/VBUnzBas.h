@@ -39,6 +39,10 @@ inline constexpr int NessunaSostituzione = 104; // IDM_REPLACE_NONE: keep this a
 // (no display) the answer is No, which keeps the file.
 int ChiediSostituzione(const QString &nome);
 
+// Whether the file is a zip archive the extraction can open (a regular file
+// with a readable central directory).
+bool ArchivioZipValido(const QString &archivio);
+
 // Extracts the whole archive into the program folder, keeping folder names
 // and replacing existing files without a question. Empties TestoUnzip and
 // ElencoUnzip and sets the listing separator to CR LF first.

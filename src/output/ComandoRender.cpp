@@ -206,7 +206,8 @@ int disegna(FormVorpla &form, const Richiesta &r)
         SuperficiePittore superficie(&writer, r.stampante, RisoluzioneStampante);
         if (r.tolvek) {
             try {
-                VorplaTolvek(superficie, r.fileStampa, r.tipo, r.conCopie ? r.copie : QStringLiteral("1"));
+                VorplaTolvek([&superficie]() -> Superficie & { return superficie; }, r.fileStampa, r.tipo,
+                             r.conCopie ? r.copie : QStringLiteral("1"));
             } catch (const ErroreVB &e) {
                 mostraErroreRoutine(e);
                 return FineConErrore;

@@ -22,29 +22,36 @@ constexpr int Orizzontale = 2;
 class Pagine
 {
 public:
-    explicit Pagine(Superficie &s) : m_s(s) {}
+    explicit Pagine(const std::function<Superficie &()> &s) : m_dammi(s) {}
 
+    Superficie &s()
+    {
+        if (!m_s)
+            m_s = &m_dammi();
+        return *m_s;
+    }
     // A page begins: the one before it is closed first.
     void inizia(const QImage &sfondo)
     {
         if (m_pendente)
-            m_s.NewPage();
+            s().NewPage();
         m_pendente = false;
-        m_s.ScaleMode7();
-        m_s.PaintPicture(sfondo, 0, 0, m_s.Width(), m_s.Height());
+        s().ScaleMode7();
+        s().PaintPicture(sfondo, 0, 0, s().Width(), s().Height());
     }
     void finisci() { m_pendente = true; }
 
     void scrivi(double x, double y, double punti, const QByteArray &testo)
     {
-        m_s.FontSize(punti);
-        m_s.CurrentX = x;
-        m_s.CurrentY = y;
-        m_s.Print(testo);
+        s().FontSize(punti);
+        s().CurrentX = x;
+        s().CurrentY = y;
+        s().Print(testo);
     }
 
 private:
-    Superficie &m_s;
+    const std::function<Superficie &()> &m_dammi;
+    Superficie *m_s = nullptr;
     bool m_pendente = false;
 };
 
@@ -58,6 +65,24 @@ QImage sfondo(const char *nome)
         throw ErroreVB(Err::ImmagineNonValida);
     return immagine;
 }
+
+// A background loaded for the first page that needs it: a print with
+// nothing to draw asks for no picture.
+class Sfondo
+{
+public:
+    explicit Sfondo(const char *nome) : m_nome(nome) {}
+    const QImage &immagine()
+    {
+        if (m_immagine.isNull())
+            m_immagine = sfondo(m_nome);
+        return m_immagine;
+    }
+
+private:
+    const char *m_nome;
+    QImage m_immagine;
+};
 
 } // namespace
 
@@ -81,7 +106,8 @@ DatiTolvek leggiDatiTolvek(const QString &file)
     return dati;
 }
 
-void VorplaTolvek(Superficie &stampante, const QString &fileDati, const QString &tipo, const QString &copie)
+void VorplaTolvek(const std::function<Superficie &()> &stampante, const QString &fileDati, const QString &tipo,
+                  const QString &copie)
 {
     impostaRoutine(QStringLiteral("frmMain"), QStringLiteral("VorplaTolvek"));
     const DatiTolvek dati = leggiDatiTolvek(fileDati);
@@ -96,10 +122,10 @@ void VorplaTolvek(Superficie &stampante, const QString &fileDati, const QString 
         if (tipo == QLatin1String("Valigie")) {
             // Four tags a sheet, each with the name and the code.
             static const double X[] = {3, 3, 17.2, 17.2}, YNome[] = {4.5, 14.7, 4.5, 14.7}, YCodice[] = {6.5, 16, 6.5, 16};
-            const QImage immagine = sfondo("tolvek_valigie.jpg");
+            Sfondo immagine("tolvek_valigie.jpg");
             for (int r = 0; r < n; ++r) {
-                stampante.impostaOrientamento(Orizzontale);
-                pagine.inizia(immagine);
+                pagine.s().impostaOrientamento(Orizzontale);
+                pagine.inizia(immagine.immagine());
                 for (int f = 0; f < 3; ++f) {
                     const QByteArray chiave = dati.chiave(f);
                     for (int t = 0; t < 4; ++t) {
@@ -107,7 +133,7 @@ void VorplaTolvek(Superficie &stampante, const QString &fileDati, const QString 
                             pagine.scrivi(X[t], YNome[t], 19, dati.valore(r, f));
                         } else if (chiave == "ANAKEY") {
                             // Bold stays on for the rest of the run.
-                            stampante.FontBold(true);
+                            pagine.s().FontBold(true);
                             pagine.scrivi(X[t], YCodice[t], 48, dati.valore(r, f));
                         }
                     }
@@ -116,11 +142,11 @@ void VorplaTolvek(Superficie &stampante, const QString &fileDati, const QString 
             }
         } else if (tipo == QLatin1String("Passaporti")) {
             // 24 records a page, three columns of eight.
-            const QImage immagine = sfondo("tolvek_passaporti.jpg");
+            Sfondo immagine("tolvek_passaporti.jpg");
             const int fogli = (n + 23) / 24;
             int r = 0;
             for (int foglio = 0; foglio < fogli; ++foglio) {
-                pagine.inizia(immagine);
+                pagine.inizia(immagine.immagine());
                 for (int posto = 0; posto < 24 && r < n; ++posto, ++r) {
                     const int c = posto / 8, riga = posto % 8;
                     for (int f = 0; f < 3; ++f) {
@@ -136,9 +162,9 @@ void VorplaTolvek(Superficie &stampante, const QString &fileDati, const QString 
                 pagine.finisci();
             }
         } else if (tipo == QLatin1String("Nota Spese")) {
-            const QImage immagine = sfondo("tolvek_notaspese.jpg");
+            Sfondo immagine("tolvek_notaspese.jpg");
             for (int r = 0; r < n; ++r) {
-                pagine.inizia(immagine);
+                pagine.inizia(immagine.immagine());
                 for (int f = 0; f < 3; ++f) {
                     const QByteArray chiave = dati.chiave(f);
                     if (chiave == "ANANOM")

@@ -14,6 +14,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <functional>
 
 namespace vorpla {
 
@@ -34,11 +35,14 @@ struct DatiTolvek
 DatiTolvek leggiDatiTolvek(const QString &file);
 
 // The document kind ("Valigie", "Passaporti", "Nota Spese"; any other prints
-// nothing) drawn from the data file on `stampante`, once for each copy of
-// the copies box's text (not a number: "Numero di copie errato!" and the
-// end of the program). A background picture that is missing raises error
-// 53, one that is not a picture 481. Pages are started when the next one
-// has something to draw, so the job ends without a blank page.
-void VorplaTolvek(Superficie &stampante, const QString &fileDati, const QString &tipo, const QString &copie);
+// nothing) drawn from the data file, once for each copy of the copies box's
+// text (not a number: "Numero di copie errato!" and the end of the
+// program). `stampante` gives the surface when the first page is drawn, so
+// a print with nothing to draw starts no print job. A background picture
+// that is missing raises error 53, one that is not a picture 481. Pages are
+// started when the next one has something to draw, so the job ends without
+// a blank page.
+void VorplaTolvek(const std::function<Superficie &()> &stampante, const QString &fileDati, const QString &tipo,
+                  const QString &copie);
 
 } // namespace vorpla

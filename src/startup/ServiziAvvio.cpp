@@ -107,6 +107,7 @@ ServiziAvvio serviziProgramma(Stampanti *stampanti)
     s.editorEsterno = editorDellUtente;
     // Without a display nobody can answer the dialog: it is cancelled.
     s.Impostazioni = [] {
+        scriviErrore(QStringLiteral("vorpla: no display for the voucher page settings: cancelled"));
         FormImpostazioni impostazioni([] {});
         impostazioni.Form_Load();
         impostazioni.Command1_Click(1);

@@ -49,7 +49,13 @@ case "$nome" in
     totale=$(cat dimensione-zol1 2>/dev/null || echo 20000)
     resto=$((totale - $(wc -c < "$parte")))
     [ "$resto" -gt 0 ] && head -c "$resto" /dev/zero | tr '\0' '#' >> "$parte"
-    cp "$parte" zol1.exe ;;
+    if [ -f zol1-dopo ]; then
+      # The program file comes half a second after TEMP.EXE.
+      (sleep 0.5; cp "$parte.copia" zol1.exe.part && mv zol1.exe.part zol1.exe) &
+      cp "$parte" "$parte.copia"
+    else
+      cp "$parte" zol1.exe
+    fi ;;
   CLI_AGG.zip)
     cp archivio.zip "$parte" ;;
 esac
@@ -80,7 +86,17 @@ protected:
             avviati << QFileInfo(p).fileName() + QStringLiteral(" %1").arg(int(stile));
             avviaDallaCartella(p);
         };
-        servizi.CercaProcesso = CercaProcesso;
+        // The terminal client of the test, whatever its name: a real
+        // "kelvoria.exe" would be found by every vorpla the other tests
+        // start, and each would update this folder.
+        servizi.CercaProcesso = [this](const QString &nome, bool termina) {
+            cercati << nome + (termina ? QStringLiteral(" termina") : QString());
+            const bool gira = client.state() != QProcess::NotRunning;
+            if (gira && termina && QStringLiteral("kelvoria.exe").contains(nome, Qt::CaseInsensitive))
+                TerminaProcesso(client.processId());
+            return gira && !termina;
+        };
+        servizi.archivioValido = ArchivioZipValido;
         servizi.EstraiInCartella = [](const QString &a) { EstraiInCartella(a); };
         servizi.fileInUso = FileInUso;
         servizi.Timer1 = [this](bool attivo) { timer = attivo; };
@@ -126,12 +142,12 @@ protected:
                                                                   .arg(fonte, programma + QStringLiteral("/archivio.zip"))});
         ASSERT_EQ(zip.codice, 0) << zip.errori.toStdString();
     }
-    // The terminal client running, under its program file's name.
+    // The terminal client running (a long-running program).
     void clientInEsecuzione()
     {
-        const QString kelvoria = programma + QStringLiteral("/kelvoria.exe");
-        QFile::copy(QStringLiteral("/bin/sleep"), kelvoria);
-        client.start(kelvoria, {QStringLiteral("600")});
+        const QString programmaClient = cartella.percorso(QStringLiteral("client-di-prova"));
+        QFile::copy(QStringLiteral("/bin/sleep"), programmaClient);
+        client.start(programmaClient, {QStringLiteral("600")});
         ASSERT_TRUE(client.waitForStarted());
     }
     std::optional<int> aggiorna(AggiornamentoClient &a)
@@ -156,7 +172,7 @@ protected:
     MessaggiRegistrati messaggi;
     QString programma;
     ServiziAggiornamento servizi;
-    QStringList avviati;
+    QStringList avviati, cercati;
     bool timer = false;
     QProcess client;
 };
@@ -192,6 +208,7 @@ TEST_F(ProvaAggiornamento, FirstStartReplacesTheDownloadProgramThenInstallsTheCl
     EXPECT_TRUE(QFileInfo::exists(cartella.percorso(QStringLiteral("client-avviato"))));
     EXPECT_EQ(avviati, (QStringList{QStringLiteral("ZOL.EXE 0"), QStringLiteral("ZOL.EXE 0"), QStringLiteral("ZOL.EXE 1"),
                                     QStringLiteral("kelvoria.exe 2")}));
+    EXPECT_EQ(cercati, QStringList{QStringLiteral("Kelvoria.exe termina")});
     EXPECT_TRUE(messaggi.testi.isEmpty()) << messaggi.testi.join(u'|').toStdString();
 }
 
@@ -258,15 +275,30 @@ TEST_F(ProvaAggiornamento, ShortDownloadsFailAndAreTriedAtTheNextStart)
     }
     QFile::remove(programma + QStringLiteral("/lento"));
 
-    // A short archive: no marker, nothing installed, nothing stopped.
-    scrivi(QStringLiteral("archivio.zip"), QByteArray(9999, 'z'));
+    // The new program file written after TEMP.EXE is waited for too.
+    QFile::remove(programma + QStringLiteral("/agg3.tst"));
+    scrivi(QStringLiteral("dimensione-zol1"), "30000");
+    scrivi(QStringLiteral("zol1-dopo"), {});
     {
         AggiornamentoClient a(servizi);
+        EXPECT_EQ(aggiorna(a), std::nullopt) << messaggi.testi.join(u'|').toStdString();
+        EXPECT_EQ(QFileInfo(programma + QStringLiteral("/zol.exe")).size(), 30000);
+    }
+
+    // A short archive, or one of the right size that is no zip: no marker,
+    // nothing installed, the running client not stopped.
+    clientInEsecuzione();
+    for (const QByteArray &archivio : {QByteArray(9999, 'z'), QByteArray(20000, 'z')}) {
+        scrivi(QStringLiteral("archivio.zip"), archivio);
+        AggiornamentoClient a(servizi);
+        timer = true;
         a.Timer1_Timer();
         lasciaAndareIlTimer(a);
         EXPECT_FALSE(timer);
         EXPECT_FALSE(esiste(QStringLiteral("agg1.tst")));
+        EXPECT_EQ(client.state(), QProcess::Running);
     }
+    EXPECT_TRUE(cercati.filter(QStringLiteral("termina")).isEmpty());
 }
 
 TEST_F(ProvaAggiornamento, WithoutTheClientRunningTheArchiveIsStillInstalled)
@@ -293,6 +325,26 @@ TEST_F(ProvaAggiornamento, ADownloadThatNeverComesIsGivenUp)
     EXPECT_LT(t.elapsed(), servizi.attesaMassimaMs + 5000);
     EXPECT_FALSE(esiste(QStringLiteral("agg3.tst")));
     EXPECT_FALSE(timer);
+
+    // A program folder where the settings cannot be written: tried again
+    // for ten seconds, then given up as a failed fetch, the job going on.
+    {
+        int tentativi = 0;
+        ServiziAggiornamento rifiutato = servizi;
+        rifiutato.attendi = [&](int ms) {
+            ++tentativi;
+            QThread::msleep(quint64(ms));
+        };
+        QFile::remove(programma + QStringLiteral("/muto"));
+        QFile::remove(programma + QStringLiteral("/kdTorvamilSond.ini"));
+        ASSERT_TRUE(QDir().mkpath(programma + QStringLiteral("/kdTorvamilSond.ini"))); // a folder where the file goes
+        AggiornamentoClient b(rifiutato);
+        EXPECT_EQ(aggiorna(b), std::nullopt);
+        EXPECT_GE(tentativi, 40);
+        EXPECT_FALSE(timer);
+        EXPECT_TRUE(messaggi.testi.isEmpty());
+        QDir(programma + QStringLiteral("/kdTorvamilSond.ini")).removeRecursively();
+    }
 
     // No download program at all: the error, agg.tst deleted, the end.
     QFile::remove(programma + QStringLiteral("/zol.exe"));

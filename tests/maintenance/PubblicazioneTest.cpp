@@ -11,6 +11,7 @@
 #include "TestSupport.h"
 
 #include "common/ErroreVB.h"
+#include "common/FineProgramma.h"
 #include "common/StatoLavoro.h"
 
 #include <QDir>
@@ -158,7 +159,7 @@ TEST_F(ProvaPubblicazione, AFailedDocumentIsReportedAndTheOthersPublished)
     EXPECT_EQ(pubblica("@AARI 2030\r\n@MMRI 01\r\n" + documento("C1", "R1", "UNO") + documento("C2", "R2", "DUE")), 2);
     ASSERT_EQ(messaggi.testi.size(), 2);
     for (const QString &m : messaggi.testi)
-        EXPECT_TRUE(m.startsWith(QStringLiteral("Routine frmMain - CmdPub_Click\r Errore N.7"))) << m.toStdString();
+        EXPECT_TRUE(m.startsWith(QStringLiteral("Routine frmMain - CmdPub_Click\r Errore N.76 "))) << m.toStdString();
     EXPECT_TRUE(messaggi.testi.join(u'|').contains(QStringLiteral("C1012030R1.stx")));
     EXPECT_FALSE(QFileInfo::exists(cartella.temp() + QStringLiteral("RF")));
 }
@@ -175,5 +176,29 @@ TEST_F(ProvaPubblicazione, PrintFileValuesStayInsideTheTree)
     // Without a root folder nothing is published at the file system's root.
     cartella.scrivi(QStringLiteral("ulka/vorpla/vorpla.ini"), "[PUBBLICA]\r\nTIPO=mese\r\n");
     EXPECT_EQ(erroreDi([&] { pubblica("@AARI 2026\r\n" + documento("C1", "R1", "UNO")); }), Err::PercorsoNonTrovato);
+    EXPECT_FALSE(QFileInfo::exists(cartella.temp() + QStringLiteral("RF")));
+}
+
+TEST_F(ProvaPubblicazione, AQualityPdfThatFailsIsOneDocumentNotTheRun)
+{
+    ini("anno");
+    // The quality route ends its job after its own message when the PDF
+    // cannot be made.
+    const auto vero = servizi.CreaPdf;
+    servizi.CreaPdf = [&](const QString &file) {
+        if (file.endsWith(QStringLiteral("C12026R1.stx")))
+            fine(FineConErrore);
+        vero(file);
+    };
+    EXPECT_EQ(pubblica("@AARI 2026\r\n" + documento("C1", "R1", "UNO") + documento("C2", "R2", "DUE")), 1);
+    EXPECT_EQ(messaggi.testi, QStringList{QStringLiteral("Routine frmMain - CmdPub_Click\r Errore N.53 File not found: "
+                                                         "C12026R1.stx")});
+    EXPECT_EQ(pubblicati(QStringLiteral("2026")), QStringList{QStringLiteral("C22026R2.PDF")});
+    EXPECT_FALSE(QFileInfo::exists(cartella.temp() + QStringLiteral("RF")));
+    EXPECT_EQ(QFileInfo(lavoro().FileIngresso).fileName(), QStringLiteral("LOTTO.txt"));
+
+    // A user's end stops the run, and still cleans up.
+    servizi.CreaPdf = [](const QString &) { fine(FineNormale); };
+    EXPECT_THROW(pubblica("@AARI 2026\r\n" + documento("C1", "R1", "UNO")), FineProgramma);
     EXPECT_FALSE(QFileInfo::exists(cartella.temp() + QStringLiteral("RF")));
 }

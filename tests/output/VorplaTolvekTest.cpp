@@ -5,6 +5,8 @@
 
 #include "TestSupport.h"
 
+#include "interpreter/SuperficieRegistrata.h"
+
 #include <QImage>
 #include <QSet>
 #include <QPainter>
@@ -173,4 +175,20 @@ TEST_F(ProvaTolvek, BadCopiesOrAMissingPictureStopThePrint)
     int pagine = 0;
     EXPECT_TRUE(parole(&pagine).isEmpty());
     EXPECT_EQ(pagine, 1);
+}
+
+TEST(VorplaTolvekSenzaPagine, NothingToPrintStartsNoPrintJob)
+{
+    CartellaProva cartella;
+    int lavori = 0;
+    SuperficieRegistrata stampante(QStringLiteral("Office"));
+    const auto dammi = [&]() -> Superficie & {
+        ++lavori;
+        return stampante;
+    };
+    const QString dati = cartella.scrivi(QStringLiteral("d.txt"), "ANANOM=A\r\nANAKEY=B\r\nSERDES=C\r\n");
+    VorplaTolvek(dammi, dati, QStringLiteral("Altro"), QStringLiteral("1"));
+    VorplaTolvek(dammi, cartella.scrivi(QStringLiteral("vuoto.txt"), ""), QStringLiteral("Valigie"), QStringLiteral("1"));
+    VorplaTolvek(dammi, dati, QStringLiteral("Valigie"), QStringLiteral("0"));
+    EXPECT_EQ(lavori, 0);
 }

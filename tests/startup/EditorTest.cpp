@@ -19,6 +19,7 @@
 #include <QClipboard>
 #include <QFileInfo>
 #include <QPlainTextEdit>
+#include <QTextDocument>
 #include <QThread>
 #include <gtest/gtest.h>
 
@@ -146,7 +147,7 @@ TEST_F(ProvaEditor, SaveAsWritesElsewhereAndStillAsks)
 
 TEST_F(ProvaEditor, TheEditorWindow)
 {
-    stampa("@TITO Fattura\r\n@PAGE");
+    stampa("@TITO Fattura\xa0\x85\r\n@PAGE");
     Form1 editor;
     editor.carica();
     FinestraEditor finestra(editor, [] { return QString(); });
@@ -154,7 +155,7 @@ TEST_F(ProvaEditor, TheEditorWindow)
     EXPECT_EQ(finestra.windowTitle(), QStringLiteral("Edit"));
     for (const char *voce : {"Salva", "Salva con nome", "Annulla", "Copia", "Incolla", "Seleziona tutto", "Aumenta", "Diminuisci"})
         EXPECT_NE(finestra.voce(QString::fromUtf8(voce)), nullptr) << voce;
-    EXPECT_EQ(finestra.text1()->toPlainText(), QStringLiteral("@TITO Fattura\n@PAGE"));
+    EXPECT_EQ(finestra.text1()->document()->toRawText(), QStringLiteral("@TITO Fattura\u00a0\u2026\u2029@PAGE"));
 
     const double prima = finestra.text1()->font().pointSizeF();
     finestra.voce(QStringLiteral("Aumenta"))->trigger();
@@ -162,15 +163,24 @@ TEST_F(ProvaEditor, TheEditorWindow)
 
     finestra.voce(QStringLiteral("Seleziona tutto"))->trigger();
     finestra.voce(QStringLiteral("Copia"))->trigger();
-    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("@TITO Fattura\n@PAGE"));
+    EXPECT_TRUE(QApplication::clipboard()->text().startsWith(QStringLiteral("@TITO Fattura")));
 
     // Typed in the window, saved from its menu (the file's own CR LF line
     // ends kept), closed without a question.
     finestra.text1()->appendPlainText(QStringLiteral("@FAXS"));
     finestra.voce(QStringLiteral("Salva"))->trigger();
-    EXPECT_EQ(leggiFile(lavoro().FileIngresso), "@TITO Fattura\r\n@PAGE\r\n@FAXS\r\n");
-    EXPECT_TRUE(finestra.close());
+    EXPECT_EQ(leggiFile(lavoro().FileIngresso), "@TITO Fattura\xa0\x85\r\n@PAGE\r\n@FAXS\r\n");
     EXPECT_TRUE(messaggi.testi.isEmpty());
+
+    // Typed and not saved: the question; Annulla keeps the window, No
+    // closes it and the file stays as saved.
+    finestra.text1()->appendPlainText(QStringLiteral("@PAGE"));
+    EXPECT_FALSE(finestra.close());
+    EXPECT_TRUE(finestra.isVisible());
+    messaggi.risposte << Risposta::No;
+    EXPECT_TRUE(finestra.close());
+    EXPECT_EQ(messaggi.testi, QStringList(2, QString::fromUtf8(Form1::Domanda)));
+    EXPECT_EQ(leggiFile(lavoro().FileIngresso), "@TITO Fattura\xa0\x85\r\n@PAGE\r\n@FAXS\r\n");
 }
 
 TEST(EditorEsterno, TheUsersEditorFromVisualThenEditor)
@@ -182,8 +192,9 @@ TEST(EditorEsterno, TheUsersEditorFromVisualThenEditor)
                                                + ".tmp' '" + segno.toUtf8() + "'\n");
     QFile::setPermissions(editor, QFile::permissions(editor) | QFileDevice::ExeOwner);
     const QByteArray visual = qgetenv("VISUAL"), editorPrima = qgetenv("EDITOR");
-    qunsetenv("VISUAL");
-    qputenv("EDITOR", (editor + QStringLiteral(" -n")).toUtf8());
+    // VISUAL first, a command with its arguments.
+    qputenv("VISUAL", (editor + QStringLiteral(" -n")).toUtf8());
+    qputenv("EDITOR", "/nonexistent/editor");
     ServiziAvvio servizi = serviziProgramma(nullptr);
     servizi.editorEsterno(QStringLiteral("/tmp/F1.TXT"));
     for (int i = 0; i < 50 && !QFileInfo::exists(segno); ++i)

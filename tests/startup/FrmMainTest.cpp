@@ -4,7 +4,9 @@
 
 #include "common/Stampanti.h"
 #include "common/StatoLavoro.h"
+#include "TestSupport.h"
 #include "startup/ComandiMain.h"
+#include "startup/Form1.h"
 #include "startup/FormMain.h"
 #include "startup/ServiziAvvio.h"
 #include "startup/ui/FrmMain.h"
@@ -102,8 +104,14 @@ TEST_F(ProvaFinestra, QualityPreviewBoxAndPrintButton)
     EXPECT_EQ(copie->selectedText(), QStringLiteral("ab"));
     EXPECT_TRUE(f.isVisible());
 
-    // A command of a later version reports itself instead of doing nothing.
+    // "Edit" opens the editor on the print file, the window lowered meanwhile.
+    prova::CartellaProva cartella;
+    lavoro().FileIngresso = cartella.scrivi(QStringLiteral("F1.TXT"), "@TITO X\r\n");
+    QStringList passi;
+    servizi.abbassaFinestra = [&] { passi << QStringLiteral("abbassa"); };
+    servizi.rialzaFinestra = [&] { passi << QStringLiteral("rialza"); };
+    servizi.mostraEditor = [&](Form1 &editor) { passi << editor.Text1; };
     w<QPushButton>("Edit", f)->click();
-    ASSERT_EQ(messaggi.testi.size(), 2);
-    EXPECT_TRUE(messaggi.testi.at(1).startsWith(QStringLiteral("Routine frmMain - Edit_Click\r Errore N.445 ")));
+    EXPECT_EQ(passi, (QStringList{QStringLiteral("abbassa"), QStringLiteral("@TITO X\r\n"), QStringLiteral("rialza")}));
+    EXPECT_EQ(messaggi.testi.size(), 1);
 }

@@ -12,6 +12,7 @@
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QTextDocument>
 #include <QVBoxLayout>
 
 namespace vorpla {
@@ -28,14 +29,17 @@ FinestraEditor::FinestraEditor(Form1 &form, std::function<QString()> chiediNome,
     m_testo = new QPlainTextEdit(this);
     m_testo->setObjectName(QStringLiteral("Text1"));
     m_testo->setLineWrapMode(QPlainTextEdit::NoWrap);
-    m_testo->setPlainText(form.Text1);
-    layout->addWidget(m_testo);
-    aggiornaCarattere();
     // The text box shows line ends as LF; a file written with CR LF gets
     // them back.
     const bool crlf = form.Text1.contains(QLatin1String("\r\n"));
+    m_testo->setPlainText(crlf ? QString(form.Text1).replace(QLatin1String("\r\n"), QLatin1String("\n")) : form.Text1);
+    layout->addWidget(m_testo);
+    aggiornaCarattere();
     connect(m_testo, &QPlainTextEdit::textChanged, this, [this, crlf] {
-        QString testo = m_testo->toPlainText();
+        // The raw text: the plain one would turn no-break spaces (the host's
+        // code 0xA0) into blanks.
+        QString testo = m_testo->document()->toRawText();
+        testo.replace(QChar::ParagraphSeparator, u'\n').replace(QChar::LineSeparator, u'\n');
         if (crlf)
             testo.replace(u'\n', QLatin1String("\r\n"));
         m_form.Text1 = testo;

@@ -337,10 +337,18 @@ int Programma::esegui()
     // line, the kind chosen in the window's list, the copies box; one print
     // job on the current printer.
     servizi.stampaCliente = [&] {
-        std::unique_ptr<Superficie> stampante = nuovaCopia(stampanti.corrente());
-        VorplaTolvek(*stampante, lavoro().FileIngresso, form.controllo(QStringLiteral("CmbEtich")).testo,
-                     form.controllo(QStringLiteral("TXTNumCopie")).testo);
-        fineCopia(*stampante);
+        std::unique_ptr<Superficie> stampante;
+        VorplaTolvek(
+            [&]() -> Superficie & {
+                if (!stampante)
+                    stampante = nuovaCopia(stampanti.corrente());
+                return *stampante;
+            },
+            lavoro().FileIngresso, form.controllo(QStringLiteral("CmbEtich")).testo,
+            form.controllo(QStringLiteral("TXTNumCopie")).testo);
+        // Nothing drawn, no job: no blank sheet comes out.
+        if (stampante)
+            fineCopia(*stampante);
     };
     servizi.CliccoVorpla = [&comandi] { comandi.CliccoVorpla(); };
     servizi.CliccoAnteprima = [&comandi] { comandi.CliccoAnteprima(); };

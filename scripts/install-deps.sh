@@ -21,6 +21,8 @@ packages=(
   python3-aiosmtpd msmtp-mta
   # terminal-server hand-over: a real X server and X clipboard client for the tests
   xvfb xclip
+  # Qt's own Italian texts for the standard dialogs and buttons
+  qt6-translations-l10n
 )
 
 missing=()

@@ -17,19 +17,32 @@ QString testoPerTerminale(const QString &testo)
     return t;
 }
 
-Risposta MessaggiErroreStandard::mostra(const QString &testo, Pulsanti pulsanti)
+TipoMessaggio tipoMessaggio(const QString &testo, Pulsanti pulsanti)
+{
+    if (pulsanti != Pulsanti::Ok)
+        return TipoMessaggio::Domanda;
+    static const char *const errori[] = {"Routine ", "Errore", "ERRORE", "errore", "Impossibile", "errato", "Failed",
+                                         "failed", "Cannot", "cannot", "non è stato", "non contiene"};
+    for (const char *e : errori)
+        if (testo.contains(QString::fromUtf8(e)))
+            return TipoMessaggio::Errore;
+    return TipoMessaggio::Avviso;
+}
+
+Risposta MessaggiErroreStandard::mostra(const QString &testo, Pulsanti pulsanti, const QString &)
 {
     QString uscita = QStringLiteral("vorpla: ") + testoPerTerminale(testo).replace(u'\n', QStringLiteral("\nvorpla: "));
     if (pulsanti == Pulsanti::SiNo)
         uscita += QStringLiteral("\nvorpla: (no display to answer the question: answered No)");
-    if (pulsanti == Pulsanti::SiNoAnnulla)
+    if (pulsanti == Pulsanti::SiNoAnnulla || pulsanti == Pulsanti::OkAnnulla)
         uscita += QStringLiteral("\nvorpla: (no display to answer the question: cancelled)");
     const QByteArray b = uscita.toLocal8Bit() + '\n';
     std::fwrite(b.constData(), 1, size_t(b.size()), stderr);
     std::fflush(stderr);
     switch (pulsanti) {
     case Pulsanti::SiNo: return Risposta::No;
-    case Pulsanti::SiNoAnnulla: return Risposta::Annulla;
+    case Pulsanti::SiNoAnnulla:
+    case Pulsanti::OkAnnulla: return Risposta::Annulla;
     case Pulsanti::Ok: break;
     }
     return Risposta::Ok;

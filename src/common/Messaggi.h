@@ -7,16 +7,18 @@
 
 namespace vorpla {
 
-enum class Pulsanti { Ok, SiNo, SiNoAnnulla };
+enum class Pulsanti { Ok, SiNo, SiNoAnnulla, OkAnnulla };
 enum class Risposta { Ok, Si, No, Annulla };
 
 class Messaggi
 {
 public:
     virtual ~Messaggi() = default;
-    // Shows the text (lines separated by CR, LF or CR LF) and waits for the
-    // answer. Questions answer Si or No, and Annulla with SiNoAnnulla.
-    virtual Risposta mostra(const QString &testo, Pulsanti pulsanti = Pulsanti::Ok) = 0;
+    // Shows the text (lines separated by CR, LF or CR LF) under the title
+    // (the program's name when empty) and waits for the answer. Questions
+    // answer Si or No, and Annulla with SiNoAnnulla; OkAnnulla answers Ok or
+    // Annulla.
+    virtual Risposta mostra(const QString &testo, Pulsanti pulsanti = Pulsanti::Ok, const QString &titolo = {}) = 0;
 };
 
 // Writes every message to standard error. A question cannot be answered
@@ -25,7 +27,7 @@ public:
 class MessaggiErroreStandard : public Messaggi
 {
 public:
-    Risposta mostra(const QString &testo, Pulsanti pulsanti) override;
+    Risposta mostra(const QString &testo, Pulsanti pulsanti, const QString &titolo) override;
 };
 
 // The process-wide message boxes (standard error until set).
@@ -33,6 +35,12 @@ Messaggi &messaggi();
 // Installs m (not owned; nullptr restores standard error). Returns the
 // previous one.
 Messaggi *impostaMessaggi(Messaggi *m);
+
+// What a message is, for the icon it carries: a question (it has a choice),
+// an error (the routine message, and the texts that report a failure) or a
+// warning (every other message asks the user to look at something).
+enum class TipoMessaggio { Errore, Avviso, Domanda };
+TipoMessaggio tipoMessaggio(const QString &testo, Pulsanti pulsanti);
 
 // A message's text with its line breaks made readable on a terminal.
 QString testoPerTerminale(const QString &testo);

@@ -225,11 +225,21 @@ void CatalogoEtichette::cmdConferma_Click()
     qint32 numero = NumFormati;
     try {
         nuovo.Descrizione = txtDesc.Text;
-        nuovo.LargPagina = CLng(txtPX.Text);
-        nuovo.AltPagina = CLng(txtPY.Text);
-        nuovo.MargineSup = CLng(txtMarg.Text);
-        nuovo.LargEtich = CLng(txtEtX.Text);
-        nuovo.AltEtich = CLng(txtETY.Text);
+        // A measure refused names its field after the standard message, and
+        // the field gets the focus for the correction.
+        const auto misura = [this](const Campo &campo, const char *nome, const char *etichetta) {
+            try {
+                return CLng(campo.Text);
+            } catch (const ErroreVB &e) {
+                Focus = QLatin1String(nome);
+                throw ErroreVB(e.numero(), e.descrizione() + QStringLiteral(" (") + QLatin1String(etichetta) + u')');
+            }
+        };
+        nuovo.LargPagina = misura(txtPX, "txtPX", "Larg. pagina");
+        nuovo.AltPagina = misura(txtPY, "txtPY", "Alt. pagina");
+        nuovo.MargineSup = misura(txtMarg, "txtMarg", "Margine sup.");
+        nuovo.LargEtich = misura(txtEtX, "txtEtX", "Larg. etich.");
+        nuovo.AltEtich = misura(txtETY, "txtETY", "Alt. etichetta");
         if (numero == 0)
             numero = 1;
         if (!PercorsoDB.isEmpty())
@@ -316,9 +326,8 @@ void CatalogoEtichette::eliminaRecord(int numero) const
     sincronizzaCartella(catalogo);
 }
 
-// Deletes the selected format after the operator's confirmation. The
-// question is asked as Yes/No, the only questions the message boxes have:
-// Yes stands for OK, No for Cancel. With an empty list there is nothing to
+// Deletes the selected format after the operator's confirmation ("Conferma
+// eliminazione", OK and Cancel). With an empty list there is nothing to
 // delete and nothing is asked.
 void CatalogoEtichette::cmdElimina_Click()
 {
@@ -326,7 +335,7 @@ void CatalogoEtichette::cmdElimina_Click()
     if (ListIndex < 0 || cmbFormati.isEmpty())
         return;
     try {
-        if (messaggi().mostra(DomandaElimina, Pulsanti::SiNo) != Risposta::Si)
+        if (messaggi().mostra(DomandaElimina, Pulsanti::OkAnnulla, QStringLiteral("Conferma eliminazione")) != Risposta::Ok)
             return;
         eliminaRecord(ListIndex + 1);
         riempiLista();

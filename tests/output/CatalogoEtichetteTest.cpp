@@ -243,8 +243,9 @@ TEST(CatalogoEtichette, MeasureThatIsNotANumberStoresNothingAndStaysEntering)
     digita(f.c, QStringLiteral("Nuove"), "210", "trecento", "10", "70", "37");
     f.c.cmdConferma_Click();
     ASSERT_EQ(messaggi.testi.size(), 1);
-    EXPECT_TRUE(messaggi.testi[0].startsWith(QStringLiteral("Routine frmvorpla - cmdConferma_Click\r Errore N.13 ")))
-        << messaggi.testi[0].toStdString();
+    // The standard message, naming the field refused; the field has the focus.
+    EXPECT_EQ(messaggi.testi[0], QStringLiteral("Routine frmvorpla - cmdConferma_Click\r Errore N.13 Type mismatch (Alt. pagina)"));
+    EXPECT_EQ(f.c.Focus, QStringLiteral("txtPY"));
     EXPECT_EQ(leggiFile(f.c.PercorsoDB), A4_3x8);
     attendiEntering(f.c);
     EXPECT_EQ(f.c.NumFormati, 2);
@@ -285,13 +286,14 @@ TEST(CatalogoEtichette, WithoutCatalogueTheFormatIsOnlyForThisPrint)
 TEST(CatalogoEtichette, DeleteRewritesTheCatalogueWithoutTheSelectedFormat)
 {
     MessaggiRegistrati messaggi;
-    messaggi.risposte << Risposta::Si;
+    messaggi.risposte << Risposta::Ok;
     CartellaProva cartella;
     cartella.scrivi(QStringLiteral("ulka/vorpla/etich.DB"), A4_3x8 + Busta + Piccole);
     Finestra f(cartella);
     f.c.selezionaFormato(1);
     f.c.cmdElimina_Click();
     EXPECT_EQ(messaggi.testi, QStringList({QStringLiteral("Sei sicuro di voler eliminare il formato corrente?")}));
+    EXPECT_EQ(messaggi.titoli, QStringList{QStringLiteral("Conferma eliminazione")});
     EXPECT_EQ(leggiFile(f.c.PercorsoDB), A4_3x8 + Piccole);
     EXPECT_FALSE(QFileInfo::exists(f.c.PercorsoTmp));
     EXPECT_EQ(f.c.cmbFormati,
@@ -303,7 +305,7 @@ TEST(CatalogoEtichette, DeleteRewritesTheCatalogueWithoutTheSelectedFormat)
 
     // The last one; a stale etich.tmp longer than the result is replaced.
     cartella.scrivi(QStringLiteral("ulka/vorpla/etich.tmp"), QByteArray(200, 'x'));
-    messaggi.risposte << Risposta::Si;
+    messaggi.risposte << Risposta::Ok;
     f.c.selezionaFormato(1);
     f.c.cmdElimina_Click();
     EXPECT_EQ(leggiFile(f.c.PercorsoDB), A4_3x8);
@@ -313,7 +315,7 @@ TEST(CatalogoEtichette, DeleteRewritesTheCatalogueWithoutTheSelectedFormat)
 TEST(CatalogoEtichette, DeletingTheOnlyFormatLeavesAnEmptyCatalogue)
 {
     MessaggiRegistrati messaggi;
-    messaggi.risposte << Risposta::Si;
+    messaggi.risposte << Risposta::Ok;
     CartellaProva cartella;
     cartella.scrivi(QStringLiteral("ulka/vorpla/etich.DB"), Busta);
     Finestra f(cartella);
@@ -329,10 +331,10 @@ TEST(CatalogoEtichette, DeletingTheOnlyFormatLeavesAnEmptyCatalogue)
     EXPECT_EQ(messaggi.testi.size(), 1);
 }
 
-TEST(CatalogoEtichette, AnsweringNoChangesNothing)
+TEST(CatalogoEtichette, CancelChangesNothing)
 {
     MessaggiRegistrati messaggi;
-    messaggi.risposte << Risposta::No;
+    messaggi.risposte << Risposta::Annulla;
     CartellaProva cartella;
     cartella.scrivi(QStringLiteral("ulka/vorpla/etich.DB"), A4_3x8 + Busta);
     Finestra f(cartella);
@@ -356,7 +358,7 @@ TEST(CatalogoEtichette, FailedDeleteKeepsTheCatalogue)
     cartella.scrivi(QStringLiteral("ulka/vorpla/etich.DB"), A4_3x8 + Busta);
     {
         MessaggiRegistrati messaggi;
-        messaggi.risposte << Risposta::Si;
+        messaggi.risposte << Risposta::Ok;
         Finestra f(cartella);
         ASSERT_TRUE(QDir().mkpath(f.c.PercorsoTmp));
         f.c.cmdElimina_Click();
@@ -370,7 +372,7 @@ TEST(CatalogoEtichette, FailedDeleteKeepsTheCatalogue)
     }
     {
         MessaggiRegistrati messaggi;
-        messaggi.risposte << Risposta::Si;
+        messaggi.risposte << Risposta::Ok;
         Finestra f(cartella);
         // A device is never written into, let alone renamed over the catalogue.
         ASSERT_TRUE(QFile::link(QStringLiteral("/dev/full"), f.c.PercorsoTmp));
@@ -402,7 +404,7 @@ TEST(CatalogoEtichette, SpecialCataloguesAndLinks)
     const QString vero = cartella.scrivi(QStringLiteral("condivisa/etich.DB"), A4_3x8 + Busta);
     ASSERT_TRUE(QFile::link(vero, db));
     MessaggiRegistrati messaggi;
-    messaggi.risposte << Risposta::Si;
+    messaggi.risposte << Risposta::Ok;
     Finestra f(cartella);
     f.c.cmdElimina_Click();
     EXPECT_EQ(messaggi.testi.size(), 1) << messaggi.testi.join(u'|').toStdString();
@@ -416,12 +418,12 @@ TEST(CatalogoEtichette, SpecialCataloguesAndLinks)
     ASSERT_EQ(::chmod(QFile::encodeName(db).constData(), 0664), 0);
     const QString secondo = cartella.percorso(QStringLiteral("condivisa/secondo.DB"));
     ASSERT_EQ(::link(QFile::encodeName(db).constData(), QFile::encodeName(secondo).constData()), 0);
-    messaggi.risposte << Risposta::Si;
+    messaggi.risposte << Risposta::Ok;
     Finestra g(cartella);
     g.c.cmdElimina_Click();
     EXPECT_EQ(leggiFile(secondo), Busta);
     ASSERT_TRUE(QFile::remove(secondo));
-    messaggi.risposte << Risposta::Si;
+    messaggi.risposte << Risposta::Ok;
     Finestra h(cartella);
     h.c.cmdElimina_Click();
     EXPECT_EQ(leggiFile(db), QByteArray());

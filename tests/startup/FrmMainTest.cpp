@@ -2,6 +2,7 @@
 
 #include "MessaggiRegistrati.h"
 
+#include "common/ErroreVB.h"
 #include "common/Stampanti.h"
 #include "common/StatoLavoro.h"
 #include "TestSupport.h"
@@ -113,5 +114,49 @@ TEST_F(ProvaFinestra, QualityPreviewBoxAndPrintButton)
     servizi.mostraEditor = [&](Form1 &editor) { passi << editor.Text1; };
     w<QPushButton>("Edit", f)->click();
     EXPECT_EQ(passi, (QStringList{QStringLiteral("abbassa"), QStringLiteral("@TITO X\r\n"), QStringLiteral("rialza")}));
+    EXPECT_EQ(messaggi.testi.size(), 1);
+}
+
+// While a command runs (its waits let clicks in) the window's other commands
+// are off, the exit excepted; they come back however the command ends.
+TEST_F(ProvaFinestra, CommandsAreOffWhileOneRuns)
+{
+    FrmMain f(form, comandi);
+    CartellaProva cartella;
+    lavoro().FileIngresso = cartella.scrivi(QStringLiteral("F1.TXT"), "@TITO X\r\n");
+    servizi.abbassaFinestra = [] {};
+    servizi.rialzaFinestra = [] {};
+    const QStringList comandiFinestra = {QStringLiteral("cmdVorpla"), QStringLiteral("cmdPreview"),
+                                         QStringLiteral("cmdEmail(0)"), QStringLiteral("Edit"),
+                                         QStringLiteral("cmbPrinter"), QStringLiteral("TXTNumCopie"),
+                                         QStringLiteral("cmdProp(0)")};
+    const auto accesi = [&] {
+        QStringList a;
+        for (const QString &n : comandiFinestra)
+            if (f.widget(n)->isEnabled())
+                a << n;
+        return a;
+    };
+    const QStringList prima = accesi();
+    ASSERT_FALSE(prima.isEmpty());
+    QStringList durante;
+    bool esciAcceso = false;
+    bool fallisce = false;
+    servizi.mostraEditor = [&](Form1 &) {
+        durante = accesi();
+        esciAcceso = f.widget(QStringLiteral("cmdEsci"))->isEnabled();
+        if (fallisce)
+            throw ErroreVB(Err::PermessoNegato);
+    };
+    w<QPushButton>("Edit", f)->click();
+    EXPECT_TRUE(durante.isEmpty()) << durante.join(u' ').toStdString();
+    EXPECT_TRUE(esciAcceso);
+    EXPECT_EQ(accesi(), prima);
+
+    // Ended by an error: on again all the same.
+    fallisce = true;
+    w<QPushButton>("Edit", f)->click();
+    EXPECT_TRUE(durante.isEmpty());
+    EXPECT_EQ(accesi(), prima);
     EXPECT_EQ(messaggi.testi.size(), 1);
 }

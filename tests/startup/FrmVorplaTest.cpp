@@ -41,6 +41,9 @@ TEST(FinestraEtichette, StoresANewFormatTypedInTheWindowAndLeaves)
     EXPECT_FALSE(campo("txtPX")->isEnabled());
     EXPECT_TRUE(pulsante("cmdConferma")->isHidden());
     EXPECT_EQ(pulsante("cmdElimina")->text(), QStringLiteral("Elimina "));
+    // No format yet: nothing to delete.
+    EXPECT_TRUE(catalogo.cmbFormati.isEmpty());
+    EXPECT_FALSE(pulsante("cmdElimina")->isEnabled());
     EXPECT_EQ(pulsante("cmdVorpla")->text(), QStringLiteral("Continua"));
 
     pulsante("cmdCrea")->click();

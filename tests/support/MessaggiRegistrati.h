@@ -16,17 +16,19 @@ public:
     MessaggiRegistrati() { m_precedenti = impostaMessaggi(this); }
     ~MessaggiRegistrati() override { impostaMessaggi(m_precedenti); }
 
-    Risposta mostra(const QString &testo, Pulsanti pulsanti) override
+    Risposta mostra(const QString &testo, Pulsanti pulsanti, const QString &titolo) override
     {
         testi << testo;
+        titoli << titolo;
         if (pulsanti == Pulsanti::Ok)
             return Risposta::Ok;
         if (risposte.isEmpty())
-            return pulsanti == Pulsanti::SiNoAnnulla ? Risposta::Annulla : Risposta::No;
+            return pulsanti == Pulsanti::SiNoAnnulla || pulsanti == Pulsanti::OkAnnulla ? Risposta::Annulla : Risposta::No;
         return risposte.takeFirst();
     }
 
     QStringList testi;
+    QStringList titoli;
     QList<Risposta> risposte;
 
 private:

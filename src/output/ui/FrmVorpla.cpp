@@ -154,7 +154,9 @@ void FrmVorpla::sincronizza()
     for (const PulsanteFinestra &p : kPulsanti) {
         QWidget *b = m_widget.value(QLatin1String(p.nome));
         const CatalogoEtichette::Pulsante &stato = m_catalogo.*(p.stato);
-        b->setEnabled(stato.Enabled);
+        // Nothing to delete in an empty list.
+        const bool vuoto = QLatin1String(p.nome) == QLatin1String("cmdElimina") && m_catalogo.cmbFormati.isEmpty();
+        b->setEnabled(stato.Enabled && !vuoto);
         b->setVisible(stato.Visible);
     }
     if (!m_catalogo.Focus.isEmpty()) {

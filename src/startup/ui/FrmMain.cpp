@@ -153,6 +153,21 @@ FrmMain::FrmMain(FormMain &form, ComandiMain &comandi, QWidget *parent)
 
 template<typename F> void FrmMain::esegui(F &&comando)
 {
+    // Off while the command runs, on again however it ends.
+    struct Blocco
+    {
+        FrmMain &f;
+        explicit Blocco(FrmMain &finestra) : f(finestra)
+        {
+            if (f.m_comandiInCorso++ == 0)
+                f.sincronizza();
+        }
+        ~Blocco()
+        {
+            if (--f.m_comandiInCorso == 0)
+                f.sincronizza();
+        }
+    } blocco(*this);
     try {
         comando();
     } catch (const FineProgramma &f) {
@@ -161,6 +176,7 @@ template<typename F> void FrmMain::esegui(F &&comando)
         // wait.
         richiediFine(f.codice());
         QApplication::exit(f.codice());
+        m_form.visibile = false;
         hide();
     }
 }
@@ -172,7 +188,10 @@ void FrmMain::sincronizza()
         QWidget *w = m_widget.value(c.nome);
         if (!w)
             continue;
-        w->setEnabled(c.abilitato);
+        // While a command runs only the exit stays on; the labels and frames
+        // keep their look.
+        const bool comando = c.tipo != TipoControllo::Etichetta && c.tipo != TipoControllo::Cornice;
+        w->setEnabled(c.abilitato && (m_comandiInCorso == 0 || !comando || c.nome == QLatin1String("cmdEsci")));
         w->setVisible(c.visibile);
         if (auto *g = qobject_cast<QGroupBox *>(w)) {
             g->setTitle(c.testo);

@@ -35,6 +35,10 @@ private:
     ComandiMain &m_comandi;
     QHash<QString, QWidget *> m_widget;
     bool m_sincronizzando = false;
+    // Commands running (a command's waits let further clicks in): while
+    // one runs, every other command of the window is off, except the exit,
+    // which abandons what runs.
+    int m_comandiInCorso = 0;
 };
 
 } // namespace vorpla

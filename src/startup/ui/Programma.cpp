@@ -152,8 +152,12 @@ int Programma::esegui()
 
     const bool senzaSchermo = senzaDisplay();
     MessaggiQt messaggiQt;
-    if (!senzaSchermo)
+    if (!senzaSchermo) {
         impostaMessaggi(&messaggiQt);
+        // The printer dialog, the file dialogs and the standard buttons in
+        // Italian (Qt's own translations, where installed).
+        installaTraduzioniQt();
+    }
 
     StampantiCups stampanti;
     FormMain form;

@@ -160,3 +160,17 @@ TEST_F(ProvaFinestra, CommandsAreOffWhileOneRuns)
     EXPECT_EQ(accesi(), prima);
     EXPECT_EQ(messaggi.testi.size(), 1);
 }
+
+TEST_F(ProvaFinestra, ALongPortNeverWidensTheWindow)
+{
+    form.controllo(QStringLiteral("lblPorta")).testo = QStringLiteral(" ipp://s/office");
+    FrmMain f(form, comandi);
+    const int larghezza = f.sizeHint().width();
+    const QString lungo = QStringLiteral(" socket://") + QString(300, u'x') + QStringLiteral("/coda-al-piano-terzo");
+    form.controllo(QStringLiteral("lblPorta")).testo = lungo;
+    form.aggiorna();
+    EXPECT_LE(f.sizeHint().width(), qMax(larghezza, 400));
+    auto *porta = w<QLabel>("lblPorta", f);
+    EXPECT_EQ(porta->toolTip(), lungo.trimmed());
+    EXPECT_TRUE(porta->text().contains(QChar(0x2026))) << porta->text().toStdString();
+}

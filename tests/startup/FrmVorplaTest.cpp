@@ -46,7 +46,10 @@ TEST(FinestraEtichette, StoresANewFormatTypedInTheWindowAndLeaves)
     EXPECT_FALSE(pulsante("cmdElimina")->isEnabled());
     EXPECT_EQ(pulsante("cmdVorpla")->text(), QStringLiteral("Continua"));
 
+    const int larghezza = finestra.sizeHint().width();
     pulsante("cmdCrea")->click();
+    // "Conferma" appears in the place kept for it: the window does not widen.
+    EXPECT_EQ(finestra.sizeHint().width(), larghezza);
     EXPECT_TRUE(campo("txtDesc")->isEnabled());
     EXPECT_FALSE(pulsante("cmdConferma")->isHidden());
     EXPECT_FALSE(pulsante("cmdVorpla")->isEnabled());

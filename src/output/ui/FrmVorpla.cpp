@@ -85,6 +85,11 @@ FrmVorpla::FrmVorpla(CatalogoEtichette &catalogo, Uscite uscite, QWidget *parent
     for (const PulsanteFinestra &p : kPulsanti) {
         auto *b = new QPushButton(QLatin1String(p.testo), this);
         b->setObjectName(QLatin1String(p.nome));
+        // Shown and hidden as the catalogue's state goes ("Conferma" while a
+        // format is entered): its place is kept, so the window never widens.
+        QSizePolicy politica = b->sizePolicy();
+        politica.setRetainSizeWhenHidden(true);
+        b->setSizePolicy(politica);
         pulsanti->addWidget(b);
         m_widget.insert(QLatin1String(p.nome), b);
     }

@@ -22,6 +22,39 @@ namespace vorpla {
 
 namespace {
 
+// A label that never widens its window: a text longer than its room (a long
+// CUPS device URI in "Porta") is cut in the middle with "…", and the whole
+// text is its tooltip.
+class EtichettaAccorciata : public QLabel
+{
+public:
+    using QLabel::QLabel;
+    void impostaTesto(const QString &testo)
+    {
+        m_testo = testo;
+        setToolTip(testo.trimmed());
+        aggiorna();
+    }
+    QSize sizeHint() const override
+    {
+        const QSize s = QLabel::sizeHint();
+        return {qMin(s.width(), LarghezzaMassima), s.height()};
+    }
+    QSize minimumSizeHint() const override { return {0, QLabel::minimumSizeHint().height()}; }
+
+protected:
+    void resizeEvent(QResizeEvent *evento) override
+    {
+        QLabel::resizeEvent(evento);
+        aggiorna();
+    }
+
+private:
+    static constexpr int LarghezzaMassima = 260;
+    void aggiorna() { setText(fontMetrics().elidedText(m_testo, Qt::ElideMiddle, qMax(width(), 1))); }
+    QString m_testo;
+};
+
 // The picture buttons, with the picture and the tip they show.
 struct Immagine
 {
@@ -50,7 +83,7 @@ FrmMain::FrmMain(FormMain &form, ComandiMain &comandi, QWidget *parent)
             w = new QGroupBox(this);
             break;
         case TipoControllo::Etichetta:
-            w = new QLabel(this);
+            w = c.nome == QLatin1String("lblPorta") ? new EtichettaAccorciata(this) : new QLabel(this);
             break;
         case TipoControllo::Elenco:
             w = new QComboBox(this);
@@ -193,7 +226,9 @@ void FrmMain::sincronizza()
         const bool comando = c.tipo != TipoControllo::Etichetta && c.tipo != TipoControllo::Cornice;
         w->setEnabled(c.abilitato && (m_comandiInCorso == 0 || !comando || c.nome == QLatin1String("cmdEsci")));
         w->setVisible(c.visibile);
-        if (auto *g = qobject_cast<QGroupBox *>(w)) {
+        if (auto *a = dynamic_cast<EtichettaAccorciata *>(w)) {
+            a->impostaTesto(c.testo);
+        } else if (auto *g = qobject_cast<QGroupBox *>(w)) {
             g->setTitle(c.testo);
         } else if (auto *l = qobject_cast<QLabel *>(w)) {
             l->setText(c.testo);

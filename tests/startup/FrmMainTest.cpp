@@ -11,6 +11,8 @@
 #include "startup/FormMain.h"
 #include "startup/ServiziAvvio.h"
 #include "startup/ui/FrmMain.h"
+#include "output/ui/TastiRapidi.h"
+#include "common/FineProgramma.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -18,6 +20,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QToolButton>
+#include <QRegularExpression>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMap>
 #include <gtest/gtest.h>
 
 using namespace vorpla;
@@ -59,10 +65,10 @@ TEST_F(ProvaFinestra, ShowsTheControlsAsTheFormHasThem)
     EXPECT_EQ(f.windowTitle(), QStringLiteral("Vorpla Ulka v. 2.1.0"));
     EXPECT_TRUE(f.isVisible());
     EXPECT_TRUE(w<QCheckBox>("Check2", f)->isHidden());
-    EXPECT_EQ(w<QCheckBox>("Check2", f)->text(), QStringLiteral("Anteprima di qualità"));
+    EXPECT_EQ(w<QCheckBox>("Check2", f)->text().remove(QRegularExpression(QStringLiteral("&(?!&)"))), QStringLiteral("Anteprima di qualità"));
     EXPECT_FALSE(w<QPushButton>("cmdEmail(1)", f)->isEnabled());
-    EXPECT_EQ(w<QPushButton>("cmdEmail(1)", f)->text(), QStringLiteral("My Fax"));
-    EXPECT_EQ(w<QPushButton>("CmdVplEma", f)->text(), QStringLiteral("Vorpla + Email"));
+    EXPECT_EQ(w<QPushButton>("cmdEmail(1)", f)->text().remove(QRegularExpression(QStringLiteral("&(?!&)"))), QStringLiteral("My Fax"));
+    EXPECT_EQ(w<QPushButton>("CmdVplEma", f)->text().remove(QRegularExpression(QStringLiteral("&(?!&)"))), QStringLiteral("Vorpla + Email"));
     EXPECT_EQ(w<QComboBox>("cmbPrinter", f)->count(), 2);
 
     // Later changes of the form reach the window.
@@ -173,4 +179,42 @@ TEST_F(ProvaFinestra, ALongPortNeverWidensTheWindow)
     auto *porta = w<QLabel>("lblPorta", f);
     EXPECT_EQ(porta->toolTip(), lungo.trimmed());
     EXPECT_TRUE(porta->text().contains(QChar(0x2026))) << porta->text().toStdString();
+}
+
+// Every command from the keyboard: a different Alt+letter for each button
+// and check box, the picture buttons named for screen readers, Esc the exit.
+TEST_F(ProvaFinestra, EveryCommandHasItsOwnAccessKey)
+{
+    form.controllo(QStringLiteral("CmdPub")).visibile = true;
+    FrmMain f(form, comandi);
+    QMap<QChar, QString> tasti;
+    for (QAbstractButton *b : f.findChildren<QAbstractButton *>()) {
+        const QChar t = tastoRapido(b);
+        EXPECT_FALSE(t.isNull()) << b->objectName().toStdString();
+        EXPECT_FALSE(tasti.contains(t)) << b->objectName().toStdString() << " and " << tasti.value(t).toStdString();
+        tasti.insert(t, b->objectName());
+        if (qobject_cast<QToolButton *>(b)) {
+            EXPECT_EQ(b->accessibleName(), b->toolTip()) << b->objectName().toStdString();
+        }
+    }
+    EXPECT_GE(tasti.size(), 12);
+    // Captions changed by the configuration get their keys again.
+    form.controllo(QStringLiteral("cmdEmail(1)")).testo = QStringLiteral("Fax & Co");
+    form.aggiorna();
+    EXPECT_EQ(w<QPushButton>("cmdEmail(1)", f)->text().remove(QRegularExpression(QStringLiteral("&(?!&)"))),
+              QStringLiteral("Fax & Co"));
+
+    // Esc is the exit: the job ends, the window goes.
+    servizi.abbandonaStampa = [] {};
+    servizi.eventi = [] {};
+    servizi.attendi = [](int) {};
+    servizi.CercaProcesso = [](const QString &, bool) { return false; };
+    CartellaProva cartella;
+    lavoro().FileIngresso = cartella.scrivi(QStringLiteral("F1.TXT"), "@TITO X\r\n");
+    f.activateWindow();
+    QApplication::setActiveWindow(&f);
+    QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(&f, &esc);
+    EXPECT_TRUE(f.isHidden());
+    EXPECT_THROW(fineSeRichiesta(), FineProgramma);
 }

@@ -1,4 +1,5 @@
 #include "FrmVorpla.h"
+#include "TastiRapidi.h"
 
 #include "output/CatalogoEtichette.h"
 #include "common/ErroreVB.h"
@@ -14,6 +15,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <QStyle>
 #include <QVBoxLayout>
 
@@ -108,6 +110,16 @@ FrmVorpla::FrmVorpla(CatalogoEtichette &catalogo, Uscite uscite, QWidget *parent
     connect(formati, &QComboBox::currentIndexChanged, this, [this](int indice) {
         if (!m_sincronizzando)
             esegui([this, indice] { m_catalogo.selezionaFormato(indice); });
+    });
+    QList<QAbstractButton *> tasti;
+    for (const PulsanteFinestra &p : kPulsanti)
+        tasti << qobject_cast<QAbstractButton *>(m_widget.value(QLatin1String(p.nome)));
+    assegnaTastiRapidi(tasti);
+    // Esc is "Annulla".
+    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this, [this] {
+        auto *annulla = qobject_cast<QAbstractButton *>(m_widget.value(QStringLiteral("cmdAnnulla")));
+        if (annulla && annulla->isEnabled() && annulla->isVisible())
+            annulla->click();
     });
     auto clic = [this](const char *nome, std::function<void()> comando) {
         connect(qobject_cast<QPushButton *>(m_widget.value(QLatin1String(nome))), &QPushButton::clicked, this,

@@ -1,5 +1,6 @@
 #include "FinestraImpostazioni.h"
 
+#include "output/ui/TastiRapidi.h"
 #include "startup/FormImpostazioni.h"
 
 #include <QGridLayout>
@@ -42,6 +43,7 @@ FinestraImpostazioni::FinestraImpostazioni(FormImpostazioni &form, QWidget *geni
     pulsanti->addWidget(conferma);
     pulsanti->addWidget(annulla);
     layout->addLayout(pulsanti);
+    assegnaTastiRapidi({conferma, annulla});
     connect(conferma, &QPushButton::clicked, this, [this] { premuto(0); });
     connect(annulla, &QPushButton::clicked, this, [this] { premuto(1); });
     // The frame's corner in the screen's corner.

@@ -3,6 +3,7 @@
 #include "startup/ComandiMain.h"
 #include "startup/FormMain.h"
 #include "common/FineProgramma.h"
+#include "output/ui/TastiRapidi.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -10,6 +11,8 @@
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QKeyEvent>
+#include <QShortcut>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -180,6 +183,12 @@ FrmMain::FrmMain(FormMain &form, ComandiMain &comandi, QWidget *parent)
 
     connect(pulsante("Edit"), &QAbstractButton::clicked, this, [this] { esegui([this] { m_comandi.Edit_Click(); }); });
 
+    // Esc is the exit button.
+    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this, [pulsante] {
+        if (QAbstractButton *esci = pulsante("cmdEsci"); esci->isEnabled())
+            esci->click();
+    });
+
     connect(&m_form, &FormMain::cambiato, this, &FrmMain::sincronizza);
     sincronizza();
 }
@@ -262,12 +271,29 @@ void FrmMain::sincronizza()
         }
         m_form.controlloConFocus.clear();
     }
+    QList<QAbstractButton *> pulsanti;
+    for (const Controllo &c : m_form.controlli())
+        if (auto *b = qobject_cast<QAbstractButton *>(m_widget.value(c.nome)))
+            pulsanti << b;
+    assegnaTastiRapidi(pulsanti);
     setWindowTitle(m_form.caption);
     if (windowFlags().testFlag(Qt::WindowStaysOnTopHint) != m_form.inPrimoPiano)
         setWindowFlag(Qt::WindowStaysOnTopHint, m_form.inPrimoPiano);
     move(m_form.posizione);
     setVisible(m_form.visibile);
     m_sincronizzando = false;
+}
+
+void FrmMain::keyPressEvent(QKeyEvent *evento)
+{
+    // Enter presses the button that has the focus.
+    if (evento->key() == Qt::Key_Return || evento->key() == Qt::Key_Enter) {
+        if (auto *b = qobject_cast<QAbstractButton *>(focusWidget()); b && b->isEnabled()) {
+            b->click();
+            return;
+        }
+    }
+    QWidget::keyPressEvent(evento);
 }
 
 void FrmMain::closeEvent(QCloseEvent *evento)

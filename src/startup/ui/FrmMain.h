@@ -6,6 +6,7 @@
 #include <QWidget>
 
 class QCloseEvent;
+class QKeyEvent;
 
 namespace vorpla {
 
@@ -27,6 +28,7 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent *evento) override;
+    void keyPressEvent(QKeyEvent *evento) override;
 
 private:
     template<typename F> void esegui(F &&comando);

@@ -218,3 +218,15 @@ TEST_F(ProvaFinestra, EveryCommandHasItsOwnAccessKey)
     EXPECT_TRUE(f.isHidden());
     EXPECT_THROW(fineSeRichiesta(), FineProgramma);
 }
+
+TEST_F(ProvaFinestra, TypingTheCopiesKeepsTheFocusInTheBox)
+{
+    FrmMain f(form, comandi);
+    auto *copie = w<QLineEdit>("TXTNumCopie", f);
+    copie->setFocus();
+    QApplication::setActiveWindow(&f);
+    copie->setText(QStringLiteral("2"));
+    emit copie->textEdited(copie->text());
+    EXPECT_TRUE(copie->isEnabled());
+    EXPECT_TRUE(copie->hasFocus());
+}

@@ -166,12 +166,12 @@ FrmMain::FrmMain(FormMain &form, ComandiMain &comandi, QWidget *parent)
     connect(pulsante("cmdPreview"), &QAbstractButton::clicked, this, [this] { esegui([this] { m_comandi.cmdPreview_Click(); }); });
     connect(pulsante("Check2"), &QAbstractButton::toggled, this, [this](bool spuntato) {
         if (!m_sincronizzando)
-            esegui([this, spuntato] { m_comandi.Check2_Click(spuntato); });
+            esegui([this, spuntato] { m_comandi.Check2_Click(spuntato); }, false);
     });
     connect(qobject_cast<QComboBox *>(m_widget.value(QStringLiteral("cmbPrinter"))), &QComboBox::activated, this,
             [this](int indice) { esegui([this, indice] { m_comandi.cmbPrinter_Click(indice); }); });
     connect(qobject_cast<QLineEdit *>(m_widget.value(QStringLiteral("TXTNumCopie"))), &QLineEdit::textEdited, this,
-            [this](const QString &testo) { esegui([this, testo] { m_comandi.TXTNumCopie_Change(testo); }); });
+            [this](const QString &testo) { esegui([this, testo] { m_comandi.TXTNumCopie_Change(testo); }, false); });
 
     connect(pulsante("cmdProp(0)"), &QAbstractButton::clicked, this, [this] { esegui([this] { m_comandi.cmdProp_Click(0); }); });
     connect(pulsante("cmdProp(1)"), &QAbstractButton::clicked, this, [this] { esegui([this] { m_comandi.cmdProp_Click(1); }); });
@@ -193,23 +193,24 @@ FrmMain::FrmMain(FormMain &form, ComandiMain &comandi, QWidget *parent)
     sincronizza();
 }
 
-template<typename F> void FrmMain::esegui(F &&comando)
+template<typename F> void FrmMain::esegui(F &&comando, bool blocca)
 {
     // Off while the command runs, on again however it ends.
     struct Blocco
     {
         FrmMain &f;
-        explicit Blocco(FrmMain &finestra) : f(finestra)
+        bool attivo;
+        Blocco(FrmMain &finestra, bool a) : f(finestra), attivo(a)
         {
-            if (f.m_comandiInCorso++ == 0)
+            if (attivo && f.m_comandiInCorso++ == 0)
                 f.sincronizza();
         }
         ~Blocco()
         {
-            if (--f.m_comandiInCorso == 0)
+            if (attivo && --f.m_comandiInCorso == 0)
                 f.sincronizza();
         }
-    } blocco(*this);
+    } blocco(*this, blocca);
     try {
         comando();
     } catch (const FineProgramma &f) {

@@ -31,7 +31,10 @@ protected:
     void keyPressEvent(QKeyEvent *evento) override;
 
 private:
-    template<typename F> void esegui(F &&comando);
+    // Runs a command of the window; `blocca`: the other commands are off
+    // meanwhile (not for typing in a box or ticking one, which must keep the
+    // focus where the user is).
+    template<typename F> void esegui(F &&comando, bool blocca = true);
 
     FormMain &m_form;
     ComandiMain &m_comandi;

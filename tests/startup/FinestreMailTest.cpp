@@ -37,7 +37,7 @@ TEST(FinestreMail, TheEditedRecipientsAndTextGoToTheSmtpRoute)
     finestra.TxtTesto->setPlainText(QStringLiteral("Saluti"));
     auto *modifica = finestra.findChild<QPushButton *>(QStringLiteral("CmdMod"));
     ASSERT_NE(modifica, nullptr);
-    EXPECT_EQ(modifica->text(), QStringLiteral("Modifica"));
+    EXPECT_EQ(modifica->text(), QStringLiteral("&Modifica")); // Alt+M
     EXPECT_FALSE(form.controllo(QStringLiteral("ChkSmtp")).spuntato);
     modifica->click();
     EXPECT_EQ(lavoro().DestinatariModificati, QStringLiteral("verdi@esempio.it"));
@@ -58,5 +58,5 @@ TEST(FinestreMail, TheReportListsTheDocumentsNotSent)
     EXPECT_TRUE(etichetta);
     auto pulsanti = report.findChildren<QPushButton *>();
     ASSERT_EQ(pulsanti.size(), 1);
-    EXPECT_EQ(pulsanti[0]->text(), QStringLiteral("Chiudi"));
+    EXPECT_EQ(pulsanti[0]->text(), QStringLiteral("&Chiudi")); // Alt+C
 }

@@ -16,6 +16,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include "output/ui/TastiRapidi.h"
+
+#include <QSet>
 #include <gtest/gtest.h>
 
 using namespace vorpla;
@@ -51,6 +54,14 @@ TEST(FinestraAnteprima, ShowsThePageAndForwardsTheButtonsKeysAndExits)
         for (int x = 0; x < 200; ++x)
             inchiostro += qGray(vista.pixel(x, y)) < 128;
     EXPECT_GT(inchiostro, 0);
+
+    // Each button from the keyboard, the pictures named for screen readers.
+    QSet<QChar> tasti;
+    for (const char *nome : {"cmdPrev", "cmdNext", "cmdVorpla", "cmdEsci"})
+        tasti << tastoRapido(pulsante(nome));
+    EXPECT_EQ(tasti.size(), 4);
+    EXPECT_FALSE(tasti.contains(QChar()));
+    EXPECT_EQ(pulsante("cmdEsci")->accessibleName(), QStringLiteral("Esci"));
 
     pulsante("cmdNext")->click();
     EXPECT_EQ(casella->text(), QStringLiteral("2"));

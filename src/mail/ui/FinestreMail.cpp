@@ -24,7 +24,7 @@ FrmEditMail::FrmEditMail(const QString &indirizzi, Modifica modifica, QWidget *p
     TxtTesto->setObjectName(QStringLiteral("TxtTesto"));
     TxtTesto->setTabChangesFocus(true);
     testo->setBuddy(TxtTesto);
-    auto *cmdMod = new QPushButton(QStringLiteral("Modifica"), this);
+    auto *cmdMod = new QPushButton(QStringLiteral("&Modifica"), this);
     cmdMod->setObjectName(QStringLiteral("CmdMod"));
     cmdMod->setDefault(true);
     l->addWidget(destinatari);
@@ -51,7 +51,7 @@ FormReportMail::FormReportMail(const QString &elenco, QWidget *parent) : QDialog
     Text1 = new QPlainTextEdit(QString(elenco).replace(QStringLiteral("\r\n"), QStringLiteral("\n")), this);
     Text1->setObjectName(QStringLiteral("Text1"));
     Text1->setReadOnly(true);
-    auto *chiudi = new QPushButton(QStringLiteral("Chiudi"), this);
+    auto *chiudi = new QPushButton(QStringLiteral("&Chiudi"), this);
     chiudi->setDefault(true);
     connect(chiudi, &QPushButton::clicked, this, &QDialog::accept);
     l->addWidget(etichetta);

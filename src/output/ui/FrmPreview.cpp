@@ -1,4 +1,5 @@
 #include "FrmPreview.h"
+#include "TastiRapidi.h"
 
 #include "output/FormPreview.h"
 #include "common/ErroreVB.h"
@@ -56,6 +57,11 @@ FrmPreview::FrmPreview(FormPreview &anteprima, Uscite uscite, QWidget *parent)
     vorpla->setToolTip(QStringLiteral("Vorpla"));
     auto *esci = new QPushButton(style()->standardIcon(QStyle::SP_DialogCloseButton), QString(), this);
     esci->setToolTip(QStringLiteral("Esci"));
+    prec->setToolTip(QStringLiteral("Pagina precedente"));
+    succ->setToolTip(QStringLiteral("Pagina successiva"));
+    // From the keyboard too: Alt+letter each, the pictures named by their
+    // tooltips.
+    assegnaTastiRapidi({vorpla, esci, prec, succ});
     m_widget = {{QStringLiteral("picPreview"), m_pagina}, {QStringLiteral("VScroll1"), m_v},
                 {QStringLiteral("HScroll1"), m_h},        {QStringLiteral("cmdPrev"), prec},
                 {QStringLiteral("cmdNext"), succ},        {QStringLiteral("Label1"), etichetta},

@@ -50,7 +50,7 @@ FinestraEditor::FinestraEditor(Form1 &form, std::function<QString()> chiediNome,
         connect(a, &QAction::triggered, this, std::move(azione));
         m_voci << a;
     };
-    QMenu *file = menu->addMenu(QStringLiteral("File"));
+    QMenu *file = menu->addMenu(QStringLiteral("&File"));
     aggiungi(file, "Salva", [this] {
         try {
             m_form.Salva();
@@ -60,7 +60,7 @@ FinestraEditor::FinestraEditor(Form1 &form, std::function<QString()> chiediNome,
         }
     });
     aggiungi(file, "Salva con nome", [this] { m_form.SalvaConNome(m_chiediNome); });
-    QMenu *modifica = menu->addMenu(QStringLiteral("Modifica"));
+    QMenu *modifica = menu->addMenu(QStringLiteral("&Modifica"));
     aggiungi(modifica, "Annulla", [this] { tasto(Qt::Key_Z); });
     aggiungi(modifica, "Copia", [this] { tasto(Qt::Key_C); });
     aggiungi(modifica, "Incolla", [this] { tasto(Qt::Key_V); });
@@ -68,7 +68,7 @@ FinestraEditor::FinestraEditor(Form1 &form, std::function<QString()> chiediNome,
         m_testo->setFocus();
         m_testo->selectAll();
     });
-    QMenu *carattere = menu->addMenu(QStringLiteral("Carattere"));
+    QMenu *carattere = menu->addMenu(QStringLiteral("&Carattere"));
     aggiungi(carattere, "Aumenta", [this] {
         m_form.Aumenta();
         aggiornaCarattere();

@@ -47,4 +47,27 @@ QString testoDaByte(QByteArrayView byte)
     return eUtf8Valido(byte) ? QString::fromUtf8(byte) : daWindows1252(byte);
 }
 
+QString senzaSpazi(const QString &testo)
+{
+    qsizetype inizio = 0, fine = testo.size();
+    while (inizio < fine && testo.at(inizio) == u' ')
+        ++inizio;
+    while (fine > inizio && testo.at(fine - 1) == u' ')
+        --fine;
+    return testo.mid(inizio, fine - inizio);
+}
+
+QString senzaAlcunoSpazio(QString testo)
+{
+    return testo.remove(u' ');
+}
+
+QByteArrayView senzaSpaziFinali(QByteArrayView riga)
+{
+    qsizetype n = riga.size();
+    while (n > 0 && riga.at(n - 1) == ' ')
+        --n;
+    return riga.first(n);
+}
+
 } // namespace vorpla

@@ -40,4 +40,11 @@ bool eUtf8Valido(QByteArrayView byte);
 // UTF-8 when valid, else Windows-1252.
 QString testoDaByte(QByteArrayView byte);
 
+// Blanks (spaces only, as Visual Basic's Trim and RTrim take them; tabs and
+// the rest stay) off both ends, or off the end.
+QString senzaSpazi(const QString &testo);
+QByteArrayView senzaSpaziFinali(QByteArrayView riga);
+// Every blank out (a fax number "02 1234" is dialled "021234").
+QString senzaAlcunoSpazio(QString testo);
+
 } // namespace vorpla

@@ -11,22 +11,6 @@
 
 namespace vorpla {
 
-namespace {
-
-QString senzaSpazi(QString testo)
-{
-    return testo.remove(u' ');
-}
-
-QByteArrayView senzaSpaziFinali(QByteArrayView riga)
-{
-    while (!riga.isEmpty() && riga.back() == ' ')
-        riga.chop(1);
-    return riga;
-}
-
-} // namespace
-
 bool InvioMail::esegui(const Finestra &finestra)
 {
     StatoLavoro &job = lavoro();
@@ -101,7 +85,7 @@ void InvioMail::lotto(const Finestra &f)
         else if (m == "@EMA2" && f.indice == 0 && !valore.trimmed().isEmpty())
             job.IndirizzoMail += u';' + SostituisciDominio(valore.trimmed());
         else if (m == "@FAXN" && f.indice == 1)
-            job.IndirizzoMail = SostituisciDominio(f.FaxPrima + senzaSpazi(valore) + f.FaxDopo);
+            job.IndirizzoMail = SostituisciDominio(f.FaxPrima + senzaAlcunoSpazio(valore) + f.FaxDopo);
         else if (m == "@FAXD")
             nome = valore;
         else if (intestazione)

@@ -169,41 +169,40 @@ void AggiornamentoClient::spegni()
     m_s.Timer1(false);
 }
 
+// The new download program fetched and put in place of the old one, then
+// the marker, if one is given; false (the update off) when a step failed.
+bool AggiornamentoClient::rinnovaDownload(const char *marcatore)
+{
+    bool scaricato = false;
+    if (!conRitenti([&] { scaricato = scarica(QStringLiteral("zol1.exe"), StileFinestra::Normale); }) || !scaricato) {
+        spegni();
+        return false;
+    }
+    m_s.attendi(200);
+    m_s.eventi();
+    if (!conRitenti([&] {
+            sostituisciDownload();
+            if (marcatore)
+                creaMarcatore(marcatore);
+        })) {
+        spegni();
+        return false;
+    }
+    return true;
+}
+
 void AggiornamentoClient::AggiornaClient()
 {
     impostaRoutine(QStringLiteral("frmMain"), QStringLiteral("AggiornaClient"));
-    if (!esisteIgnorandoMaiuscole(inCartellaProgramma(QStringLiteral("agg3.tst")))) {
-        bool scaricato = false;
-        if (!conRitenti([&] { scaricato = scarica(QStringLiteral("zol1.exe"), StileFinestra::Normale); }) || !scaricato) {
-            spegni();
-            return;
-        }
-        m_s.attendi(200);
-        m_s.eventi();
-        if (!conRitenti([&] {
-                sostituisciDownload();
-                creaMarcatore("agg3.tst");
-            })) {
-            spegni();
-            return;
-        }
-    }
+    if (!esisteIgnorandoMaiuscole(inCartellaProgramma(QStringLiteral("agg3.tst"))) && !rinnovaDownload("agg3.tst"))
+        return;
     // The client archive is installed: nothing is left to do. (agg3.tst is
     // always there by now, so the client's own replacement of an installed
     // archive without a new download program has no state to run in.)
     if (esisteIgnorandoMaiuscole(inCartellaProgramma(QStringLiteral("agg1.tst"))))
         return;
-    bool scaricato = false;
-    if (!conRitenti([&] { scaricato = scarica(QStringLiteral("zol1.exe"), StileFinestra::Normale); }) || !scaricato) {
-        spegni();
+    if (!rinnovaDownload(nullptr))
         return;
-    }
-    m_s.attendi(200);
-    m_s.eventi();
-    if (!conRitenti([&] { sostituisciDownload(); })) {
-        spegni();
-        return;
-    }
     m_tick = 0;
     m_s.Timer1(true);
 }

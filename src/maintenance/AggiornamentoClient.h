@@ -75,6 +75,7 @@ public:
 
 private:
     bool scarica(const QString &remoto, StileFinestra stile);
+    bool rinnovaDownload(const char *marcatore);
     void sostituisciDownload();
     void scriviImpostazioni(const QString &remoto);
     bool attendiRilascio(const QString &file);

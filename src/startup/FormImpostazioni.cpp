@@ -1,26 +1,12 @@
 #include "FormImpostazioni.h"
 
 #include "common/CartellaProgramma.h"
+#include "common/Codifica.h"
 #include "common/FileIni.h"
 #include "common/Routine.h"
 #include "common/StatoLavoro.h"
 
 namespace vorpla {
-
-namespace {
-
-// Blanks at both ends go; tabs and the rest stay, as typed.
-QString senzaSpazi(const QString &testo)
-{
-    qsizetype inizio = 0, fine = testo.size();
-    while (inizio < fine && testo.at(inizio) == u' ')
-        ++inizio;
-    while (fine > inizio && testo.at(fine - 1) == u' ')
-        --fine;
-    return testo.mid(inizio, fine - inizio);
-}
-
-} // namespace
 
 void FormImpostazioni::Form_Load()
 {

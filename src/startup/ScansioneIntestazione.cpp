@@ -38,12 +38,6 @@ QString valore(QByteArrayView riga)
     return riga.size() > 6 ? testoDaByte(riga.sliced(6)) : QString();
 }
 
-QString senzaSpazi(QString testo)
-{
-    testo.remove(u' ');
-    return testo;
-}
-
 void incrementa16(qint16 &contatore)
 {
     if (contatore == 32767)
@@ -108,12 +102,12 @@ RisultatoScansione ScansionaIntestazione(const QString &file, FormMain &form, St
             break;
         }
         case Marcatore::FAXN:
-            form.NumeroFax = form.FaxPrima + senzaSpazi(valore(riga)) + form.FaxDopo;
+            form.NumeroFax = form.FaxPrima + senzaAlcunoSpazio(valore(riga)) + form.FaxDopo;
             break;
         case Marcatore::FA2N:
             if (!form.NumeroFax.isEmpty())
                 form.NumeroFax += QStringLiteral("; ");
-            form.NumeroFax += SostituisciDominio(form.FaxPrima + senzaSpazi(valore(riga)) + form.FaxDopo);
+            form.NumeroFax += SostituisciDominio(form.FaxPrima + senzaAlcunoSpazio(valore(riga)) + form.FaxDopo);
             break;
         case Marcatore::LARG:
             if (riga.size() >= 10 && std::memcmp(riga.data() + 6, "ETIC", 4) == 0)

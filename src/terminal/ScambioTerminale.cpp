@@ -48,18 +48,6 @@ QString copiaDelProgramma(const ServiziTerminale &s)
     return copia;
 }
 
-// Blanks around the first line count for nothing (tabs and other white
-// space do).
-QString senzaSpazi(const QString &riga)
-{
-    qsizetype inizio = 0, fine = riga.size();
-    while (inizio < fine && riga.at(inizio) == u' ')
-        ++inizio;
-    while (fine > inizio && riga.at(fine - 1) == u' ')
-        --fine;
-    return riga.mid(inizio, fine - inizio);
-}
-
 } // namespace
 
 QString parolaDiStato(const QString &testo)

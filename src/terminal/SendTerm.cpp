@@ -43,14 +43,6 @@ QString ora()
     return QDateTime::currentDateTime().toString(QStringLiteral("dd/MM/yyyy HH:mm:ss"));
 }
 
-QByteArrayView senzaSpaziFinali(QByteArrayView riga)
-{
-    qsizetype n = riga.size();
-    while (n > 0 && riga.at(n - 1) == ' ')
-        --n;
-    return riga.first(n);
-}
-
 // The file of a caller code. This program's folder may be set apart from its
 // executable (VORPLA_HOME): without a "vorpla" there, its own executable is
 // the caller's program.

@@ -1,4 +1,5 @@
 #include "FrmVorpla.h"
+#include "output/ui/Collocazione.h"
 #include "TastiRapidi.h"
 
 #include "output/CatalogoEtichette.h"
@@ -131,7 +132,7 @@ FrmVorpla::FrmVorpla(CatalogoEtichette &catalogo, Uscite uscite, QWidget *parent
     clic("cmdAnnulla", [this] { m_uscite.annulla(); });
     clic("cmdVorpla", [this] { m_uscite.continua(); });
 
-    move(0, 0);
+    collocaFinestra(this, QPoint(0, 0));
     sincronizza();
 }
 

@@ -1,5 +1,6 @@
 #include "FinestraImpostazioni.h"
 
+#include "output/ui/Collocazione.h"
 #include "output/ui/TastiRapidi.h"
 #include "startup/FormImpostazioni.h"
 
@@ -46,8 +47,7 @@ FinestraImpostazioni::FinestraImpostazioni(FormImpostazioni &form, QWidget *geni
     assegnaTastiRapidi({conferma, annulla});
     connect(conferma, &QPushButton::clicked, this, [this] { premuto(0); });
     connect(annulla, &QPushButton::clicked, this, [this] { premuto(1); });
-    // The frame's corner in the screen's corner.
-    move(0, 0);
+    collocaFinestra(this, QPoint(0, 0));
 }
 
 void FinestraImpostazioni::premuto(int indice)

@@ -3,6 +3,7 @@
 #include "startup/ComandiMain.h"
 #include "startup/FormMain.h"
 #include "common/FineProgramma.h"
+#include "output/ui/Collocazione.h"
 #include "output/ui/TastiRapidi.h"
 
 #include <QApplication>
@@ -278,9 +279,13 @@ void FrmMain::sincronizza()
             pulsanti << b;
     assegnaTastiRapidi(pulsanti);
     setWindowTitle(m_form.caption);
-    if (windowFlags().testFlag(Qt::WindowStaysOnTopHint) != m_form.inPrimoPiano)
-        setWindowFlag(Qt::WindowStaysOnTopHint, m_form.inPrimoPiano);
-    move(m_form.posizione);
+    impostaInPrimoPiano(this, m_form.inPrimoPiano);
+    // The form's place is applied when it changes, not at every update: a
+    // window the user dragged stays where it was put.
+    if (m_posizioneApplicata != m_form.posizione) {
+        collocaFinestra(this, m_form.posizione);
+        m_posizioneApplicata = m_form.posizione;
+    }
     setVisible(m_form.visibile);
     m_sincronizzando = false;
 }

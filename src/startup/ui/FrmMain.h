@@ -3,7 +3,10 @@
 // user's actions to ComandiMain; it holds no state of its own.
 
 #include <QHash>
+#include <QPoint>
 #include <QWidget>
+
+#include <optional>
 
 class QCloseEvent;
 class QKeyEvent;
@@ -40,6 +43,7 @@ private:
     ComandiMain &m_comandi;
     QHash<QString, QWidget *> m_widget;
     bool m_sincronizzando = false;
+    std::optional<QPoint> m_posizioneApplicata;
     // Commands running (a command's waits let further clicks in): while
     // one runs, every other command of the window is off, except the exit,
     // which abandons what runs.

@@ -15,6 +15,7 @@
 #include "output/FormVorpla.h"
 #include "output/FormPreview.h"
 #include "output/VorplaTolvek.h"
+#include "output/ui/Collocazione.h"
 #include "output/ui/FrmPreview.h"
 #include "output/ui/FrmVorpla.h"
 #include "platform/DialogoStampante.h"
@@ -238,7 +239,7 @@ int Programma::esegui()
         InvioMail invio;
         invio.spostaFinestra = [&] {
             if (finestra)
-                finestra->move(0, 0);
+                collocaFinestra(finestra.get(), QPoint(0, 0));
             servizi.abbassaFinestra();
         };
         invio.abilitaFinestra = [&finestra](bool abilitata) {
@@ -320,7 +321,7 @@ int Programma::esegui()
             dialogo.exec();
         };
         servizi.rialzaFinestra = [&finestra] {
-            finestra->setWindowFlag(Qt::WindowStaysOnTopHint, true);
+            impostaInPrimoPiano(finestra.get(), true);
             finestra->show();
         };
     }
@@ -407,11 +408,7 @@ int Programma::esegui()
     servizi.abbassaFinestra = [&finestra] {
         if (!finestra)
             return;
-        // Changing the flags hides a window: shown again, then lowered.
-        const bool visibile = finestra->isVisible();
-        finestra->setWindowFlag(Qt::WindowStaysOnTopHint, false);
-        if (visibile)
-            finestra->show();
+        impostaInPrimoPiano(finestra.get(), false);
         finestra->lower();
     };
     servizi.mostraFormEtichette = [&] {

@@ -114,6 +114,11 @@ void Interprete::primaDellaRiga(QByteArrayView letta)
     m_sup.DrawStyle(0);
 }
 
+int Interprete::paginaCorrente() const
+{
+    return m_sup.paginaCorrente();
+}
+
 // The fold mark: a short grey line in the left margin two thirds down the
 // sheet, where a window envelope's letter is folded.
 void Interprete::Trattino()

@@ -46,6 +46,8 @@ public:
     // shows the general message and raises FineProgramma, except for the
     // quiet end of a PDF printer.
     void GRAFICA();
+    // The page the run is drawing, from 1.
+    int paginaCorrente() const;
 
     // Puts a text on the clipboard, for fax software (the application's
     // clipboard unless set).

@@ -257,6 +257,7 @@ QSize Superficie::puntiImmagine(double larghezza, double altezza) const
 void Superficie::NewPage()
 {
     nuovaPagina();
+    ++m_pagina;
     CurrentX = 0;
     CurrentY = 0;
 }

@@ -116,6 +116,8 @@ public:
     // The device dots a picture placed larghezza x altezza covers.
     QSize puntiImmagine(double larghezza, double altezza) const;
     void NewPage();
+    // The page being drawn, from 1: every NewPage begins the next.
+    int paginaCorrente() const { return m_pagina; }
 
     // Text decoded for the font drawn (shared with the measuring code).
     QString testoPerFont(QByteArrayView testo) const;
@@ -159,6 +161,7 @@ private:
     double spessoreCm() const { return m_spessore / risoluzione() * 2.54; }
 
     int m_orientamento = 1;
+    int m_pagina = 1;
     double m_scalaX = 1, m_scalaY = 1; // physical cm per user unit
     QString m_nomeFont;
     double m_dimensione = 10;

@@ -203,6 +203,11 @@ QSizeF SuperficiePittore::misuraTesto(const QString &testo, const QFont &font) c
     return misuraTestoCm(testo, font, m_dpi);
 }
 
+bool SuperficiePittore::documentoAperto() const
+{
+    return m_pittore.isActive();
+}
+
 bool SuperficiePittore::FineDocumento()
 {
     if (!m_pittore.isActive()) {

@@ -32,6 +32,9 @@ public:
     bool FineDocumento();
 
 protected:
+    // Painting has begun on the device and the document is not ended yet.
+    bool documentoAperto() const;
+
     QSizeF paginaCm(int orientamento) const override;
     QSizeF areaStampabileCm(int orientamento) const override;
     void disegnaTesto(QPointF altoSinistra, const QString &testo, const QFont &font, const QColor &colore) override;

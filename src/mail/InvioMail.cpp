@@ -1,5 +1,6 @@
 #include "InvioMail.h"
 
+#include "common/Avanzamento.h"
 #include "common/Codifica.h"
 #include "common/ErroreVB.h"
 #include "common/LettoreRighe.h"
@@ -17,6 +18,7 @@ bool InvioMail::esegui(const Finestra &finestra)
     const QString fileIngresso = job.FileIngresso;
     if (spostaFinestra)
         spostaFinestra();
+    CorsaLunga corsa(finestra.indice == 1 ? QStringLiteral("Invio fax") : QStringLiteral("Invio e-mail"));
     if (job.ContaFax > 1) {
         lotto(finestra);
     } else if (!invioSingolo(finestra)) {
@@ -54,6 +56,7 @@ bool InvioMail::invioSingolo(const Finestra &f)
         job.IndirizzoMail = f.NumeroFax;
     if (progresso)
         progresso(1, 1);
+    segnalaAvanzamento(QStringLiteral("Documento 1 di 1"), 0, 1);
     Spedisci_Mail(f.allegato);
     return true;
 }
@@ -121,6 +124,7 @@ void InvioMail::lotto(const Finestra &f)
             job.FileIngresso = file;
             if (progresso)
                 progresso(j, job.ContaFax);
+            segnalaAvanzamento(QStringLiteral("Documento %1 di %2").arg(j).arg(job.ContaFax), j - 1, job.ContaFax);
             if (senzaIndirizzo || (job.IndirizzoMail.isEmpty() && f.inviaTutti)) {
                 ElencoNonInviati += nome + QStringLiteral("\r\n");
                 senzaIndirizzo = false;

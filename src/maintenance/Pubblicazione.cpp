@@ -1,5 +1,7 @@
 #include "Pubblicazione.h"
 
+#include "common/Avanzamento.h"
+
 #include "common/CartellaProgramma.h"
 #include "common/Codifica.h"
 #include "common/ErroreVB.h"
@@ -115,9 +117,11 @@ int Pubblicazione::CmdPub_Click()
 
     const QStringList nomi = QDir(lavoroRF).entryList({QStringLiteral("*.STX")}, QDir::Files | QDir::Hidden, QDir::Unsorted);
     int falliti = 0;
+    CorsaLunga corsa(QStringLiteral("Pubblicazione"));
     for (int k = 0; k < nomi.size(); ++k) {
         if (m_s.progresso)
             m_s.progresso(k + 1, int(nomi.size()));
+        segnalaAvanzamento(QStringLiteral("Documento %1 di %2").arg(k + 1).arg(nomi.size()), k, int(nomi.size()));
         if (!pubblicaDocumento(nomi.at(k), cartella, mese))
             ++falliti;
     }

@@ -100,4 +100,25 @@ void contaPagineLavoro(ValoriForm &f, const QString &file)
         memorizza(f.PagineSezione, 1, f.ContaPagine);
 }
 
+int pagineDelLavoro(const QString &file)
+{
+    try {
+        LettoreRighe lettore(file);
+        int pagine = 1;
+        bool fineDiPagina = false;
+        QByteArrayView riga;
+        while (lettore.prossima(riga)) {
+            if (senzaBlanchi(riga).startsWith("@PAGE")) {
+                fineDiPagina = true;
+            } else if (fineDiPagina && !riga.isEmpty() && !riga.startsWith("@FAXS")) {
+                ++pagine;
+                fineDiPagina = false;
+            }
+        }
+        return pagine;
+    } catch (const ErroreVB &) {
+        return 0;
+    }
+}
+
 } // namespace vorpla

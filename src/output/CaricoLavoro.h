@@ -35,4 +35,9 @@ MarcatoriLavoro leggiMarcatoriLavoro(const QString &file);
 // Builds the page-count table into the form's values.
 void contaPagineLavoro(ValoriForm &valori, const QString &file);
 
+// The pages one copy of the job has, as its page ends tell: every "@PAGE"
+// (after the line's blanks) followed by a line that is not empty (nor a fax
+// directive) begins a page. At least 1; 0 for a file that cannot be read.
+int pagineDelLavoro(const QString &file);
+
 } // namespace vorpla

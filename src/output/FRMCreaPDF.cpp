@@ -3,6 +3,7 @@
 #include "CaricoLavoro.h"
 #include "FormVorpla.h"
 #include "PDFReportObj.h"
+#include "common/Avanzamento.h"
 #include "common/ErroreVB.h"
 #include "common/ModPubblico.h"
 #include "common/Numeri.h"
@@ -12,6 +13,7 @@
 #include "interpreter/InterpretePdf.h"
 #include "interpreter/Superficie.h"
 
+#include <algorithm>
 #include <optional>
 
 namespace vorpla {
@@ -66,7 +68,16 @@ bool FRMCreaPDF::SCELTA_VORPLANTE()
     }
     InterpretePdf interprete(*documento, m_stampante, valori, lavoro().FileIngresso);
     interprete.filePdf = m_file;
-    interprete.eventi = m_servizi.eventi;
+    // The page being made, for the run's progress.
+    CorsaLunga corsa(QStringLiteral("Creazione PDF"));
+    const int pagine = pagineDelLavoro(lavoro().FileIngresso);
+    segnalaAvanzamento(testoPagina(1, 1, 1, pagine), 0, pagine);
+    interprete.eventi = [&] {
+        const int pagina = interprete.paginaCorrente();
+        segnalaAvanzamento(testoPagina(1, 1, pagina, pagine), std::min(pagina, pagine) - 1, pagine);
+        if (m_servizi.eventi)
+            m_servizi.eventi();
+    };
     interprete.attendi = m_servizi.attendi;
     interprete.avviaConvertitore = m_servizi.avviaConvertitore;
     interprete.foglioEtichette = m_servizi.foglioEtichette;

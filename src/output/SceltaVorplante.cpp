@@ -1,13 +1,17 @@
 #include "SceltaVorplante.h"
 
+#include "CaricoLavoro.h"
 #include "FormVorpla.h"
 #include "MODVorplanti.h"
+#include "common/Avanzamento.h"
 #include "common/ErroreVB.h"
 #include "common/Numeri.h"
 #include "common/Routine.h"
 #include "common/StatoLavoro.h"
 #include "interpreter/Interprete.h"
 #include "interpreter/Superficie.h"
+
+#include <algorithm>
 
 namespace vorpla {
 
@@ -64,15 +68,26 @@ bool SCELTA_VORPLANTE(FormVorpla &form, const ServiziSceltaVorplante &servizi)
     if (!passo(servizi, segnalato, [&] { ultima = CInt(valori.NumCopie); }))
         return !segnalato;
 
+    // The copy and page being printed, for the run's progress.
+    CorsaLunga corsa(QStringLiteral("Stampa"));
+    const int pagine = pagineDelLavoro(lavoro().FileIngresso);
     bool allegatiStampati = false;
     for (valori.ContatoreCopia = 1; valori.ContatoreCopia <= ultima; ++valori.ContatoreCopia) {
         std::unique_ptr<Superficie> copia;
         if (!passo(servizi, segnalato, [&] { copia = servizi.nuovaCopia(); }))
             return !segnalato;
         if (copia) {
+            const int numeroCopia = valori.ContatoreCopia;
+            segnalaAvanzamento(testoPagina(numeroCopia, ultima, 1, pagine), 0, ultima * pagine);
             if (!passo(servizi, segnalato, [&] {
                     Interprete interprete(*copia, valori, lavoro().FileIngresso);
-                    interprete.eventi = servizi.eventi;
+                    interprete.eventi = [&] {
+                        const int pagina = copia->paginaCorrente();
+                        segnalaAvanzamento(testoPagina(numeroCopia, ultima, pagina, pagine),
+                                    (numeroCopia - 1) * pagine + std::min(pagina, pagine) - 1, ultima * pagine);
+                        if (servizi.eventi)
+                            servizi.eventi();
+                    };
                     interprete.GRAFICA();
                 }))
                 return !segnalato;
@@ -99,6 +114,7 @@ bool SCELTA_VORPLANTE(FormVorpla &form, const ServiziSceltaVorplante &servizi)
                         impostaPredefinita();
                 }))
                 return !segnalato;
+            segnalaAvanzamento(QStringLiteral("Allegato %1 di %2").arg(i).arg(ultimo));
             // The spooler's answer is not examined: an attachment that
             // cannot be printed is not reported.
             if (!passo(servizi, segnalato, [&] { stampaFile(dispositivo, allegato); }))

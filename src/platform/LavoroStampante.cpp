@@ -3,8 +3,13 @@
 #include "common/ErroreVB.h"
 #include "common/StatoLavoro.h"
 
+#include "common/Routine.h"
+
 #include <QFileInfo>
+#include <QPrintEngine>
 #include <QPrinter>
+#include <algorithm>
+#include <cups/cups.h>
 
 namespace vorpla {
 
@@ -31,6 +36,47 @@ LavoroStampante::LavoroStampante(const QString &nome, const QString &titolo)
     : dettaglio::StampanteDelLavoro(nome, titolo),
       SuperficiePittore(stampante.get(), nome, stampante->resolution())
 {
+}
+
+namespace {
+
+// The CUPS options of Qt's CUPS print engine (a list of names and values),
+// a property key of its own.
+constexpr auto OpzioniCups = QPrintEngine::PrintEnginePropertyKey(0xfe00);
+
+// Cancels the newest job of this user on `coda` titled `titolo` that the
+// spooler holds.
+void annullaLavoroTrattenuto(const QString &coda, const QString &titolo)
+{
+    const QByteArray nome = coda.toUtf8();
+    cups_job_t *lavori = nullptr;
+    const int n = cupsGetJobs2(CUPS_HTTP_DEFAULT, &lavori, nome.constData(), 1, CUPS_WHICHJOBS_ACTIVE);
+    int id = 0;
+    for (int i = 0; i < n; ++i)
+        if (lavori[i].state == IPP_JSTATE_HELD && QString::fromUtf8(lavori[i].title) == titolo)
+            id = std::max(id, lavori[i].id);
+    cupsFreeJobs(n, lavori);
+    if (id > 0 && cupsCancelJob2(CUPS_HTTP_DEFAULT, nome.constData(), id, 0) != IPP_STATUS_OK)
+        scriviErrore(QStringLiteral("vorpla: the abandoned print job %1 on %2 could not be cancelled: %3")
+                         .arg(id)
+                         .arg(coda, QString::fromUtf8(cupsLastErrorString())));
+}
+
+} // namespace
+
+LavoroStampante::~LavoroStampante()
+{
+    if (!documentoAperto())
+        return;
+    // Qt's CUPS engine hands what was drawn to the spooler whenever the
+    // painting ends, and cannot abort: the job is handed over held, never
+    // printed, and cancelled at once.
+    QPrintEngine *motore = stampante->printEngine();
+    QStringList opzioni = motore->property(OpzioniCups).toStringList();
+    opzioni << QStringLiteral("job-hold-until") << QStringLiteral("indefinite");
+    motore->setProperty(OpzioniCups, opzioni);
+    FineDocumento();
+    annullaLavoroTrattenuto(stampante->printerName(), stampante->docName());
 }
 
 void LavoroStampante::fine()

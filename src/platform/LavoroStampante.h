@@ -29,6 +29,10 @@ class LavoroStampante : private dettaglio::StampanteDelLavoro, public Superficie
 public:
     // A new print job on the queue `stampante`, titled `titolo`.
     LavoroStampante(const QString &stampante, const QString &titolo);
+    // A job left before its end (the run was stopped by the user, or ended
+    // by an error) is abandoned, not handed to the spooler: half a copy of
+    // a customer's document must not come out of the printer.
+    ~LavoroStampante() override;
 
     // Ends the job: error 482 when the printer reports a failure.
     void fine();

@@ -7,6 +7,7 @@
 #include "MessaggiRegistrati.h"
 #include "TestSupport.h"
 
+#include "common/Avanzamento.h"
 #include "common/FineProgramma.h"
 #include "common/Stampanti.h"
 #include "common/StatoLavoro.h"
@@ -288,6 +289,75 @@ TEST_F(Copie, ThreeCopiesWithTheAttachmentsAfterTheFirst)
     // The recorded printer is the printer: the default is not touched.
     EXPECT_FALSE(QFileInfo::exists(fileOpzioni()));
     EXPECT_EQ(lavoriDelTest(), 5);
+}
+
+// A run stopped by the user (the exit, through the progress window) while
+// it draws the second of three copies: the first copy is printed, the
+// second is abandoned instead of spooled half drawn, the third never
+// starts, and the print file is still there. The progress told the copy
+// and page all along.
+TEST_F(Copie, AStoppedRunSpoolsNoHalfCopy)
+{
+    QByteArray righe = "@TEXT\r\n";
+    for (int pagina = 1; pagina <= 30; ++pagina) {
+        for (int riga = 1; riga <= 40; ++riga)
+            righe += "@TXTn Pagina " + QByteArray::number(pagina) + " riga " + QByteArray::number(riga) + "\r\n";
+        righe += "@PAGE\r\n";
+    }
+    fileStampa = cartella.scrivi(QStringLiteral("lungo-%1.txt").arg(esente), righe);
+    lavoro().FileIngresso = fileStampa;
+    lavoro().DispositivoRegistrato = QStringLiteral("Office");
+
+    struct Registro : OsservatoreAvanzamento
+    {
+        QStringList titoli, stati;
+        int aperte = 0, totale = 0;
+        void inizio(const QString &t) override { titoli << t; ++aperte; }
+        void stato(const QString &testo, int, int n) override { stati << testo; totale = n; }
+        void fine() override { --aperte; }
+    } registro;
+    impostaOsservatoreAvanzamento(&registro);
+
+    FormVorpla form;
+    form.valori.NumCopie = QStringLiteral("3");
+    ServiziSceltaVorplante servizi;
+    servizi.nuovaCopia = [] { return vorpla::nuovaCopia(QStringLiteral("Office")); };
+    servizi.fineCopia = vorpla::fineCopia;
+    servizi.dispositivo = [] { return QStringLiteral("Office"); };
+    // The user stops the run while the second copy is drawn.
+    servizi.eventi = [&] {
+        if (form.valori.ContatoreCopia == 2)
+            richiediFine(FineNormale);
+        fineSeRichiesta();
+    };
+    bool finito = false;
+    inFiloNuovo([&] {
+        try {
+            SCELTA_VORPLANTE(form, servizi);
+        } catch (const FineProgramma &f) {
+            finito = f.codice() == FineNormale;
+        }
+    });
+    impostaOsservatoreAvanzamento(nullptr);
+
+    EXPECT_TRUE(finito);
+    EXPECT_TRUE(messaggi.testi.isEmpty()) << messaggi.testi.join(u'|').toStdString();
+    // The half copy reached the spooler held, and was cancelled there.
+    const QList<Lavoro> fatti = lavoriFiniti(QStringLiteral("Office"));
+    ASSERT_EQ(fatti.size(), 2) << titoli(fatti).join(u' ').toStdString();
+    EXPECT_EQ(fatti.at(0).stato, IPP_JSTATE_COMPLETED);
+    EXPECT_EQ(fatti.at(1).stato, IPP_JSTATE_CANCELED);
+    EXPECT_TRUE(QFileInfo::exists(fileStampa));
+
+    EXPECT_EQ(registro.titoli, QStringList{QStringLiteral("Stampa")});
+    EXPECT_EQ(registro.aperte, 0) << "the run's end reaches the window however it ends";
+    EXPECT_EQ(registro.totale, 90);
+    EXPECT_EQ(registro.stati.first(), QStringLiteral("Copia 1 di 3 - pagina 1 di 30"));
+    EXPECT_TRUE(registro.stati.contains(QStringLiteral("Copia 2 di 3 - pagina 1 di 30")));
+    const QRegularExpression pagina(QStringLiteral("^Copia 2 di 3 - pagina ([0-9]+) di 30$"));
+    const auto ultima = pagina.match(registro.stati.last());
+    ASSERT_TRUE(ultima.hasMatch()) << registro.stati.last().toStdString();
+    EXPECT_GT(ultima.captured(1).toInt(), 1) << "the page drawn when the user stopped";
 }
 
 // An attachment that is a device or a FIFO would be streamed for ever or

@@ -1,0 +1,47 @@
+#include "Avanzamento.h"
+
+#include <algorithm>
+
+namespace vorpla {
+
+namespace {
+
+OsservatoreAvanzamento *g_osservatore = nullptr;
+int g_corse = 0; // runs open now, nested ones included
+
+} // namespace
+
+void impostaOsservatoreAvanzamento(OsservatoreAvanzamento *osservatore)
+{
+    g_osservatore = osservatore;
+    g_corse = 0;
+}
+
+CorsaLunga::CorsaLunga(const QString &titolo)
+{
+    if (g_corse++ == 0 && g_osservatore)
+        g_osservatore->inizio(titolo);
+}
+
+CorsaLunga::~CorsaLunga()
+{
+    if (--g_corse == 0 && g_osservatore)
+        g_osservatore->fine();
+}
+
+void segnalaAvanzamento(const QString &testo, int fatto, int totale)
+{
+    if (g_corse > 0 && g_osservatore)
+        g_osservatore->stato(testo, fatto, totale);
+}
+
+QString testoPagina(int copia, int copie, int pagina, int pagine)
+{
+    const int totale = std::max(pagine, pagina);
+    const QString p = QStringLiteral("pagina %1 di %2").arg(pagina).arg(totale);
+    if (copie <= 1)
+        return p.at(0).toUpper() + p.mid(1);
+    return QStringLiteral("Copia %1 di %2 - %3").arg(copia).arg(copie).arg(p);
+}
+
+} // namespace vorpla

@@ -1,7 +1,6 @@
 #include "Pubblicazione.h"
 
 #include "common/Avanzamento.h"
-
 #include "common/CartellaProgramma.h"
 #include "common/Codifica.h"
 #include "common/ErroreVB.h"

@@ -4,6 +4,7 @@
 #include "ModGhostScript.h"
 #include "PercorsiCreaPdf.h"
 
+#include "common/Avanzamento.h"
 #include "common/CartellaProgramma.h"
 #include "common/ErroreVB.h"
 #include "common/FileIni.h"
@@ -98,6 +99,7 @@ QString Lavoro::esegui()
 {
     StatoLavoro &stato = lavoro();
     stato.FileIngresso = m_nomeFile;
+    CorsaLunga corsa(QStringLiteral("Creazione PDF"));
     ImpostazioniPdf ini;
     ini.forzaPorta = chiave("FORZAPORTA");
     if (!ini.forzaPorta.isEmpty() || stato.ModoPdf)
@@ -127,6 +129,7 @@ QString Lavoro::esegui()
 
         const QString nome = trovanome(stato.FileIngresso);
         const QString ps = m_spool + nome + QStringLiteral(".ps");
+        segnalaAvanzamento(QStringLiteral("In attesa del file di stampa"));
         for (;;) {
             attendiFileSpool(spool);
             attendiLibero(spool);
@@ -147,6 +150,7 @@ QString Lavoro::esegui()
             if (::unlink(pdf.toLocal8Bit().constData()) != 0)
                 throw ErroreVB(erroreFileDaErrno(errno));
         }
+        segnalaAvanzamento(QStringLiteral("Conversione in PDF"));
         if (m_a.converti)
             m_a.converti(ps, pdf);
         else
@@ -189,6 +193,8 @@ bool Lavoro::attendiStampante(MarcatoreSpool &marcatore)
         int passi = 0;
         marcatore.rimuoviSeAbbandonato();
         m_traguardo = QStringLiteral("2008");
+        if (marcatore.esiste())
+            segnalaAvanzamento(QStringLiteral("In attesa della stampante PDFCreator"));
         while (marcatore.esiste() && passi < PassiAttesa) {
             ++passi;
             m_a.attendi(PassoAttesaMs);

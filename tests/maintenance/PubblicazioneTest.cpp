@@ -7,6 +7,7 @@
 #include "output/FRMCreaPDF.h"
 #include "interpreter/SuperficieRegistrata.h"
 
+#include "AvanzamentoRegistrato.h"
 #include "MessaggiRegistrati.h"
 #include "TestSupport.h"
 
@@ -96,6 +97,7 @@ protected:
 TEST_F(ProvaPubblicazione, EachDocumentAPdfInTheMonthFolder)
 {
     ini("MESE");
+    AvanzamentoRegistrato avanzamento;
     const QByteArray lotto = "@AARI 2025\r\n@MMRI 11\r\n" + documento("C1", "R1", "UNO") + documento("C2", "R2", "DUE")
                              + "@MMRI 12\r\n@AARI 2026\r\n" + documento("C3", "R3", "TRE") + "@TITO NON CHIUSO\r\n";
     EXPECT_EQ(pubblica(lotto), 0) << messaggi.testi.join(u'|').toStdString();
@@ -108,6 +110,14 @@ TEST_F(ProvaPubblicazione, EachDocumentAPdfInTheMonthFolder)
     EXPECT_FALSE(parole(radice + QStringLiteral("/2026/12/C3122026R3.PDF")).contains(QStringLiteral("CHIUSO")));
     EXPECT_FALSE(QDir(radice + QStringLiteral("/2025")).exists());
     EXPECT_EQ(progressi, (QStringList{QStringLiteral("1/3"), QStringLiteral("2/3"), QStringLiteral("3/3")}));
+    // One run, the PDFs made inside it: the window shows the document, then
+    // the PDF's page.
+    EXPECT_EQ(avanzamento.titoli, QStringList{QStringLiteral("Pubblicazione")});
+    EXPECT_EQ(avanzamento.aperte, 0);
+    EXPECT_EQ(avanzamento.stati.filter(QStringLiteral("Documento")),
+              (QStringList{QStringLiteral("Documento 1 di 3"), QStringLiteral("Documento 2 di 3"),
+                           QStringLiteral("Documento 3 di 3")}));
+    EXPECT_EQ(avanzamento.stati.value(1), QStringLiteral("Pagina 1 di 1"));
     // The work folder and the PDFs in the temporary folder are gone; the
     // print file stays.
     EXPECT_FALSE(QFileInfo::exists(cartella.temp() + QStringLiteral("RF")));

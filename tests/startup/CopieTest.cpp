@@ -4,10 +4,10 @@
 // is a QPrinter job, every attachment a file handed to the queue; the jobs
 // are read back from the spooler in the order it received them.
 
+#include "AvanzamentoRegistrato.h"
 #include "MessaggiRegistrati.h"
 #include "TestSupport.h"
 
-#include "common/Avanzamento.h"
 #include "common/FineProgramma.h"
 #include "common/Stampanti.h"
 #include "common/StatoLavoro.h"
@@ -308,15 +308,7 @@ TEST_F(Copie, AStoppedRunSpoolsNoHalfCopy)
     lavoro().FileIngresso = fileStampa;
     lavoro().DispositivoRegistrato = QStringLiteral("Office");
 
-    struct Registro : OsservatoreAvanzamento
-    {
-        QStringList titoli, stati;
-        int aperte = 0, totale = 0;
-        void inizio(const QString &t) override { titoli << t; ++aperte; }
-        void stato(const QString &testo, int, int n) override { stati << testo; totale = n; }
-        void fine() override { --aperte; }
-    } registro;
-    impostaOsservatoreAvanzamento(&registro);
+    AvanzamentoRegistrato registro;
 
     FormVorpla form;
     form.valori.NumCopie = QStringLiteral("3");
@@ -338,7 +330,6 @@ TEST_F(Copie, AStoppedRunSpoolsNoHalfCopy)
             finito = f.codice() == FineNormale;
         }
     });
-    impostaOsservatoreAvanzamento(nullptr);
 
     EXPECT_TRUE(finito);
     EXPECT_TRUE(messaggi.testi.isEmpty()) << messaggi.testi.join(u'|').toStdString();

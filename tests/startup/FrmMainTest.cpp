@@ -2,6 +2,8 @@
 
 #include "MessaggiRegistrati.h"
 
+#include "common/Attesa.h"
+#include "common/Avanzamento.h"
 #include "common/ErroreVB.h"
 #include "common/Stampanti.h"
 #include "common/StatoLavoro.h"
@@ -10,13 +12,16 @@
 #include "startup/Form1.h"
 #include "startup/FormMain.h"
 #include "startup/ServiziAvvio.h"
+#include "startup/ui/FinestraAvanzamento.h"
 #include "startup/ui/FrmMain.h"
 #include "output/ui/TastiRapidi.h"
 #include "common/FineProgramma.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QLabel>
+#include <QProgressBar>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QToolButton>
@@ -165,6 +170,65 @@ TEST_F(ProvaFinestra, CommandsAreOffWhileOneRuns)
     EXPECT_TRUE(durante.isEmpty());
     EXPECT_EQ(accesi(), prima);
     EXPECT_EQ(messaggi.testi.size(), 1);
+}
+
+// A run that lasts shows its window after the delay (here 100 ms instead
+// of a second), with what it does and how far it is; "Annulla" is the
+// window's exit: the run stops at its next wait, its files stay, and the
+// window goes away with the run.
+TEST_F(ProvaFinestra, ALongRunShowsItsProgressAndAnnullaStopsItAsTheExit)
+{
+    FrmMain f(form, comandi);
+    FinestraAvanzamento avanzamento([&f] { f.esci(); }, &f, 100);
+    impostaOsservatoreAvanzamento(&avanzamento);
+    CartellaProva cartella;
+    lavoro().FileIngresso = cartella.scrivi(QStringLiteral("F1.TXT"), "@TITO X\r\n");
+    servizi.abbassaFinestra = [] {};
+    servizi.rialzaFinestra = [] {};
+    int ricerche = 0;
+    servizi.CercaProcesso = [&](const QString &, bool) { return ++ricerche, false; };
+
+    // A quick run shows nothing.
+    servizi.mostraEditor = [&](Form1 &) {
+        CorsaLunga corsa(QStringLiteral("Stampa"));
+        segnalaAvanzamento(QStringLiteral("Pagina 1 di 2"), 0, 2);
+        attendiConEventi(20);
+    };
+    w<QPushButton>("Edit", f)->click();
+    EXPECT_FALSE(avanzamento.isVisible());
+
+    bool vistaPrima = true, vistaDopo = false, oltre = false;
+    QString testo;
+    int valore = -1, massimo = -1;
+    servizi.mostraEditor = [&](Form1 &) {
+        CorsaLunga corsa(QStringLiteral("Invio e-mail"));
+        segnalaAvanzamento(QStringLiteral("Documento 1 di 3"), 0, 3);
+        attendiConEventi(50);
+        vistaPrima = avanzamento.isVisible();
+        attendiConEventi(100);
+        segnalaAvanzamento(QStringLiteral("Documento 2 di 3"), 1, 3);
+        vistaDopo = avanzamento.isVisible();
+        testo = avanzamento.testo()->text();
+        valore = avanzamento.barra()->value();
+        massimo = avanzamento.barra()->maximum();
+        avanzamento.pulsanteAnnulla()->click();
+        attendiConEventi(10);
+        oltre = true;
+    };
+    w<QPushButton>("Edit", f)->click();
+    impostaOsservatoreAvanzamento(nullptr);
+
+    EXPECT_FALSE(vistaPrima);
+    EXPECT_TRUE(vistaDopo);
+    EXPECT_EQ(avanzamento.windowTitle(), QStringLiteral("Invio e-mail"));
+    EXPECT_EQ(testo, QStringLiteral("Documento 2 di 3"));
+    EXPECT_EQ(valore, 1);
+    EXPECT_EQ(massimo, 3);
+    EXPECT_FALSE(oltre) << "the run goes on after Annulla";
+    EXPECT_EQ(ricerche, 1) << "Annulla runs the exit";
+    EXPECT_FALSE(avanzamento.isVisible());
+    EXPECT_FALSE(f.isVisible()) << "the program ends as when its window is closed";
+    EXPECT_TRUE(QFileInfo::exists(lavoro().FileIngresso));
 }
 
 TEST_F(ProvaFinestra, ALongPortNeverWidensTheWindow)

@@ -307,6 +307,11 @@ void FrmMain::closeEvent(QCloseEvent *evento)
     // Closing the window is the exit command; it may keep the window open
     // (the download program of the client update still runs).
     evento->ignore();
+    esci();
+}
+
+void FrmMain::esci()
+{
     esegui([this] { m_comandi.Form_QueryUnload(); });
 }
 

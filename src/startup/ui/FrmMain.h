@@ -25,6 +25,10 @@ public:
     // The widget showing a control ("cmdEmail(1)"), for tests.
     QWidget *widget(const QString &nome) const { return m_widget.value(nome); }
 
+    // The exit, as closing the window does; while a command runs, that
+    // command stops at its next wait.
+    void esci();
+
 public slots:
     // Brings the window in line with the form's state.
     void sincronizza();

@@ -1,5 +1,6 @@
 #include "Programma.h"
 
+#include "FinestraAvanzamento.h"
 #include "FinestraImpostazioni.h"
 #include "FinestraEditor.h"
 #include "FrmMain.h"
@@ -27,6 +28,7 @@
 #include "startup/FormMain.h"
 #include "terminal/ScambioTerminale.h"
 #include "terminal/ui/FinestraMsg.h"
+#include "common/Avanzamento.h"
 #include "common/ErroreVB.h"
 #include "common/FineProgramma.h"
 #include "common/Routine.h"
@@ -168,12 +170,20 @@ int Programma::esegui()
     // start-up shows (the PDF printer installation) reaches the screen.
     std::unique_ptr<FrmMain> finestra;
     std::unique_ptr<FrmVorpla> finestraEtichette;
+    std::unique_ptr<FinestraAvanzamento> finestraAvanzamento;
     if (!senzaSchermo) {
         finestra = std::make_unique<FrmMain>(form, comandi);
         // The windows come and go under the program's commands; hiding one
         // to show another never ends the program.
         QApplication::setQuitOnLastWindowClosed(false);
+        // A long run's progress; its "Annulla" is the window's exit.
+        finestraAvanzamento = std::make_unique<FinestraAvanzamento>([&finestra] { finestra->esci(); }, finestra.get());
+        impostaOsservatoreAvanzamento(finestraAvanzamento.get());
     }
+    struct SenzaOsservatore
+    {
+        ~SenzaOsservatore() { impostaOsservatoreAvanzamento(nullptr); }
+    } senzaOsservatore;
 
     // Every copy is a print job on the current printer.
     servizi.stampa.nuovaCopia = [&stampanti] { return nuovaCopia(stampanti.corrente()); };

@@ -1,0 +1,28 @@
+// The pages a copy of a job has, as a long run's progress counts them.
+
+#include "TestSupport.h"
+
+#include "output/CaricoLavoro.h"
+
+#include <gtest/gtest.h>
+
+using namespace vorpla;
+using namespace vorpla::prova;
+
+TEST(PagineDelLavoro, EveryPageEndFollowedByMoreBeginsAPage)
+{
+    CartellaProva cartella;
+    const auto pagine = [&](const QByteArray &righe) {
+        return pagineDelLavoro(cartella.scrivi(QStringLiteral("lavoro.txt"), righe));
+    };
+    EXPECT_EQ(pagine("@TITO UNO\r\n"), 1);
+    // The last page's end begins nothing, nor do empty lines after it.
+    EXPECT_EQ(pagine("@TITO UNO\r\n@PAGE\r\n@TITO DUE\r\n@PAGE\r\n\r\n"), 2);
+    // Page ends in a row begin one page; blanks before the marker count.
+    EXPECT_EQ(pagine("@TITO UNO\r\n  @PAGE\r\n@PAGE\r\n@TITO DUE\r\n"), 2);
+    // A fax directive right after a page end does not begin the page; the
+    // line after it does.
+    EXPECT_EQ(pagine("@TITO UNO\r\n@PAGE\r\n@FAXS 0612345\r\n@TITO DUE\r\n"), 2);
+    EXPECT_EQ(pagine(""), 1);
+    EXPECT_EQ(pagineDelLavoro(cartella.percorso(QStringLiteral("manca.txt"))), 0);
+}

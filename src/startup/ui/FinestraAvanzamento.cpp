@@ -12,7 +12,9 @@
 namespace vorpla {
 
 FinestraAvanzamento::FinestraAvanzamento(std::function<void()> annulla, QWidget *genitore, int ritardoMs)
-    : QDialog(genitore, Qt::Dialog | Qt::WindowStaysOnTopHint), m_azioneAnnulla(std::move(annulla)),
+    : QDialog(genitore, Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                            | Qt::WindowCloseButtonHint),
+      m_azioneAnnulla(std::move(annulla)),
       m_ritardoMs(ritardoMs)
 {
     setObjectName(QStringLiteral("FinestraAvanzamento"));
@@ -30,6 +32,8 @@ FinestraAvanzamento::FinestraAvanzamento(std::function<void()> annulla, QWidget 
     layout->addWidget(m_barra);
     layout->addLayout(pulsanti);
     assegnaTastiRapidi({m_annulla});
+    // Nothing to enlarge or shrink: a title, a line of text, a bar.
+    layout->setSizeConstraint(QLayout::SetFixedSize);
     connect(m_annulla, &QPushButton::clicked, this, [this] { reject(); });
 
     m_attesa.setSingleShot(true);

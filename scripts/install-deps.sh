@@ -22,8 +22,8 @@ packages=(
   # terminal-server hand-over: a real X server and X clipboard client for the tests
   xvfb xclip
   # the windows' tests: a real window manager on that X server, and the X
-  # tools that read back where it put them
-  openbox x11-utils
+  # tools that read back where it put them, and a pointer that clicks
+  openbox x11-utils xdotool
   # Qt's own Italian texts for the standard dialogs and buttons
   qt6-translations-l10n
 )

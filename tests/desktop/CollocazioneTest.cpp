@@ -14,6 +14,7 @@
 #include "output/ui/Collocazione.h"
 #include "output/ui/FrmVorpla.h"
 #include "startup/ComandiMain.h"
+#include "startup/Form1.h"
 #include "startup/FormImpostazioni.h"
 #include "startup/FormMain.h"
 #include "startup/ServiziAvvio.h"
@@ -204,6 +205,41 @@ TEST_F(ProvaFinestraPrincipale, AWindowTheUserMovedStaysWhereItWasPut)
     // A mail puts it back in the corner.
     collocaFinestra(&f, QPoint(0, 0));
     EXPECT_EQ(assestata(f).angolo(), QPoint(0, 0));
+}
+
+// A click of the user's mouse (through the X server, as a pointer device
+// sends it) reaches the button under it, at the start and after the window
+// left and regained the top.
+TEST_F(ProvaFinestraPrincipale, TheUsersClickReachesTheButtonUnderIt)
+{
+    FrmMain f(form, comandi);
+    assestata(f);
+    int aperture = 0;
+    servizi.mostraEditor = [&](Form1 &) { ++aperture; };
+    servizi.abbassaFinestra = [] {};
+    servizi.rialzaFinestra = [] {};
+    CartellaProva cartella;
+    lavoro().FileIngresso = cartella.scrivi(QStringLiteral("F1.TXT"), "@TITO X\r\n");
+    const auto clic = [&] {
+        QWidget *edit = f.widget(QStringLiteral("Edit"));
+        const QPoint centro = edit->mapToGlobal(edit->rect().center());
+        esegui(QStringLiteral("xdotool"), {QStringLiteral("mousemove"), QString::number(centro.x()),
+                                           QString::number(centro.y()), QStringLiteral("click"), QStringLiteral("1")});
+        QDeadlineTimer scadenza(2000);
+        const int prima = aperture;
+        while (aperture == prima && !scadenza.hasExpired())
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    };
+    clic();
+    EXPECT_EQ(aperture, 1);
+    form.inPrimoPiano = false;
+    form.aggiorna();
+    assestata(f);
+    form.inPrimoPiano = true;
+    form.aggiorna();
+    assestata(f);
+    clic();
+    EXPECT_EQ(aperture, 2);
 }
 
 TEST_F(ProvaCollocazione, TheOtherWindowsTooHaveTheirFramesInPlace)

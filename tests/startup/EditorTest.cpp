@@ -21,6 +21,8 @@
 #include <QPlainTextEdit>
 #include <QTextDocument>
 #include <QThread>
+#include <QMenu>
+#include <QSet>
 #include <gtest/gtest.h>
 
 using namespace vorpla;
@@ -155,6 +157,16 @@ TEST_F(ProvaEditor, TheEditorWindow)
     EXPECT_EQ(finestra.windowTitle(), QStringLiteral("Edit"));
     for (const char *voce : {"Salva", "Salva con nome", "Annulla", "Copia", "Incolla", "Seleziona tutto", "Aumenta", "Diminuisci"})
         EXPECT_NE(finestra.voce(QString::fromUtf8(voce)), nullptr) << voce;
+    // Every item of a menu has an access key of its own (Alt+F, then S).
+    for (QMenu *menu : finestra.findChildren<QMenu *>()) {
+        QSet<QChar> lettere;
+        for (QAction *a : menu->actions()) {
+            const qsizetype e = a->text().indexOf(u'&');
+            ASSERT_GE(e, 0) << a->text().toStdString();
+            EXPECT_FALSE(lettere.contains(a->text().at(e + 1).toLower())) << a->text().toStdString();
+            lettere.insert(a->text().at(e + 1).toLower());
+        }
+    }
     EXPECT_EQ(finestra.text1()->document()->toRawText(), QStringLiteral("@TITO Fattura\u00a0\u2026\u2029@PAGE"));
 
     const double prima = finestra.text1()->font().pointSizeF();

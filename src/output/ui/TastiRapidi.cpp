@@ -1,6 +1,7 @@
 #include "TastiRapidi.h"
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QKeySequence>
 #include <QSet>
 #include <QVariant>
@@ -16,7 +17,32 @@ bool libera(QChar c, const QSet<QChar> &prese)
     return c.unicode() < 128 && c.isLetter() && !prese.contains(c.toLower());
 }
 
+// The caption with its access key: an '&' before its first letter that no
+// caption before it took (taken now), the caption's own '&' doubled; the
+// caption unchanged when no letter of it is free.
+QString conTasto(const QString &testo, QSet<QChar> &prese)
+{
+    for (int i = 0; i < testo.size(); ++i) {
+        if (!libera(testo.at(i), prese))
+            continue;
+        prese.insert(testo.at(i).toLower());
+        QString segnato = testo.left(i);
+        segnato.replace(u'&', QLatin1String("&&"));
+        QString resto = testo.mid(i);
+        resto.replace(u'&', QLatin1String("&&"));
+        return segnato + u'&' + resto;
+    }
+    return testo;
+}
+
 } // namespace
+
+void assegnaTastiVoci(const QList<QAction *> &voci)
+{
+    QSet<QChar> prese;
+    for (QAction *a : voci)
+        a->setText(conTasto(a->text(), prese));
+}
 
 void assegnaTastiRapidi(const QList<QAbstractButton *> &pulsanti)
 {
@@ -30,23 +56,10 @@ void assegnaTastiRapidi(const QList<QAbstractButton *> &pulsanti)
         if (!segnato.isEmpty() && testo == segnato)
             testo = b->property("vorplaTestoOriginale").toString();
         b->setShortcut(QKeySequence());
-        int posizione = -1;
-        for (int i = 0; i < testo.size(); ++i)
-            if (libera(testo.at(i), prese)) {
-                posizione = i;
-                break;
-            }
-        if (posizione >= 0) {
-            prese.insert(testo.at(posizione).toLower());
-            QString conTasto = testo;
-            conTasto.replace(u'&', QLatin1String("&&"));
-            int spostamento = 0;
-            for (int i = 0; i < posizione; ++i)
-                spostamento += testo.at(i) == u'&' ? 1 : 0;
-            conTasto.insert(posizione + spostamento, u'&');
+        if (const QString segnatoOra = conTasto(testo, prese); segnatoOra != testo) {
             b->setProperty("vorplaTestoOriginale", testo);
-            b->setProperty(ProprietaTesto, conTasto);
-            b->setText(conTasto);
+            b->setProperty(ProprietaTesto, segnatoOra);
+            b->setText(segnatoOra);
             continue;
         }
         // No letter of its own caption: a shortcut from its tooltip, or any

@@ -10,10 +10,15 @@
 #include <QList>
 
 class QAbstractButton;
+class QAction;
 
 namespace vorpla {
 
 void assegnaTastiRapidi(const QList<QAbstractButton *> &pulsanti);
+
+// The same for the items of one menu (given in their order, with their
+// plain captions).
+void assegnaTastiVoci(const QList<QAction *> &voci);
 
 // The letter of a button's access key ('\0' when it has none), for checks.
 QChar tastoRapido(const QAbstractButton *pulsante);

@@ -1,5 +1,6 @@
 #include "FinestraEditor.h"
 
+#include "output/ui/TastiRapidi.h"
 #include "startup/Form1.h"
 
 #include "common/ErroreVB.h"
@@ -77,13 +78,15 @@ FinestraEditor::FinestraEditor(Form1 &form, std::function<QString()> chiediNome,
         m_form.Diminuisci();
         aggiornaCarattere();
     });
+    for (QMenu *m : {file, modifica, carattere})
+        assegnaTastiVoci(m->actions());
     resize(800, 560);
 }
 
 QAction *FinestraEditor::voce(const QString &testo) const
 {
     for (QAction *a : m_voci)
-        if (a->text() == testo)
+        if (QString(a->text()).remove(u'&') == testo)
             return a;
     return nullptr;
 }

@@ -200,7 +200,7 @@ void ClientPosta::Send(bool dialogo)
         esito = avvia(programma, argomenti, {});
     } else {
         if (a.isEmpty() && cc.isEmpty())
-            throw ErroreVB(Err::MailFallita, QStringLiteral("Unspecified failure has occurred: the message has no recipient"));
+            throw ErroreVB(Err::MailFallita, QStringLiteral("Unspecified failure has occurred: il messaggio non ha destinatari"));
         MessaggioMail m;
         m.destinatari = a;
         m.copie = cc;
@@ -212,7 +212,7 @@ void ClientPosta::Send(bool dialogo)
     }
     if (esito.codice != 0)
         throw ErroreVB(Err::MailFallita, QStringLiteral("Unspecified failure has occurred: %1 (%2)")
-                                             .arg(esito.errore.isEmpty() ? QStringLiteral("exit status %1").arg(esito.codice)
+                                             .arg(esito.errore.isEmpty() ? QStringLiteral("codice di uscita %1").arg(esito.codice)
                                                                          : esito.errore,
                                                   programma));
 }

@@ -50,8 +50,8 @@ void inviaSmtp(const ServerSmtp &server, const QString &mittente, const QStringL
     std::call_once(avviato, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
 
     if (server.nome.trimmed().isEmpty())
-        throw ErroreVB(Err::SmtpConnessione, QStringLiteral("The transport failed to connect to the server: no SMTP server "
-                                                            "is set ([MAIL] SMTP)."));
+        throw ErroreVB(Err::SmtpConnessione, QStringLiteral("The transport failed to connect to the server: nessun server SMTP "
+                                                            "impostato ([MAIL] SMTP)."));
     CURL *c = curl_easy_init();
     if (!c)
         throw ErroreVB(Err::ComponenteNonCreabile);

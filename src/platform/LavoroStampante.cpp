@@ -1,9 +1,8 @@
 #include "LavoroStampante.h"
 
 #include "common/ErroreVB.h"
-#include "common/StatoLavoro.h"
-
 #include "common/Routine.h"
+#include "common/StatoLavoro.h"
 
 #include <QFileInfo>
 #include <QPrintEngine>

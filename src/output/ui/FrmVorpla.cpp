@@ -1,5 +1,5 @@
 #include "FrmVorpla.h"
-#include "output/ui/Collocazione.h"
+#include "Collocazione.h"
 #include "TastiRapidi.h"
 
 #include "output/CatalogoEtichette.h"

@@ -15,7 +15,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 secondi=${1:-600}
-scripts/install-deps.sh
+scripts/install-deps.sh --fuzz
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DVORPLA_FUZZ=ON -DVORPLA_TESTS=OFF -DVORPLA_BENCH=OFF >/dev/null
 cmake --build build-fuzz --target fuzz_interprete

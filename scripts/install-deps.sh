@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
 # Installs every Debian package Vorpla needs to build, run and test.
+#   scripts/install-deps.sh          what building, running and testing need
+#   scripts/install-deps.sh --fuzz   that and clang, for scripts/fuzz.sh
 # Idempotent: when everything is already there it prints nothing and exits 0.
 set -euo pipefail
 
@@ -12,8 +14,6 @@ packages=(
   libcups2-dev libgs-dev libzip-dev libcurl4-openssl-dev libgmime-3.0-dev
   # tests and run-time tools
   libgtest-dev googletest
-  # fuzzing (scripts/fuzz.sh)
-  clang libclang-rt-14-dev
   cups cups-client cups-bsd cups-filters printer-driver-cups-pdf
   ghostscript poppler-utils qpdf zip unzip xdg-utils time
   fonts-liberation fonts-dejavu-core
@@ -27,6 +27,12 @@ packages=(
   # Qt's own Italian texts for the standard dialogs and buttons
   qt6-translations-l10n
 )
+
+# The fuzzer's compiler only where it is asked for: the test command does
+# not need it, and it is one of the largest downloads.
+if [ "${1:-}" = --fuzz ]; then
+  packages+=(clang libclang-rt-14-dev)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

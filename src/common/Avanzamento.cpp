@@ -14,7 +14,6 @@ int g_corse = 0; // runs open now, nested ones included
 void impostaOsservatoreAvanzamento(OsservatoreAvanzamento *osservatore)
 {
     g_osservatore = osservatore;
-    g_corse = 0;
 }
 
 CorsaLunga::CorsaLunga(const QString &titolo)
@@ -35,13 +34,13 @@ void segnalaAvanzamento(const QString &testo, int fatto, int totale)
         g_osservatore->stato(testo, fatto, totale);
 }
 
-QString testoPagina(int copia, int copie, int pagina, int pagine)
+void segnalaPagina(int copia, int copie, int pagina, int pagine)
 {
     const int totale = std::max(pagine, pagina);
     const QString p = QStringLiteral("pagina %1 di %2").arg(pagina).arg(totale);
-    if (copie <= 1)
-        return p.at(0).toUpper() + p.mid(1);
-    return QStringLiteral("Copia %1 di %2 - %3").arg(copia).arg(copie).arg(p);
+    const QString testo = copie <= 1 ? p.at(0).toUpper() + p.mid(1)
+                                     : QStringLiteral("Copia %1 di %2 - %3").arg(copia).arg(copie).arg(p);
+    segnalaAvanzamento(testo, (copia - 1) * pagine + std::min(pagina, pagine) - 1, copie * pagine);
 }
 
 } // namespace vorpla

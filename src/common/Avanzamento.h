@@ -40,10 +40,10 @@ public:
 // What the open run is doing now (nothing when no run is open).
 void segnalaAvanzamento(const QString &testo, int fatto = 0, int totale = 0);
 
-// The report of a printed page: "Copia c di C - pagina k di N", or
-// "Pagina k di N" for a single copy. The page count comes from the print
-// file and may fall short (a page that overflows onto the next): it is then
-// the page being drawn.
-QString testoPagina(int copia, int copie, int pagina, int pagine);
+// The page being drawn: "Copia c di C - pagina k di N", or "Pagina k di N"
+// for a single copy, counted over all the copies' pages. The page count
+// comes from the print file and may fall short (a page that overflows onto
+// the next): it is then the page being drawn.
+void segnalaPagina(int copia, int copie, int pagina, int pagine);
 
 } // namespace vorpla

@@ -39,6 +39,9 @@ struct ValoriForm
     QList<qint16> PagineSezione{0};
     qint16 ContaPagine = 0;
     bool NumerazioneAttiva = false;
+    // The pages one copy has, for a long run's progress (counted at load
+    // with the table; 0 before).
+    int PagineCopia = 0;
 
     // The printer chosen in the main window's list (a printing error on a
     // PDF printer ends the run quietly).

@@ -75,6 +75,8 @@ MarcatoriLavoro leggiMarcatoriLavoro(const QString &file)
 void contaPagineLavoro(ValoriForm &f, const QString &file)
 {
     f.NumerazioneAttiva = true;
+    f.PagineCopia = 1;
+    bool fineDiPagina = false;
     qint16 sezione = 0;
     LettoreRighe lettore(file);
     QByteArrayView riga;
@@ -82,7 +84,14 @@ void contaPagineLavoro(ValoriForm &f, const QString &file)
         const QByteArrayView marcatore = senzaBlanchi(riga);
         if (marcatore.startsWith("@PAGE")) {
             incrementa16(f.ContaPagine);
-        } else if (marcatore.startsWith("@SNPG")) {
+            fineDiPagina = true;
+            continue;
+        }
+        if (fineDiPagina && !riga.isEmpty() && !riga.startsWith("@FAXS")) {
+            ++f.PagineCopia;
+            fineDiPagina = false;
+        }
+        if (marcatore.startsWith("@SNPG")) {
             // Column 7 of the line as written, blanks included.
             if (colonne(riga, 7, 1) == "S") {
                 f.NumerazioneAttiva = true;
@@ -98,27 +107,6 @@ void contaPagineLavoro(ValoriForm &f, const QString &file)
     // A document without sections: one section of all its pages.
     if (sezione == 0 && f.NumerazioneAttiva)
         memorizza(f.PagineSezione, 1, f.ContaPagine);
-}
-
-int pagineDelLavoro(const QString &file)
-{
-    try {
-        LettoreRighe lettore(file);
-        int pagine = 1;
-        bool fineDiPagina = false;
-        QByteArrayView riga;
-        while (lettore.prossima(riga)) {
-            if (senzaBlanchi(riga).startsWith("@PAGE")) {
-                fineDiPagina = true;
-            } else if (fineDiPagina && !riga.isEmpty() && !riga.startsWith("@FAXS")) {
-                ++pagine;
-                fineDiPagina = false;
-            }
-        }
-        return pagine;
-    } catch (const ErroreVB &) {
-        return 0;
-    }
 }
 
 } // namespace vorpla

@@ -10,8 +10,11 @@
 // "@SNPG" with anything else turns the numbering off. Element i of
 // PagineSezione is the page count of section i; the count after the last
 // section closes the table, and a document without sections has two equal
-// entries, its page count. Errors are raised as ErroreVB (53 for a missing
-// print file, 6 when a count passes 32767).
+// entries, its page count. The same pass counts the pages a copy has, as
+// its page ends tell, for a long run's progress (PagineCopia): every
+// "@PAGE" followed by a line that is not empty (nor a fax directive) begins
+// a page. Errors are raised as ErroreVB (53 for a missing print file, 6
+// when a count passes 32767).
 
 #include "interpreter/ValoriForm.h"
 
@@ -34,10 +37,5 @@ MarcatoriLavoro leggiMarcatoriLavoro(const QString &file);
 
 // Builds the page-count table into the form's values.
 void contaPagineLavoro(ValoriForm &valori, const QString &file);
-
-// The pages one copy of the job has, as its page ends tell: every "@PAGE"
-// (after the line's blanks) followed by a line that is not empty (nor a fax
-// directive) begins a page. At least 1; 0 for a file that cannot be read.
-int pagineDelLavoro(const QString &file);
 
 } // namespace vorpla

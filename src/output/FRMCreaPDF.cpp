@@ -13,7 +13,6 @@
 #include "interpreter/InterpretePdf.h"
 #include "interpreter/Superficie.h"
 
-#include <algorithm>
 #include <optional>
 
 namespace vorpla {
@@ -70,11 +69,9 @@ bool FRMCreaPDF::SCELTA_VORPLANTE()
     interprete.filePdf = m_file;
     // The page being made, for the run's progress.
     CorsaLunga corsa(QStringLiteral("Creazione PDF"));
-    const int pagine = pagineDelLavoro(lavoro().FileIngresso);
-    segnalaAvanzamento(testoPagina(1, 1, 1, pagine), 0, pagine);
+    segnalaPagina(1, 1, 1, valori.PagineCopia);
     interprete.eventi = [&] {
-        const int pagina = interprete.paginaCorrente();
-        segnalaAvanzamento(testoPagina(1, 1, pagina, pagine), std::min(pagina, pagine) - 1, pagine);
+        segnalaPagina(1, 1, interprete.paginaCorrente(), valori.PagineCopia);
         if (m_servizi.eventi)
             m_servizi.eventi();
     };

@@ -1,6 +1,5 @@
 #include "SceltaVorplante.h"
 
-#include "CaricoLavoro.h"
 #include "FormVorpla.h"
 #include "MODVorplanti.h"
 #include "common/Avanzamento.h"
@@ -10,8 +9,6 @@
 #include "common/StatoLavoro.h"
 #include "interpreter/Interprete.h"
 #include "interpreter/Superficie.h"
-
-#include <algorithm>
 
 namespace vorpla {
 
@@ -70,7 +67,6 @@ bool SCELTA_VORPLANTE(FormVorpla &form, const ServiziSceltaVorplante &servizi)
 
     // The copy and page being printed, for the run's progress.
     CorsaLunga corsa(QStringLiteral("Stampa"));
-    const int pagine = pagineDelLavoro(lavoro().FileIngresso);
     bool allegatiStampati = false;
     for (valori.ContatoreCopia = 1; valori.ContatoreCopia <= ultima; ++valori.ContatoreCopia) {
         std::unique_ptr<Superficie> copia;
@@ -78,13 +74,11 @@ bool SCELTA_VORPLANTE(FormVorpla &form, const ServiziSceltaVorplante &servizi)
             return !segnalato;
         if (copia) {
             const int numeroCopia = valori.ContatoreCopia;
-            segnalaAvanzamento(testoPagina(numeroCopia, ultima, 1, pagine), 0, ultima * pagine);
+            segnalaPagina(numeroCopia, ultima, 1, valori.PagineCopia);
             if (!passo(servizi, segnalato, [&] {
                     Interprete interprete(*copia, valori, lavoro().FileIngresso);
                     interprete.eventi = [&] {
-                        const int pagina = copia->paginaCorrente();
-                        segnalaAvanzamento(testoPagina(numeroCopia, ultima, pagina, pagine),
-                                    (numeroCopia - 1) * pagine + std::min(pagina, pagine) - 1, ultima * pagine);
+                        segnalaPagina(numeroCopia, ultima, copia->paginaCorrente(), valori.PagineCopia);
                         if (servizi.eventi)
                             servizi.eventi();
                     };

@@ -1,4 +1,5 @@
 #include "LavoroStampante.h"
+#include "StampantiCups.h"
 
 #include "common/ErroreVB.h"
 #include "common/Routine.h"
@@ -7,7 +8,6 @@
 #include <QFileInfo>
 #include <QPrintEngine>
 #include <QPrinter>
-#include <algorithm>
 #include <cups/cups.h>
 
 namespace vorpla {
@@ -43,24 +43,6 @@ namespace {
 // a property key of its own.
 constexpr auto OpzioniCups = QPrintEngine::PrintEnginePropertyKey(0xfe00);
 
-// Cancels the newest job of this user on `coda` titled `titolo` that the
-// spooler holds.
-void annullaLavoroTrattenuto(const QString &coda, const QString &titolo)
-{
-    const QByteArray nome = coda.toUtf8();
-    cups_job_t *lavori = nullptr;
-    const int n = cupsGetJobs2(CUPS_HTTP_DEFAULT, &lavori, nome.constData(), 1, CUPS_WHICHJOBS_ACTIVE);
-    int id = 0;
-    for (int i = 0; i < n; ++i)
-        if (lavori[i].state == IPP_JSTATE_HELD && QString::fromUtf8(lavori[i].title) == titolo)
-            id = std::max(id, lavori[i].id);
-    cupsFreeJobs(n, lavori);
-    if (id > 0 && cupsCancelJob2(CUPS_HTTP_DEFAULT, nome.constData(), id, 0) != IPP_STATUS_OK)
-        scriviErrore(QStringLiteral("vorpla: the abandoned print job %1 on %2 could not be cancelled: %3")
-                         .arg(id)
-                         .arg(coda, QString::fromUtf8(cupsLastErrorString())));
-}
-
 } // namespace
 
 LavoroStampante::~LavoroStampante()
@@ -75,7 +57,9 @@ LavoroStampante::~LavoroStampante()
     opzioni << QStringLiteral("job-hold-until") << QStringLiteral("indefinite");
     motore->setProperty(OpzioniCups, opzioni);
     FineDocumento();
-    annullaLavoroTrattenuto(stampante->printerName(), stampante->docName());
+    if (annullaLavoriTrattenuti(stampante->printerName(), stampante->docName()) == 0)
+        scriviErrore(QStringLiteral("vorpla: the abandoned print job \"%1\" on %2 could not be cancelled: %3")
+                         .arg(stampante->docName(), stampante->printerName(), QString::fromUtf8(cupsLastErrorString())));
 }
 
 void LavoroStampante::fine()

@@ -36,20 +36,38 @@ QString StampantiCups::porta(const QString &nome) const
     return uri;
 }
 
-int annullaLavoriConTitolo(const QString &coda, const QString &parteTitolo)
+namespace {
+
+// Cancels this user's active jobs on `coda` that `scelto` picks.
+template<typename F> int annullaLavori(const QString &coda, F &&scelto)
 {
-    if (coda.isEmpty() || parteTitolo.isEmpty())
+    if (coda.isEmpty())
         return 0;
     cups_job_t *lavori = nullptr;
     const QByteArray nome = coda.toUtf8();
     const int n = cupsGetJobs2(CUPS_HTTP_DEFAULT, &lavori, nome.constData(), 1, CUPS_WHICHJOBS_ACTIVE);
     int annullati = 0;
     for (int i = 0; i < n; ++i)
-        if (QString::fromUtf8(lavori[i].title).contains(parteTitolo)
-            && cupsCancelJob2(CUPS_HTTP_DEFAULT, nome.constData(), lavori[i].id, 0) == IPP_STATUS_OK)
+        if (scelto(lavori[i]) && cupsCancelJob2(CUPS_HTTP_DEFAULT, nome.constData(), lavori[i].id, 0) == IPP_STATUS_OK)
             ++annullati;
     cupsFreeJobs(n, lavori);
     return annullati;
+}
+
+} // namespace
+
+int annullaLavoriConTitolo(const QString &coda, const QString &parteTitolo)
+{
+    if (parteTitolo.isEmpty())
+        return 0;
+    return annullaLavori(coda, [&](const cups_job_t &l) { return QString::fromUtf8(l.title).contains(parteTitolo); });
+}
+
+int annullaLavoriTrattenuti(const QString &coda, const QString &titolo)
+{
+    return annullaLavori(coda, [&](const cups_job_t &l) {
+        return l.state == IPP_JSTATE_HELD && QString::fromUtf8(l.title) == titolo;
+    });
 }
 
 } // namespace vorpla

@@ -15,8 +15,12 @@ public:
     QString porta(const QString &nome) const override;
 };
 
-// Cancels the jobs of this user still pending or printing on the queue
-// `coda` whose title contains `parteTitolo`; the number cancelled.
+// Cancels the jobs of this user still pending, held or printing on the
+// queue `coda` whose title contains `parteTitolo`; the number cancelled.
 int annullaLavoriConTitolo(const QString &coda, const QString &parteTitolo);
+
+// The same for the jobs of this user the spooler holds on `coda` titled
+// exactly `titolo` (abandoned copies, handed over held).
+int annullaLavoriTrattenuti(const QString &coda, const QString &titolo);
 
 } // namespace vorpla

@@ -5,6 +5,7 @@
 // Each place is read back from the X server (xwininfo, xprop), as the user
 // sees the window, not from Qt's own idea of it.
 
+#include "FinestraPrincipaleDiProva.h"
 #include "MessaggiRegistrati.h"
 #include "TestSupport.h"
 
@@ -133,28 +134,15 @@ protected:
     }
 };
 
-class ProvaFinestraPrincipale : public ProvaCollocazione
+class ProvaFinestraPrincipale : public ProvaCollocazione, public FinestraPrincipaleDiProva
 {
 protected:
     ProvaFinestraPrincipale()
-        : stampanti({{QStringLiteral("Office"), QStringLiteral("ipp://s/office")}}, QStringLiteral("Office")),
-          comandi(form, servizi)
     {
-        servizi.stampanti = &stampanti;
-        form.caption = QStringLiteral("Vorpla Ulka v. 2.1.0");
-        form.controllo(QStringLiteral("cmbPrinter")).voci = stampanti.elenco();
-        form.controllo(QStringLiteral("cmbPrinter")).indice = 0;
         // As the program shows it: on top, in the screen's corner.
         form.inPrimoPiano = true;
         form.posizione = QPoint(0, 0);
-        form.visibile = true;
     }
-
-    StampantiFisse stampanti;
-    FormMain form;
-    ServiziAvvio servizi;
-    ComandiMain comandi;
-    MessaggiRegistrati messaggi;
 };
 
 } // namespace

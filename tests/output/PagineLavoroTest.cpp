@@ -1,7 +1,9 @@
-// The pages a copy of a job has, as a long run's progress counts them.
+// The pages a copy of a job has, as a long run's progress counts them when
+// the form loads the job.
 
 #include "TestSupport.h"
 
+#include "common/ErroreVB.h"
 #include "output/CaricoLavoro.h"
 
 #include <gtest/gtest.h>
@@ -9,11 +11,13 @@
 using namespace vorpla;
 using namespace vorpla::prova;
 
-TEST(PagineDelLavoro, EveryPageEndFollowedByMoreBeginsAPage)
+TEST(PagineCopia, EveryPageEndFollowedByMoreBeginsAPage)
 {
     CartellaProva cartella;
     const auto pagine = [&](const QByteArray &righe) {
-        return pagineDelLavoro(cartella.scrivi(QStringLiteral("lavoro.txt"), righe));
+        ValoriForm valori;
+        contaPagineLavoro(valori, cartella.scrivi(QStringLiteral("lavoro.txt"), righe));
+        return valori.PagineCopia;
     };
     EXPECT_EQ(pagine("@TITO UNO\r\n"), 1);
     // The last page's end begins nothing, nor do empty lines after it.
@@ -24,5 +28,12 @@ TEST(PagineDelLavoro, EveryPageEndFollowedByMoreBeginsAPage)
     // line after it does.
     EXPECT_EQ(pagine("@TITO UNO\r\n@PAGE\r\n@FAXS 0612345\r\n@TITO DUE\r\n"), 2);
     EXPECT_EQ(pagine(""), 1);
-    EXPECT_EQ(pagineDelLavoro(cartella.percorso(QStringLiteral("manca.txt"))), 0);
+    // A print file that is not there is the loader's error, as for the table.
+    ValoriForm valori;
+    try {
+        contaPagineLavoro(valori, cartella.percorso(QStringLiteral("manca.txt")));
+        ADD_FAILURE() << "no error for a missing print file";
+    } catch (const ErroreVB &e) {
+        EXPECT_EQ(e.numero(), 53);
+    }
 }

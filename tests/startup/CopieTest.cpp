@@ -310,7 +310,9 @@ TEST_F(Copie, AStoppedRunSpoolsNoHalfCopy)
 
     AvanzamentoRegistrato registro;
 
+    // Loaded as the program loads it (the page count with it).
     FormVorpla form;
+    form.Form_Load();
     form.valori.NumCopie = QStringLiteral("3");
     ServiziSceltaVorplante servizi;
     servizi.nuovaCopia = [] { return vorpla::nuovaCopia(QStringLiteral("Office")); };

@@ -1,5 +1,6 @@
 // The main window shows the form's state and forwards the user's actions.
 
+#include "FinestraPrincipaleDiProva.h"
 #include "MessaggiRegistrati.h"
 
 #include "common/Attesa.h"
@@ -36,30 +37,10 @@ using namespace vorpla::prova;
 
 namespace {
 
-class ProvaFinestra : public ::testing::Test
+class ProvaFinestra : public ::testing::Test, public FinestraPrincipaleDiProva
 {
 protected:
-    ProvaFinestra()
-        : stampanti({{QStringLiteral("Office"), QStringLiteral("ipp://s/office")},
-                     {QStringLiteral("Laser"), QStringLiteral("socket://192.0.2.9")}},
-                    QStringLiteral("Office")),
-          comandi(form, servizi)
-    {
-        azzeraLavoro();
-        servizi.stampanti = &stampanti;
-        form.caption = QStringLiteral("Vorpla Ulka v. 2.1.0");
-        form.controllo(QStringLiteral("cmbPrinter")).voci = stampanti.elenco();
-        form.controllo(QStringLiteral("cmbPrinter")).indice = 0;
-        form.visibile = true;
-    }
-
     template<typename W> W *w(const char *nome, FrmMain &f) { return qobject_cast<W *>(f.widget(QLatin1String(nome))); }
-
-    StampantiFisse stampanti;
-    FormMain form;
-    ServiziAvvio servizi;
-    ComandiMain comandi;
-    MessaggiRegistrati messaggi;
 };
 
 } // namespace

@@ -3,7 +3,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
-scripts/build.sh
+scripts/build.sh -DVORPLA_BENCH=ON
 build/bench/vorpla_bench "$@"
 build/bench/vorpla_bench_render "$@"
 build/bench/vorpla_bench_gs "$@"

@@ -7,6 +7,7 @@
 #include <QThread>
 
 #include <atomic>
+#include <chrono>
 #include <exception>
 #include <thread>
 
@@ -28,6 +29,12 @@ void attendiConEventi(int ms)
         QThread::msleep(quint64(qMin<qint64>(10, resto)));
     }
     fineSeRichiesta();
+}
+
+qint64 millisecondiMonotoni()
+{
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
 }
 
 void eseguiSenzaBloccare(const std::function<void()> &lavoro, const std::function<void(int ms)> &attendi)

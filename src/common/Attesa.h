@@ -5,6 +5,8 @@
 // runs the pending events at least every 10 ms. Both raise an end that a
 // window command asked for meanwhile (richiediFine).
 
+#include <QtGlobal>
+
 #include <functional>
 
 namespace vorpla {
@@ -14,6 +16,12 @@ void eventiInSospeso();
 
 // Waits `ms` milliseconds, letting the window events run.
 void attendiConEventi(int ms);
+
+// Milliseconds on the system's monotonic clock (it never goes back when
+// the date is changed): what the program's bounded waits measure. A wait
+// that takes its clock and its pause as services can be run by a test on
+// a clock of its own, each pause moving it on without sleeping.
+qint64 millisecondiMonotoni();
 
 // Runs `lavoro` (file work that touches no window and no shared state: a
 // zip archive, a file copy) on a thread of its own, and meanwhile waits

@@ -13,7 +13,6 @@
 #include "common/ModPubblico.h"
 #include "common/Routine.h"
 
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -75,10 +74,9 @@ void AggiornamentoClient::scriviImpostazioni(const QString &remoto)
 // never does within the bound.
 bool AggiornamentoClient::attendiRilascio(const QString &file)
 {
-    QElapsedTimer atteso;
-    atteso.start();
+    const qint64 inizio = m_s.adesso();
     while (m_s.fileInUso(file)) {
-        if (atteso.elapsed() >= m_s.attesaMassimaMs)
+        if (m_s.adesso() - inizio >= m_s.attesaMassimaMs)
             return false;
         m_s.attendi(200);
     }
@@ -92,10 +90,9 @@ bool AggiornamentoClient::scarica(const QString &remoto, StileFinestra stile)
     scriviImpostazioni(remoto);
     m_s.eventi();
     m_s.avviaProgramma(inCartellaProgramma(QStringLiteral("ZOL.EXE")), stile);
-    QElapsedTimer atteso;
-    atteso.start();
+    const qint64 inizio = m_s.adesso();
     while (!QFileInfo::exists(fileTemp())) {
-        if (atteso.elapsed() >= m_s.attesaMassimaMs)
+        if (m_s.adesso() - inizio >= m_s.attesaMassimaMs)
             return false;
         m_s.attendi(100);
     }
@@ -106,7 +103,7 @@ bool AggiornamentoClient::scarica(const QString &remoto, StileFinestra stile)
     // The new download program may be written after TEMP.EXE.
     if (remoto == QLatin1String("zol1.exe")) {
         while (!QFileInfo::exists(inCartella("zol1.exe"))) {
-            if (atteso.elapsed() >= m_s.attesaMassimaMs)
+            if (m_s.adesso() - inizio >= m_s.attesaMassimaMs)
                 return false;
             m_s.attendi(100);
         }
@@ -142,15 +139,14 @@ void AggiornamentoClient::sostituisciDownload()
 // ends the program.
 template<typename F> bool AggiornamentoClient::conRitenti(F &&passo)
 {
-    QElapsedTimer atteso;
-    atteso.start();
+    const qint64 inizio = m_s.adesso();
     for (;;) {
         try {
             passo();
             return true;
         } catch (const ErroreVB &e) {
             if (e.numero() == Err::PermessoNegato || e.numero() == Err::AccessoPercorso) {
-                if (atteso.elapsed() >= RitentiMassimiMs)
+                if (m_s.adesso() - inizio >= RitentiMassimiMs)
                     return false;
                 m_s.attendi(200);
                 m_s.eventi();

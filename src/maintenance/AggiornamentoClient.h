@@ -19,6 +19,8 @@
 // seconds, then the update is given up the same way. A fetched archive that
 // is no zip is a failed fetch: the terminal client is never stopped for it.
 
+#include "common/Attesa.h"
+
 #include <QString>
 #include <functional>
 
@@ -30,6 +32,8 @@ struct ServiziAggiornamento
 {
     std::function<void()> eventi;
     std::function<void(int ms)> attendi;
+    // The clock the waits' bounds are measured on (milliseconds, monotonic).
+    std::function<qint64()> adesso = millisecondiMonotoni;
     // Starts a program of the program folder (found ignoring case) without
     // waiting; raises an error when it cannot.
     std::function<void(const QString &percorso, StileFinestra stile)> avviaProgramma;

@@ -46,7 +46,7 @@ void MsgFrm::esegui()
 {
     if (!m_timer)
         return;
-    m_s.attendi(IntervalloTimer);
+    m_s.attendi(m_s.pausa(IntervalloTimer));
     Timer1_Timer();
 }
 
@@ -57,9 +57,9 @@ void MsgFrm::Timer1_Timer()
     try {
         m_s.copiaDaText1(QStringLiteral("STR2"));
         m_s.eventi();
-        m_s.attendi(237);
+        m_s.attendi(m_s.pausa(237));
         m_s.appunti->impostaTesto(statoTerminale().TestoClipboard);
-        m_s.attendi(537);
+        m_s.attendi(m_s.pausa(537));
     } catch (const ErroreVB &e) {
         mostraErroreRoutine(e);
         return;

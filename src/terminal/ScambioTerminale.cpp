@@ -144,7 +144,7 @@ void sondaRisposta(const ServiziTerminale &s, const Sondaggio &p)
                     // for the client to read it.
                     for (;;) {
                         s.appunti->svuota();
-                        s.attendi(300);
+                        s.attendi(s.pausa(300));
                         s.appunti->impostaTesto(QLatin1String(ParoleStato::Registrato));
                         const bool passato = *p.contaRegistra > 10;
                         ++*p.contaRegistra;

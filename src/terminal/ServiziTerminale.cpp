@@ -31,6 +31,7 @@ ServiziTerminale serviziTerminale()
     s.mostraMsgFrm = [] {};
     s.copiaDaText1 = [](const QString &testo) { appunti.impostaTesto(testo); };
     s.passoAttesa = passoDallAmbiente();
+    s.scalaPause = s.passoAttesa / 500.0;
     s.fileProgramma = QCoreApplication::applicationFilePath();
     return s;
 }

@@ -5,6 +5,7 @@
 // and in tests, with or without a window.
 
 #include <QString>
+#include <QtGlobal>
 #include <functional>
 
 namespace vorpla {
@@ -27,12 +28,21 @@ struct ServiziTerminale
     // The step between two looks at the clipboard for the client's answer,
     // in milliseconds.
     int passoAttesa = 500;
+    // The exchange's fixed pauses (the acknowledgements 300 ms apart, the
+    // text box's 237 and 537 ms, the window timer's 500 ms) in the same
+    // proportion to their usual length: 1 but under the test setting below.
+    double scalaPause = 1.0;
+    // A fixed pause of `ms` milliseconds at that scale (1 ms at least).
+    int pausa(int ms) const { return scalaPause == 1.0 ? ms : qMax(1, int(ms * scalaPause)); }
     // This program's own file (the copy sent to an out-of-date client).
     QString fileProgramma;
 };
 
 // The environment variable that shortens the poll step, for tests that
-// reach the attempt limit (milliseconds, 1 to 500).
+// reach the attempt limit (milliseconds, 1 to 500), and the exchange's
+// fixed pauses with it, in proportion: a test runs the exchange as it is,
+// only faster. The attempt limits and the bound on the client's read of the
+// last word stay.
 inline constexpr char VariabilePassoAttesa[] = "VORPLA_ATTESA_APPUNTI_MS";
 
 // The program's services: the desktop's clipboard, waits that keep the

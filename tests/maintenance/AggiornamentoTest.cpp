@@ -17,7 +17,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QElapsedTimer>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QThread>
@@ -315,32 +314,32 @@ TEST_F(ProvaAggiornamento, WithoutTheClientRunningTheArchiveIsStillInstalled)
 TEST_F(ProvaAggiornamento, ADownloadThatNeverComesIsGivenUp)
 {
     // The download program runs and delivers nothing: start-up goes on
-    // after the bound, as after a failed fetch.
+    // after the bound, two minutes, as after a failed fetch. The waits run
+    // on the test's clock: each pause moves it on at once.
+    qint64 orologio = 0;
+    ServiziAggiornamento suOrologio = servizi;
+    suOrologio.attesaMassimaMs = ServiziAggiornamento{}.attesaMassimaMs;
+    suOrologio.adesso = [&] { return orologio; };
+    suOrologio.attendi = [&](int ms) { orologio += ms; };
     scrivi(QStringLiteral("muto"), {});
-    AggiornamentoClient a(servizi);
-    QElapsedTimer t;
-    t.start();
+    AggiornamentoClient a(suOrologio);
     EXPECT_EQ(aggiorna(a), std::nullopt);
-    EXPECT_GE(t.elapsed(), servizi.attesaMassimaMs);
-    EXPECT_LT(t.elapsed(), servizi.attesaMassimaMs + 5000);
+    EXPECT_GE(orologio, 120000);
+    EXPECT_LT(orologio, 121000);
     EXPECT_FALSE(esiste(QStringLiteral("agg3.tst")));
     EXPECT_FALSE(timer);
 
     // A program folder where the settings cannot be written: tried again
     // for ten seconds, then given up as a failed fetch, the job going on.
     {
-        int tentativi = 0;
-        ServiziAggiornamento rifiutato = servizi;
-        rifiutato.attendi = [&](int ms) {
-            ++tentativi;
-            QThread::msleep(quint64(ms));
-        };
+        orologio = 0;
         QFile::remove(programma + QStringLiteral("/muto"));
         QFile::remove(programma + QStringLiteral("/kdTorvamilSond.ini"));
         ASSERT_TRUE(QDir().mkpath(programma + QStringLiteral("/kdTorvamilSond.ini"))); // a folder where the file goes
-        AggiornamentoClient b(rifiutato);
+        AggiornamentoClient b(suOrologio);
         EXPECT_EQ(aggiorna(b), std::nullopt);
-        EXPECT_GE(tentativi, 40);
+        EXPECT_GE(orologio, AggiornamentoClient::RitentiMassimiMs);
+        EXPECT_LT(orologio, AggiornamentoClient::RitentiMassimiMs + 1000);
         EXPECT_FALSE(timer);
         EXPECT_TRUE(messaggi.testi.isEmpty());
         QDir(programma + QStringLiteral("/kdTorvamilSond.ini")).removeRecursively();

@@ -273,7 +273,8 @@ TEST_F(PdfQualita, AFailedConversionIsRecordedAndLeavesNoPdfAndThePrintFile)
 
 TEST_F(PdfQualita, EightInstancesAtOnceNeverMixOrLoseADocument)
 {
-    constexpr int Istanze = 8, Giri = 3;
+    // One round of eight here; the quality route's benchmark runs ten.
+    constexpr int Istanze = 8, Giri = 1;
     for (int k = 0; k < Istanze; ++k)
         lavoroDi(k, QStringLiteral("RIF%1.TXT").arg(k));
     for (int giro = 0; giro < Giri; ++giro) {

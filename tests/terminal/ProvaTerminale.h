@@ -42,6 +42,8 @@ public:
     void impostaTesto(const QString &t) override
     {
         scritti << t;
+        if (orologio)
+            istantiScritti << orologio();
         contenuto = t;
         formato.clear();
         dati.clear();
@@ -50,6 +52,8 @@ public:
     std::optional<QString> testo() override
     {
         ++letture;
+        if (orologio)
+            istantiLetture << orologio();
         if (risposta) {
             if (std::optional<QString> r = risposta(letture))
                 contenuto = *r;
@@ -69,6 +73,10 @@ public:
     int svuotamenti = 0;
     int letture = 0;
     bool proprio = false;
+    // The test's clock, and when on it each text was written and each read
+    // made.
+    std::function<qint64()> orologio;
+    QList<qint64> istantiScritti, istantiLetture;
     // The client's side: what the n-th read finds (nothing: the clipboard
     // is busy); unset, reads find what was last written.
     std::function<std::optional<QString>(int n)> risposta;

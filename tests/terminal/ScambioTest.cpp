@@ -39,8 +39,10 @@ protected:
         statoTerminale() = StatoTerminale();
         servizi.appunti = &appunti;
         servizi.eventi = [] {};
+        // The waits run on the test's clock: each moves it on at once.
+        appunti.orologio = [this] { return orologio; };
         servizi.attendi = [this](int ms) {
-            attese << ms;
+            orologio += ms;
             if (ms == servizi.passoAttesa)
                 ++passi;
         };
@@ -86,7 +88,7 @@ protected:
     MessaggiRegistrati messaggi;
     AppuntiProva appunti;
     ServiziTerminale servizi;
-    QList<int> attese;
+    qint64 orologio = 0;
     int passi = 0;
     QStringList avviati;
     int finestreMostrate = 0;
@@ -139,10 +141,13 @@ TEST_F(ProvaScambio, PrintedAcknowledgedThenTheJobFilesGo)
     risponde(QStringLiteral("@ULKA=VORPLATO and more"), 4);
     EXPECT_EQ(consegna(file), FineNormale);
     EXPECT_EQ(appunti.scritti, QStringList(12, QStringLiteral("@ULKA=REGISTRA")));
-    EXPECT_EQ(attese.count(300), 12);
+    // Each acknowledgement is on the clipboard 300 ms after the one before.
+    ASSERT_EQ(appunti.istantiScritti.size(), 12);
+    for (int i = 1; i < 12; ++i)
+        EXPECT_EQ(appunti.istantiScritti[i] - appunti.istantiScritti[i - 1], 300) << i;
     // The last word is kept on offer until another program takes the
     // clipboard, ten seconds at most.
-    EXPECT_EQ(attese.count(50), AttesaLetturaMassima / 50);
+    EXPECT_EQ(orologio - appunti.istantiScritti.last(), AttesaLetturaMassima);
     EXPECT_EQ(appunti.contenuto, QStringLiteral("@ULKA=REGISTRA"));
     EXPECT_FALSE(QFileInfo::exists(file));
     EXPECT_FALSE(esiste(QStringLiteral("ulka/temp/FATT01.tmp")));
@@ -152,18 +157,16 @@ TEST_F(ProvaScambio, PrintedAcknowledgedThenTheJobFilesGo)
 
     // In plain-text mode the print file stays; the client taking the
     // clipboard ends the wait for it at once.
-    attese.clear();
     appunti.scritti.clear();
     const QString testo = lavoroDi("@ULKA=LOCALENC\r\n@TIPS FATTURA\r\n");
     risponde(QStringLiteral("@ULKA=VORPLATO"));
     servizi.attendi = [this](int ms) {
-        attese << ms;
-        if (ms == 50)
-            appunti.proprio = false;
+        orologio += ms;
+        appunti.proprio = false;
     };
     EXPECT_EQ(consegna(testo), FineNormale);
     EXPECT_EQ(appunti.scritti.mid(2), QStringList(12, QStringLiteral("@ULKA=REGISTRA")));
-    EXPECT_EQ(attese.count(50), 1);
+    EXPECT_LE(orologio - appunti.istantiScritti.last(), 50);
     EXPECT_TRUE(QFileInfo::exists(testo));
 }
 
@@ -271,7 +274,12 @@ TEST_F(ProvaScambio, PlainTextGoesAfterTheTextBoxCopy)
     EXPECT_EQ(appunti.scritti.at(0), QStringLiteral("STR2"));
     EXPECT_EQ(appunti.scritti.at(1), QStringLiteral("@ULKA=LOCALENC\r\n@VERSIONE=") + versioneProgramma()
                                          + QStringLiteral("\r\n@TIPS FATTURA\r\n"));
-    // The timer's interval, then the two pauses around the text.
-    EXPECT_EQ(attese.mid(0, 3), (QList<int>{500, 237, 537}));
+    // The timer's interval, then the text 237 ms after the copy, and the
+    // first look at the answer 537 ms later.
+    ASSERT_GE(appunti.istantiScritti.size(), 2);
+    EXPECT_EQ(appunti.istantiScritti.at(0), 500);
+    EXPECT_EQ(appunti.istantiScritti.at(1), 500 + 237);
+    ASSERT_FALSE(appunti.istantiLetture.isEmpty());
+    EXPECT_EQ(appunti.istantiLetture.first(), 500 + 237 + 537);
     EXPECT_EQ(finestreMostrate, 1);
 }

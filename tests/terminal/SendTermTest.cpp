@@ -205,11 +205,14 @@ TEST(KV_GetVersion, ReadFromTheProgramFileItself)
     ASSERT_GT(programma.size(), 4096);
     for (qsizetype taglio : {qsizetype(0), qsizetype(16), qsizetype(64), programma.size() / 2, programma.size() - 1})
         EXPECT_EQ(versioneNelFile(programma.left(taglio)), QString());
+    // One copy of the program, a byte spoilt at a time and put back.
+    QByteArray guasto = programma;
     for (int i = 0; i < 64; ++i) {
-        QByteArray guasto = programma;
-        const qsizetype fine = guasto.size();
-        guasto[fine - 1 - (i * 37) % 2048] = char(0xff ^ i);
+        const qsizetype dove = guasto.size() - 1 - (i * 37) % 2048;
+        const char buono = guasto[dove];
+        guasto[dove] = char(0xff ^ i);
         const QString v = versioneNelFile(guasto);
         EXPECT_TRUE(v.isEmpty() || v == versioneProgramma());
+        guasto[dove] = buono;
     }
 }

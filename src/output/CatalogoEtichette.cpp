@@ -11,6 +11,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QtEndian>
 
 #include <cstdio>
@@ -227,8 +228,15 @@ void CatalogoEtichette::cmdConferma_Click()
         nuovo.Descrizione = txtDesc.Text;
         // A measure refused names its field after the standard message, and
         // the field gets the focus for the correction.
+        // The measures are whole millimetres: "29,7" or "29.7" is refused
+        // like a text that is no number, rather than read as 297 (a
+        // thousands separator) or rounded.
         const auto misura = [this](const Campo &campo, const char *nome, const char *etichetta) {
             try {
+                static const QRegularExpression intero(QStringLiteral("^\\s*[+-]?\\d+\\s*$"));
+                if (!intero.match(campo.Text).hasMatch() && IsNumeric(campo.Text))
+                    throw ErroreVB(Err::TipoNonCorrispondente,
+                                   descrizioneErroreVB(Err::TipoNonCorrispondente) + QStringLiteral(", millimetri interi"));
                 return CLng(campo.Text);
             } catch (const ErroreVB &e) {
                 Focus = QLatin1String(nome);

@@ -60,7 +60,21 @@ bool FRMCreaPDF::SCELTA_VORPLANTE()
         impostaRoutine(QStringLiteral("FRMCreaPDF"), QStringLiteral("SCELTA_VORPLANTE"));
         if (m_stampante.DeviceName().toUpper().contains(QStringLiteral("ZETAFAX")))
             valori.NumCopie = QStringLiteral("1");
-        documento = m_servizi.nuovoDocumento ? m_servizi.nuovoDocumento() : std::make_unique<PDFReportObj>();
+        if (m_servizi.nuovoDocumento) {
+            documento = m_servizi.nuovoDocumento();
+        } else {
+            // Writing out a long document takes as long as drawing it: its
+            // pages are reported too, and the exit asked meanwhile stops it
+            // at the next page.
+            auto pdf = std::make_unique<PDFReportObj>();
+            pdf->avanzamentoSalvataggio = [this](int pagina, int pagine) {
+                segnalaAvanzamento(QStringLiteral("Scrittura del PDF - pagina %1 di %2").arg(pagina).arg(pagine),
+                                   pagina, pagine);
+                if (m_servizi.eventi && (pagina & 15) == 0)
+                    m_servizi.eventi();
+            };
+            documento = std::move(pdf);
+        }
     } catch (const ErroreVB &e) {
         mostraErroreRoutine(e);
         return false;

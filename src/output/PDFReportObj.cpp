@@ -275,6 +275,8 @@ bool PDFReportObj::scrivi(QIODevice &dispositivo)
             switch (Op(codice)) {
             case Op::Pagina:
                 ++pagina;
+                if (avanzamentoSalvataggio)
+                    avanzamentoSalvataggio(int(pagina) + 1, int(m_pagine.size()));
                 impaginaCome(m_pagine.value(pagina, m_pagine.last()));
                 pdf.newPage();
                 break;

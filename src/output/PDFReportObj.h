@@ -23,6 +23,7 @@
 #include <QSize>
 #include <QString>
 #include <QTemporaryFile>
+#include <functional>
 #include <memory>
 
 namespace vorpla {
@@ -59,6 +60,11 @@ public:
     const QString &famiglia() const { return m_famiglia; }
     // The last save's failure, naming the file; empty after a good save.
     const QString &erroreSalvataggio() const { return m_erroreSalvataggio; }
+    // Called as a save writes each page (page, pages): writing a long
+    // document takes seconds, and the caller shows how far it is and lets
+    // the windows work. What it raises stops the save, the target left as
+    // it was.
+    std::function<void(int pagina, int pagine)> avanzamentoSalvataggio;
 
 private:
     enum class Op : quint8 { Pagina, Testo, Riquadro, Linea, Immagine, Direttiva };

@@ -13,7 +13,10 @@ void preparaMessaggio(QMessageBox &box, const QString &testo, Pulsanti pulsanti,
 {
     box.setWindowTitle(titolo.isEmpty() ? QStringLiteral("Vorpla") : titolo);
     box.setText(testoPerTerminale(testo));
-    box.setWindowFlag(Qt::WindowStaysOnTopHint);
+    // A message has nothing to minimise or enlarge: a title and a close
+    // button only, above the other windows.
+    box.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
+                       | Qt::WindowStaysOnTopHint);
     switch (tipoMessaggio(testo, pulsanti)) {
     case TipoMessaggio::Domanda: box.setIcon(QMessageBox::Question); break;
     case TipoMessaggio::Errore: box.setIcon(QMessageBox::Critical); break;
@@ -35,13 +38,14 @@ void preparaMessaggio(QMessageBox &box, const QString &testo, Pulsanti pulsanti,
         box.setEscapeButton(QMessageBox::Cancel);
         break;
     }
-    // Italian whatever the translations installed.
+    // Italian whatever the translations installed, each with its key: "s",
+    // "n", "a" (alone or with Alt) answer as the button does.
     if (QAbstractButton *si = box.button(QMessageBox::Yes))
-        si->setText(QStringLiteral("Sì"));
+        si->setText(QStringLiteral("&Sì"));
     if (QAbstractButton *no = box.button(QMessageBox::No))
-        no->setText(QStringLiteral("No"));
+        no->setText(QStringLiteral("&No"));
     if (QAbstractButton *annulla = box.button(QMessageBox::Cancel))
-        annulla->setText(QStringLiteral("Annulla"));
+        annulla->setText(QStringLiteral("&Annulla"));
 }
 
 Risposta MessaggiQt::mostra(const QString &testo, Pulsanti pulsanti, const QString &titolo)

@@ -185,7 +185,11 @@ void ComandiMain::anteprima(bool visibile)
     const auto mostraPdf = [&](const QString &pdf) {
         // After "Errore di timeout!" there is no PDF to open.
         if (const QString trovato = trovaIgnorandoMaiuscole(pdf); QFileInfo::exists(trovato))
-            m_s.apriDocumento(trovato);
+            m_s.apriDocumento(trovato, [this](const QString &errori) {
+                scriviErrore(QStringLiteral("vorpla: no application for PDF files (%1): the preview window instead")
+                                 .arg(errori));
+                visualizzatoreMancante();
+            });
         m_s.eventi();
         m_form.inPrimoPiano = false;
         m_s.abbassaFinestra();
@@ -203,7 +207,7 @@ void ComandiMain::anteprima(bool visibile)
         if (fatto.isEmpty() || !esisteIgnorandoMaiuscole(pdf)) {
             // The PDF could not be made: the program's own preview window,
             // with its own print and exit commands.
-            m_s.mostraAnteprima();
+            mostraFinestraAnteprima();
             return;
         }
         mostraPdf(pdf);
@@ -213,10 +217,69 @@ void ComandiMain::anteprima(bool visibile)
     abilitaControlliAnteprima(true);
 }
 
+void ComandiMain::mostraFinestraAnteprima()
+{
+    // The main window, always on top in the corner, would cover the
+    // preview's top-left corner.
+    m_form.inPrimoPiano = false;
+    m_s.abbassaFinestra();
+    m_form.aggiorna();
+    m_s.mostraAnteprima();
+}
+
+void ComandiMain::visualizzatoreMancante()
+{
+    abilitaControlliAnteprima(false);
+    mostraFinestraAnteprima();
+}
+
+void ComandiMain::frmPreview_cmdEsci_Click()
+{
+    m_form.inPrimoPiano = true;
+    abilitaControlliAnteprima(true);
+}
+
+void ComandiMain::frmPreview_cmdVorpla_Click()
+{
+    // The printer form's "Continua" (loading it first), then the print.
+    try {
+        caricaFrmVorpla();
+    } catch (const ErroreVB &errore) {
+        mostraErroreRoutine(errore);
+    }
+    frmvorpla_cmdVorpla_Click();
+    frmPreview_cmdEsci_Click();
+    cmdVorpla_Click();
+}
+
 void ComandiMain::Check2_Click(bool spuntato)
 {
     m_form.controllo(QStringLiteral("Check2")).spuntato = spuntato;
     m_form.AnteprimaQualita = spuntato;
+}
+
+void ComandiMain::ChkSmtp_Click(bool spuntato)
+{
+    m_form.controllo(QStringLiteral("ChkSmtp")).spuntato = spuntato;
+}
+
+void ComandiMain::Check1_Click(bool spuntato)
+{
+    m_form.controllo(QStringLiteral("Check1")).spuntato = spuntato;
+}
+
+void ComandiMain::chkAttach_Click(bool spuntato)
+{
+    m_form.controllo(QStringLiteral("chkAttach")).spuntato = spuntato;
+}
+
+void ComandiMain::CmbEtich_Click(int indice)
+{
+    Controllo &tipi = m_form.controllo(QStringLiteral("CmbEtich"));
+    if (indice < 0 || indice >= tipi.voci.size())
+        return;
+    tipi.indice = indice;
+    tipi.testo = tipi.voci.at(indice);
 }
 
 void ComandiMain::TXTNumCopie_Change(const QString &testo)
@@ -227,17 +290,30 @@ void ComandiMain::TXTNumCopie_Change(const QString &testo)
 void ComandiMain::Edit_Click()
 {
     impostaRoutine(Form, QStringLiteral("Edit_Click"));
+    // Off the top while an editor is in front; back on top after the
+    // program's own, which is modal. The user's own editor stays in front.
+    m_form.inPrimoPiano = false;
     m_s.abbassaFinestra();
     try {
         Form1 editor;
         editor.carica();
         if (editor.Text1.size() <= Form1::LunghezzaMassima) {
             m_s.mostraEditor(editor);
+            m_form.inPrimoPiano = true;
             m_s.rialzaFinestra();
         } else {
-            m_s.editorEsterno(lavoro().FileIngresso);
+            m_s.editorEsterno(lavoro().FileIngresso, [this](const QString &errori) {
+                // Nothing came in front after all.
+                m_form.inPrimoPiano = true;
+                m_form.aggiorna();
+                messaggi().mostra(QStringLiteral("Il file di stampa è troppo grande per l'editor di Vorpla e non è "
+                                                 "installato nessun programma per modificarlo.")
+                                  + (errori.isEmpty() ? QString() : QStringLiteral("\r\n\r\n") + errori));
+            });
         }
     } catch (const ErroreVB &errore) {
+        // No editor in front after all.
+        m_form.inPrimoPiano = true;
         mostraErroreRoutine(errore);
     }
     m_form.visibile = true;

@@ -52,6 +52,23 @@ public:
     void CliccoAnteprima();
     // "Anteprima di qualità" ticked or unticked.
     void Check2_Click(bool spuntato);
+    // "Invia con SMTP", "Invia tutti" and "Allegato" ticked or unticked: the
+    // mail command reads them when it runs.
+    void ChkSmtp_Click(bool spuntato);
+    void Check1_Click(bool spuntato);
+    void chkAttach_Click(bool spuntato);
+    // An entry of the customer-specific "Tipo di etichette" list chosen.
+    void CmbEtich_Click(int indice);
+    // The preview window's print button: on to printing through the printer
+    // form ("Continua" shows the main window, its commands on again), then
+    // the print command, as its print button would.
+    void frmPreview_cmdVorpla_Click();
+    // The preview window closed: the main window has its commands back, and
+    // is on top again.
+    void frmPreview_cmdEsci_Click();
+    // The desktop has no application for the preview's PDF: the program's
+    // own preview window instead, as when the PDF could not be made.
+    void visualizzatoreMancante();
     // The copies box edited.
     void TXTNumCopie_Change(const QString &testo);
     // "Vorpla + Email": prints the job, then runs the e-mail command.
@@ -112,6 +129,9 @@ private:
     // The preview of either command; `visibile`: the main window after it.
     void anteprima(bool visibile);
     void abilitaControlliAnteprima(bool abilitati);
+    // The preview window, in front of the main window, which is no longer
+    // on top meanwhile; the controls of the preview stay off.
+    void mostraFinestraAnteprima();
     // The PDF job of this instance still being spooled, abandoned: its print
     // job cancelled, its PostScript files and the marker deleted.
     void abbandonaPdfInCorso();

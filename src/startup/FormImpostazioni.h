@@ -32,12 +32,22 @@ public:
 
     // Fills the boxes with the keys' values.
     void Form_Load();
-    // 0 "Conferma", 1 "Annulla": both unload the dialog.
+    // 0 "Conferma", 1 "Annulla": both unload the dialog; a confirmation
+    // with a box that is no number (ValoriNumerici) writes nothing and the
+    // dialog stays.
     void Command1_Click(int indice);
+    // Whether every box is empty or a number as the layouts read it (the
+    // system's decimal convention). A box that is not: the standard message
+    // naming its label ("... Type mismatch (Alt. pagina)"), Focus its index,
+    // and false. A value that is no number would make every later job fail
+    // with error 13, so it never reaches vorpla.ini.
+    bool ValoriNumerici();
 
     QString caption = QStringLiteral("Impostazioni ");
     std::array<QString, 4> Text1;
     bool caricato = false;
+    // The box to correct, -1 for none.
+    int Focus = -1;
 
 private:
     std::function<void()> m_rifaiPdf;

@@ -10,6 +10,7 @@
 #include "maintenance/AggiornamentoClient.h"
 #include "maintenance/ProcessSession.h"
 #include "maintenance/VBUnzBas.h"
+#include "common/AperturaDesktop.h"
 #include "common/Attesa.h"
 #include "common/AvviaProgramma.h"
 #include "common/CartellaProgramma.h"
@@ -35,19 +36,17 @@ namespace {
 
 // $VISUAL, then $EDITOR (a command with its arguments), else the desktop's
 // application for the file.
-void editorDellUtente(const QString &file)
+void editorDellUtente(const QString &file, const ServiziAvvio::Fallito &fallito)
 {
     for (const char *variabile : {"VISUAL", "EDITOR"}) {
         QStringList comando = QProcess::splitCommand(qEnvironmentVariable(variabile));
         if (comando.isEmpty())
             continue;
         const QString programma = comando.takeFirst();
-        if (!QProcess::startDetached(programma, comando << file))
-            throw ErroreVB(Err::FileNonTrovato);
+        apriSenzaAttendere(programma, comando << file, fallito);
         return;
     }
-    if (!QProcess::startDetached(QStringLiteral("xdg-open"), {file}))
-        throw ErroreVB(Err::FileNonTrovato);
+    apriSenzaAttendere(QStringLiteral("xdg-open"), {file}, fallito);
 }
 
 QString cartellaFontUtente()
@@ -91,7 +90,7 @@ ServiziAvvio serviziProgramma(Stampanti *stampanti)
     s.registraPdfReport = [](const QString &) {};
     s.KV_CheckSendTerm = [](const QString &file) { return KV_CheckSendTerm(file); };
     s.abbandonaStampa = [] {};
-    s.apriDocumento = [](const QString &) {};
+    s.apriDocumento = [](const QString &, const ServiziAvvio::Fallito &) {};
     s.abbassaFinestra = [] {};
     s.stampa.dispositivo = [stampanti] { return stampanti->corrente(); };
     s.stampa.cursoreOccupato = s.cursoreOccupato;

@@ -49,8 +49,10 @@ struct ServiziAvvio
     std::function<void()> CliccoVorpla;
     std::function<void()> CliccoAnteprima;
     // Opens a document with the desktop's application for it, not waiting
-    // and not examining the result (the PDF viewer of the preview).
-    std::function<void(const QString &file)> apriDocumento;
+    // (the PDF viewer of the preview); `fallito` is called later, with what
+    // the opener said, when the desktop has no application for it.
+    using Fallito = std::function<void(const QString &errori)>;
+    std::function<void(const QString &file, Fallito fallito)> apriDocumento;
     // Moves the main window to the bottom of the stacking order (it is no
     // longer on top), neither moving nor resizing it.
     std::function<void()> abbassaFinestra;
@@ -73,8 +75,9 @@ struct ServiziAvvio
     // The main window always on top again, where it is.
     std::function<void()> rialzaFinestra;
     // The file in the user's own editor ($VISUAL, $EDITOR, else the
-    // desktop's application for it), not waited for.
-    std::function<void(const QString &file)> editorEsterno;
+    // desktop's application for it), not waited for; `fallito` as for
+    // apriDocumento, when none could open it.
+    std::function<void(const QString &file, Fallito fallito)> editorEsterno;
     // The voucher page settings dialog, modal.
     std::function<void()> Impostazioni;
     // The customer-specific document print ("TOLVEK" mode).

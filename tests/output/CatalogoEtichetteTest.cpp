@@ -265,6 +265,21 @@ TEST(CatalogoEtichette, MeasureThatIsNotANumberStoresNothingAndStaysEntering)
     EXPECT_EQ(messaggi.testi.size(), 2);
     EXPECT_EQ(leggiFile(f.c.PercorsoDB).size(), 80);
     attendiEntering(f.c);
+
+    // The measures are whole millimetres: "29,7" is refused, not stored as
+    // 297 (nor rounded); so is "29.7".
+    f.c.txtMarg.Text = QStringLiteral("10");
+    for (const char *decimale : {"29,7", "29.7"}) {
+        f.c.txtPY.Text = QLatin1String(decimale);
+        f.c.cmdConferma_Click();
+        EXPECT_EQ(messaggi.testi.last(), QStringLiteral("Routine frmvorpla - cmdConferma_Click\r Errore N.13 Type mismatch, "
+                                                        "millimetri interi (Alt. pagina)"));
+        EXPECT_EQ(f.c.Focus, QStringLiteral("txtPY"));
+        EXPECT_EQ(leggiFile(f.c.PercorsoDB).size(), 80) << decimale;
+    }
+    f.c.txtPY.Text = QStringLiteral(" 297 ");
+    f.c.cmdConferma_Click();
+    EXPECT_EQ(leggiFile(f.c.PercorsoDB).size(), 120);
 }
 
 TEST(CatalogoEtichette, WithoutCatalogueTheFormatIsOnlyForThisPrint)

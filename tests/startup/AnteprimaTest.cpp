@@ -53,8 +53,9 @@ protected:
             if (pdfFattibile)
                 cartella.scrivi(QStringLiteral("ulka/temp/D0012345.PDF"), "%PDF-1.4\n");
         };
-        servizi.apriDocumento = [this](const QString &f) {
+        servizi.apriDocumento = [this](const QString &f, const ServiziAvvio::Fallito &fallito) {
             chiamate << QStringLiteral("apri ") + QDir(cartella.radice()).relativeFilePath(f);
+            esitoApertura = fallito;
         };
         servizi.abbassaFinestra = [this] { chiamate << QStringLiteral("abbassa"); };
         servizi.mostraAnteprima = [this] { chiamate << QStringLiteral("frmPreview"); };
@@ -79,6 +80,9 @@ protected:
     MessaggiRegistrati messaggi;
     QStringList chiamate, routine;
     bool pdfFattibile = true;
+    // The opener's report, which comes after the command (the desktop's
+    // opener gives up a moment later).
+    ServiziAvvio::Fallito esitoApertura;
 };
 
 } // namespace
@@ -135,8 +139,25 @@ TEST_F(Anteprima, APdfThatCannotBeMadeOpensThePreviewWindowAndABadCopiesBoxNothi
     pdfFattibile = false;
     comandi.cmdPreview_Click();
     EXPECT_EQ(chiamate, (QStringList{QStringLiteral("PdfDelLavoro 0000"), QStringLiteral("attendi 200"),
-                                     QStringLiteral("frmPreview")}));
-    // The preview window has its own print and exit.
+                                     QStringLiteral("abbassa"), QStringLiteral("frmPreview")}));
+    // The preview window has its own print and exit, and the main window
+    // does not cover it.
+    EXPECT_EQ(statoControlli(), QStringLiteral("0000"));
+    EXPECT_FALSE(form.inPrimoPiano);
+    // Closed: the main window's commands are back, and it is on top again.
+    comandi.frmPreview_cmdEsci_Click();
+    EXPECT_EQ(statoControlli(), QStringLiteral("1111"));
+    EXPECT_TRUE(form.inPrimoPiano);
+
+    // A desktop with no application for PDFs: the preview window too, once
+    // the opener said so.
+    pdfFattibile = true;
+    chiamate.clear();
+    comandi.cmdPreview_Click();
+    ASSERT_TRUE(esitoApertura);
+    esitoApertura(QStringLiteral("xdg-open: no method available"));
+    EXPECT_EQ(chiamate.mid(2), (QStringList{QStringLiteral("apri ulka/temp/D0012345.PDF"), QStringLiteral("abbassa"),
+                                            QStringLiteral("abbassa"), QStringLiteral("frmPreview")}));
     EXPECT_EQ(statoControlli(), QStringLiteral("0000"));
 
     for (const char *nome : {"Frame1", "Frame2", "cmdPreview", "cmdVorpla"})

@@ -45,7 +45,10 @@ protected:
                 modifica(editor);
             chiuso = editor.Form_Unload();
         };
-        servizi.editorEsterno = [this](const QString &f) { chiamate << QStringLiteral("esterno ") + f; };
+        servizi.editorEsterno = [this](const QString &f, const ServiziAvvio::Fallito &fallito) {
+            chiamate << QStringLiteral("esterno ") + f;
+            esitoEditor = fallito;
+        };
     }
     QString stampa(const QByteArray &b)
     {
@@ -60,6 +63,7 @@ protected:
     QStringList chiamate;
     std::function<void(Form1 &)> modifica;
     bool chiuso = false;
+    ServiziAvvio::Fallito esitoEditor;
 };
 
 } // namespace
@@ -71,10 +75,23 @@ TEST_F(ProvaEditor, UpTo65536CharactersInTheEditorBeyondInTheUsersOwn)
     EXPECT_EQ(chiamate, (QStringList{QStringLiteral("abbassa"), QStringLiteral("editor 65536"), QStringLiteral("rialza")}));
     EXPECT_TRUE(form.visibile);
 
+    EXPECT_TRUE(form.inPrimoPiano);
+
+    // The user's own editor stays in front of the main window; with none
+    // installed, the user is told, and the main window is on top again.
     chiamate.clear();
     const QString grande = stampa(QByteArray(Form1::LunghezzaMassima + 1, 'a'));
     comandi.Edit_Click();
     EXPECT_EQ(chiamate, (QStringList{QStringLiteral("abbassa"), QStringLiteral("esterno ") + grande}));
+    EXPECT_FALSE(form.inPrimoPiano);
+    EXPECT_TRUE(messaggi.testi.isEmpty());
+    ASSERT_TRUE(esitoEditor);
+    esitoEditor(QStringLiteral("xdg-open: no method available for opening '%1'").arg(grande));
+    ASSERT_EQ(messaggi.testi.size(), 1);
+    EXPECT_TRUE(messaggi.testi.at(0).startsWith(QStringLiteral("Il file di stampa è troppo grande per l'editor di Vorpla "
+                                                               "e non è installato nessun programma per modificarlo.\r\n")));
+    EXPECT_TRUE(messaggi.testi.at(0).endsWith(QStringLiteral("no method available for opening '%1'").arg(grande)));
+    EXPECT_TRUE(form.inPrimoPiano);
 }
 
 TEST_F(ProvaEditor, SavingReplacesThePrintFileWithTheTextAndOneLineEnd)
@@ -208,7 +225,7 @@ TEST(EditorEsterno, TheUsersEditorFromVisualThenEditor)
     qputenv("VISUAL", (editor + QStringLiteral(" -n")).toUtf8());
     qputenv("EDITOR", "/nonexistent/editor");
     ServiziAvvio servizi = serviziProgramma(nullptr);
-    servizi.editorEsterno(QStringLiteral("/tmp/F1.TXT"));
+    servizi.editorEsterno(QStringLiteral("/tmp/F1.TXT"), {});
     for (int i = 0; i < 50 && !QFileInfo::exists(segno); ++i)
         QThread::msleep(100);
     EXPECT_EQ(leggiFile(segno), "-n /tmp/F1.TXT\n");

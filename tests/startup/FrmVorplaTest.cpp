@@ -54,10 +54,19 @@ TEST(FinestraEtichette, StoresANewFormatTypedInTheWindowAndLeaves)
     EXPECT_TRUE(campo("txtDesc")->isEnabled());
     EXPECT_FALSE(pulsante("cmdConferma")->isHidden());
     EXPECT_FALSE(pulsante("cmdVorpla")->isEnabled());
-    for (const auto &[nome, testo] : {std::pair{"txtDesc", "Buste"}, std::pair{"txtPX", "220"}, std::pair{"txtETY", "50"}}) {
+    for (const auto &[nome, testo] : {std::pair{"txtDesc", "Buste"}, std::pair{"txtPX", "220"}, std::pair{"txtETY", "5,0"}}) {
         campo(nome)->setText(QLatin1String(testo));
         emit campo(nome)->textEdited(campo(nome)->text());
     }
+    // A measure refused: its field has the focus and its text selected, so
+    // what is typed replaces it.
+    pulsante("cmdConferma")->click();
+    EXPECT_EQ(messaggi.testi.size(), 1);
+    EXPECT_EQ(finestra.focusWidget(), campo("txtETY"));
+    EXPECT_EQ(campo("txtETY")->selectedText(), QStringLiteral("5,0"));
+    messaggi.testi.clear();
+    campo("txtETY")->setText(QStringLiteral("50"));
+    emit campo("txtETY")->textEdited(campo("txtETY")->text());
     pulsante("cmdConferma")->click();
     EXPECT_TRUE(messaggi.testi.isEmpty()) << messaggi.testi.join(u'|').toStdString();
     EXPECT_EQ(QFileInfo(catalogo.PercorsoDB).size(), 40);

@@ -13,10 +13,10 @@
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QShortcut>
 #include <QStyle>
 #include <QVBoxLayout>
 
@@ -116,12 +116,6 @@ FrmVorpla::FrmVorpla(CatalogoEtichette &catalogo, Uscite uscite, QWidget *parent
     for (const PulsanteFinestra &p : kPulsanti)
         tasti << qobject_cast<QAbstractButton *>(m_widget.value(QLatin1String(p.nome)));
     assegnaTastiRapidi(tasti);
-    // Esc is "Annulla".
-    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this, [this] {
-        auto *annulla = qobject_cast<QAbstractButton *>(m_widget.value(QStringLiteral("cmdAnnulla")));
-        if (annulla && annulla->isEnabled() && annulla->isVisible())
-            annulla->click();
-    });
     auto clic = [this](const char *nome, std::function<void()> comando) {
         connect(qobject_cast<QPushButton *>(m_widget.value(QLatin1String(nome))), &QPushButton::clicked, this,
                 [this, comando] { esegui(comando); });
@@ -178,11 +172,29 @@ void FrmVorpla::sincronizza()
         b->setVisible(stato.Visible);
     }
     if (!m_catalogo.Focus.isEmpty()) {
-        if (QWidget *w = m_widget.value(m_catalogo.Focus))
+        // A field given the focus (the new format's description, a measure
+        // refused) has its text selected: what is typed replaces it.
+        if (QWidget *w = m_widget.value(m_catalogo.Focus)) {
             w->setFocus();
+            if (auto *testo = qobject_cast<QLineEdit *>(w))
+                testo->selectAll();
+        }
         m_catalogo.Focus.clear();
     }
     m_sincronizzando = false;
+}
+
+void FrmVorpla::keyPressEvent(QKeyEvent *evento)
+{
+    // Esc is "Annulla". It comes here only when no control took it: an open
+    // list closes on it and the window stays.
+    if (evento->key() == Qt::Key_Escape && evento->modifiers() == Qt::NoModifier) {
+        auto *annulla = qobject_cast<QAbstractButton *>(m_widget.value(QStringLiteral("cmdAnnulla")));
+        if (annulla && annulla->isEnabled() && annulla->isVisible())
+            annulla->click();
+        return;
+    }
+    QWidget::keyPressEvent(evento);
 }
 
 void FrmVorpla::closeEvent(QCloseEvent *evento)

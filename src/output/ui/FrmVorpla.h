@@ -11,6 +11,7 @@
 #include <functional>
 
 class QCloseEvent;
+class QKeyEvent;
 
 namespace vorpla {
 
@@ -38,6 +39,7 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent *evento) override;
+    void keyPressEvent(QKeyEvent *evento) override;
 
 private:
     template<typename F> void esegui(F &&comando);

@@ -11,6 +11,7 @@ namespace vorpla {
 namespace {
 
 constexpr char ProprietaTesto[] = "vorplaTestoSemplice";
+constexpr char ProprietaSuggerimento[] = "vorplaSuggerimentoSegnato";
 
 bool libera(QChar c, const QSet<QChar> &prese)
 {
@@ -63,20 +64,32 @@ void assegnaTastiRapidi(const QList<QAbstractButton *> &pulsanti)
             continue;
         }
         // No letter of its own caption: a shortcut from its tooltip, or any
-        // letter still free.
-        if (!b->toolTip().isEmpty())
-            b->setAccessibleName(b->toolTip());
+        // letter still free. Nothing on the button shows it, so its tooltip
+        // names it ("Vorpla (Alt+V)"); the plain tip is its accessible name.
+        QString suggerimento = b->toolTip();
+        if (!suggerimento.isEmpty() && suggerimento == b->property(ProprietaSuggerimento).toString())
+            suggerimento = b->property("vorplaSuggerimentoOriginale").toString();
+        if (!suggerimento.isEmpty())
+            b->setAccessibleName(suggerimento);
         QChar scelta;
-        for (const QChar c : b->toolTip() + QStringLiteral("abcdefghijklmnopqrstuvwxyz"))
+        for (const QChar c : suggerimento + QStringLiteral("abcdefghijklmnopqrstuvwxyz"))
             if (libera(c, prese)) {
                 scelta = c.toLower();
                 break;
             }
-        if (scelta.isNull())
+        if (scelta.isNull()) {
+            b->setToolTip(suggerimento);
             continue;
+        }
         prese.insert(scelta);
         b->setShortcut(QKeySequence(QKeyCombination(Qt::AltModifier, Qt::Key(Qt::Key_A + (scelta.unicode() - 'a')))));
         b->setProperty("vorplaTasto", QString(scelta));
+        const QString tasto = QStringLiteral("Alt+") + scelta.toUpper();
+        const QString segnatoSuggerimento =
+            suggerimento.isEmpty() ? tasto : suggerimento + QStringLiteral(" (") + tasto + u')';
+        b->setProperty("vorplaSuggerimentoOriginale", suggerimento);
+        b->setProperty(ProprietaSuggerimento, segnatoSuggerimento);
+        b->setToolTip(segnatoSuggerimento);
     }
 }
 

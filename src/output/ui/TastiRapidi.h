@@ -3,8 +3,9 @@
 // reached from the keyboard (Alt+letter). Each gets the first letter of its
 // text that no button before it took, underlined in its caption; a picture
 // button (no caption) or a caption with no free letter gets a free letter of
-// its tooltip, or else of the alphabet, as its shortcut. A picture button's
-// tooltip is also its accessible name. Called again whenever captions change:
+// its tooltip, or else of the alphabet, as its shortcut, and its tooltip
+// names that key ("Vorpla (Alt+V)"); its plain tooltip is its accessible
+// name. Called again whenever captions change:
 // the captions given are the plain ones.
 
 #include <QList>

@@ -54,11 +54,21 @@ void FinestraImpostazioni::premuto(int indice)
 {
     for (int i = 0; i < 4; ++i)
         m_form.Text1[size_t(i)] = m_caselle[size_t(i)]->text();
-    // The dialog goes first; the PDF made again comes after.
-    if (indice == 0)
-        accept();
-    else
+    if (indice != 0) {
         QDialog::reject();
+        return;
+    }
+    // A box that is no number: the message, then the box focused with its
+    // text selected for the correction; the dialog stays.
+    if (!m_form.ValoriNumerici()) {
+        if (QLineEdit *casella = m_caselle.at(size_t(qBound(0, m_form.Focus, 3)))) {
+            casella->setFocus();
+            casella->selectAll();
+        }
+        return;
+    }
+    // The dialog goes first; the PDF made again comes after.
+    accept();
 }
 
 void FinestraImpostazioni::reject()

@@ -13,10 +13,10 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QKeyEvent>
-#include <QShortcut>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QStyle>
 #include <QToolButton>
@@ -165,12 +165,22 @@ FrmMain::FrmMain(FormMain &form, ComandiMain &comandi, QWidget *parent)
     connect(pulsante("cmdVorpla"), &QAbstractButton::clicked, this, [this] { esegui([this] { m_comandi.cmdVorpla_Click(); }); });
     connect(pulsante("cmdEsci"), &QAbstractButton::clicked, this, [this] { esegui([this] { m_comandi.cmdEsci_Click(); }); });
     connect(pulsante("cmdPreview"), &QAbstractButton::clicked, this, [this] { esegui([this] { m_comandi.cmdPreview_Click(); }); });
-    connect(pulsante("Check2"), &QAbstractButton::toggled, this, [this](bool spuntato) {
-        if (!m_sincronizzando)
-            esegui([this, spuntato] { m_comandi.Check2_Click(spuntato); }, false);
-    });
+    // Every box the user ticks goes into the form at once, so the commands
+    // (and the window's next refresh) have what the user set.
+    const auto casella = [&](const char *nome, void (ComandiMain::*clic)(bool)) {
+        connect(pulsante(nome), &QAbstractButton::toggled, this, [this, clic](bool spuntato) {
+            if (!m_sincronizzando)
+                esegui([this, clic, spuntato] { (m_comandi.*clic)(spuntato); }, false);
+        });
+    };
+    casella("Check2", &ComandiMain::Check2_Click);
+    casella("ChkSmtp", &ComandiMain::ChkSmtp_Click);
+    casella("Check1", &ComandiMain::Check1_Click);
+    casella("chkAttach", &ComandiMain::chkAttach_Click);
     connect(qobject_cast<QComboBox *>(m_widget.value(QStringLiteral("cmbPrinter"))), &QComboBox::activated, this,
             [this](int indice) { esegui([this, indice] { m_comandi.cmbPrinter_Click(indice); }); });
+    connect(qobject_cast<QComboBox *>(m_widget.value(QStringLiteral("CmbEtich"))), &QComboBox::activated, this,
+            [this](int indice) { esegui([this, indice] { m_comandi.CmbEtich_Click(indice); }, false); });
     connect(qobject_cast<QLineEdit *>(m_widget.value(QStringLiteral("TXTNumCopie"))), &QLineEdit::textEdited, this,
             [this](const QString &testo) { esegui([this, testo] { m_comandi.TXTNumCopie_Change(testo); }, false); });
 
@@ -184,32 +194,47 @@ FrmMain::FrmMain(FormMain &form, ComandiMain &comandi, QWidget *parent)
 
     connect(pulsante("Edit"), &QAbstractButton::clicked, this, [this] { esegui([this] { m_comandi.Edit_Click(); }); });
 
-    // Esc is the exit button.
-    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this, [pulsante] {
-        if (QAbstractButton *esci = pulsante("cmdEsci"); esci->isEnabled())
-            esci->click();
-    });
+    // The window keeps the size of what it shows: nothing to enlarge, so
+    // neither the frame nor a double click on the title maximises it.
+    principale->setSizeConstraint(QLayout::SetFixedSize);
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                   | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
 
     connect(&m_form, &FormMain::cambiato, this, &FrmMain::sincronizza);
     sincronizza();
 }
 
+void FrmMain::eseguiComando(const std::function<void()> &comando)
+{
+    esegui(comando);
+}
+
 template<typename F> void FrmMain::esegui(F &&comando, bool blocca)
 {
-    // Off while the command runs, on again however it ends.
+    // Off while the command runs, on again however it ends. Turning the
+    // controls off moves the keyboard focus away from them (to the exit,
+    // the one left on): it goes back where the user had it, unless the
+    // command put it elsewhere (the copies box after "Numero di copie
+    // errato!").
     struct Blocco
     {
         FrmMain &f;
         bool attivo;
+        QPointer<QWidget> focus;
         Blocco(FrmMain &finestra, bool a) : f(finestra), attivo(a)
         {
-            if (attivo && f.m_comandiInCorso++ == 0)
-                f.sincronizza();
+            if (!attivo || f.m_comandiInCorso++ > 0)
+                return;
+            focus = f.focusWidget();
+            f.sincronizza();
         }
         ~Blocco()
         {
-            if (attivo && --f.m_comandiInCorso == 0)
-                f.sincronizza();
+            if (!attivo || --f.m_comandiInCorso > 0)
+                return;
+            if (focus && f.m_form.controlloConFocus.isEmpty() && focus->isEnabled() && focus->isVisible())
+                focus->setFocus();
+            f.sincronizza();
         }
     } blocco(*this, blocca);
     try {
@@ -262,8 +287,10 @@ void FrmMain::sincronizza()
             p->setText(c.testo);
         }
     }
-    if (!m_form.controlloConFocus.isEmpty()) {
-        // The focus, and a text box's selection, as a command left them.
+    if (!m_form.controlloConFocus.isEmpty() && m_comandiInCorso == 0) {
+        // The focus, and a text box's selection, as a command left them,
+        // once the window's controls are on again (a control that is off
+        // takes no focus).
         if (QWidget *w = m_widget.value(m_form.controlloConFocus)) {
             w->setFocus();
             if (auto *t = qobject_cast<QLineEdit *>(w)) {
@@ -292,6 +319,14 @@ void FrmMain::sincronizza()
 
 void FrmMain::keyPressEvent(QKeyEvent *evento)
 {
+    // Esc is the exit button. It comes here only when no control took it:
+    // an open list closes on it and the job goes on.
+    if (evento->key() == Qt::Key_Escape && evento->modifiers() == Qt::NoModifier) {
+        if (auto *esci = qobject_cast<QAbstractButton *>(m_widget.value(QStringLiteral("cmdEsci")));
+            esci && esci->isEnabled())
+            esci->click();
+        return;
+    }
     // Enter presses the button that has the focus.
     if (evento->key() == Qt::Key_Return || evento->key() == Qt::Key_Enter) {
         if (auto *b = qobject_cast<QAbstractButton *>(focusWidget()); b && b->isEnabled()) {

@@ -6,6 +6,7 @@
 #include <QPoint>
 #include <QWidget>
 
+#include <functional>
 #include <optional>
 
 class QCloseEvent;
@@ -28,6 +29,9 @@ public:
     // The exit, as closing the window does; while a command runs, that
     // command stops at its next wait.
     void esci();
+    // Runs a command of another window (the preview's print) as one of
+    // this window's: the others off meanwhile, the program's end honoured.
+    void eseguiComando(const std::function<void()> &comando);
 
 public slots:
     // Brings the window in line with the form's state.

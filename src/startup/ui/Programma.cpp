@@ -28,6 +28,7 @@
 #include "startup/FormMain.h"
 #include "terminal/ScambioTerminale.h"
 #include "terminal/ui/FinestraMsg.h"
+#include "common/AperturaDesktop.h"
 #include "common/Avanzamento.h"
 #include "common/ErroreVB.h"
 #include "common/FineProgramma.h"
@@ -39,9 +40,7 @@
 #include "common/StatoLavoro.h"
 
 #include <QApplication>
-#include <QDesktopServices>
 #include <QTimer>
-#include <QUrl>
 #include <QGuiApplication>
 #include <memory>
 #include <cstdio>
@@ -369,11 +368,11 @@ int Programma::esegui()
     servizi.CliccoAnteprima = [&comandi] { comandi.CliccoAnteprima(); };
     // The preview's PDF in the desktop's viewer; without a display there is
     // none to start, and the file is named on standard output.
-    servizi.apriDocumento = [senzaSchermo](const QString &file) {
+    servizi.apriDocumento = [senzaSchermo](const QString &file, const ServiziAvvio::Fallito &fallito) {
         if (senzaSchermo)
             scrivi(QStringLiteral("Preview: %1 (no display to show it on)\n").arg(file));
         else
-            QDesktopServices::openUrl(QUrl::fromLocalFile(file));
+            apriSenzaAttendere(QStringLiteral("xdg-open"), {file}, fallito);
     };
     // The program's own preview window, when the PDF could not be made.
     std::unique_ptr<FormPreview> anteprima;
@@ -397,23 +396,22 @@ int Programma::esegui()
         finestraAnteprima.reset();
         anteprima = std::move(nuova);
         FrmPreview::Uscite uscite;
+        // On to printing through the printer form, as a command of the main
+        // window: the job printed, and the program ends.
         uscite.vorpla = [&] {
             finestraAnteprima->hide();
-            // The printer form's "Continua": the main window, to print from.
-            try {
-                comandi.caricaFrmVorpla();
-                comandi.frmvorpla_cmdVorpla_Click();
-            } catch (const ErroreVB &errore) {
-                mostraErroreRoutine(errore);
-            }
+            finestra->eseguiComando([&] { comandi.frmPreview_cmdVorpla_Click(); });
         };
         uscite.esci = [&] {
             finestraAnteprima->hide();
+            comandi.frmPreview_cmdEsci_Click();
             servizi.eventi();
             finestraAnteprima.release()->deleteLater();
         };
         finestraAnteprima = std::make_unique<FrmPreview>(*anteprima, std::move(uscite));
         finestraAnteprima->showMaximized();
+        finestraAnteprima->raise();
+        finestraAnteprima->activateWindow();
     };
     servizi.abbassaFinestra = [&finestra] {
         if (!finestra)

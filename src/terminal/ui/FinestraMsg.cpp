@@ -23,10 +23,13 @@ FinestraMsg::FinestraMsg(QWidget *genitore)
     carattere.setStyleHint(QFont::TypeWriter);
     m_etichetta->setFont(carattere);
     m_etichetta->setAlignment(Qt::AlignCenter);
+    // Text1 is the plain-text exchange's (its Ctrl+C), never the user's:
+    // it is not shown and takes no focus from the keyboard or the mouse.
     m_text1 = new QLineEdit(this);
     m_text1->setObjectName(QStringLiteral("Text1"));
+    m_text1->setFocusPolicy(Qt::NoFocus);
+    m_text1->hide();
     layout->addWidget(m_etichetta);
-    layout->addWidget(m_text1);
     setFixedSize(sizeHint().expandedTo(QSize(300, 90)));
 }
 

@@ -1,8 +1,8 @@
 #pragma once
 // The "Vorpla in corso..." window shown while the job is with the client:
-// a label, the text box Text1 the plain-text exchange copies from with
-// Ctrl+C, 200 pixels from the screen's left and top edges, above every other
-// window. Closing it ends the program.
+// a label, and the text box Text1 the plain-text exchange copies from with
+// Ctrl+C (hidden: the user has no use for it); 200 pixels from the screen's
+// left and top edges, above every other window. Closing it ends the program.
 
 #include <QWidget>
 

@@ -17,6 +17,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QDeadlineTimer>
 #include <QFileInfo>
 #include <QPlainTextEdit>
 #include <QTextDocument>
@@ -225,10 +226,24 @@ TEST(EditorEsterno, TheUsersEditorFromVisualThenEditor)
     qputenv("VISUAL", (editor + QStringLiteral(" -n")).toUtf8());
     qputenv("EDITOR", "/nonexistent/editor");
     ServiziAvvio servizi = serviziProgramma(nullptr);
-    servizi.editorEsterno(QStringLiteral("/tmp/F1.TXT"), {});
+    QStringList falliti;
+    const auto fallito = [&](const QString &errori) { falliti << errori; };
+    servizi.editorEsterno(QStringLiteral("/tmp/F1.TXT"), fallito);
     for (int i = 0; i < 50 && !QFileInfo::exists(segno); ++i)
         QThread::msleep(100);
     EXPECT_EQ(leggiFile(segno), "-n /tmp/F1.TXT\n");
+
+    // An editor that gives up is reported, with the last line it wrote on
+    // its standard error; one that opened the file is not.
+    const QString rinuncia = cartella.scrivi(QStringLiteral("bin/rinuncia"),
+                                             "#!/bin/sh\necho primo >&2\necho \"rinuncia: $1 non si apre\" >&2\nexit 4\n");
+    QFile::setPermissions(rinuncia, QFile::permissions(rinuncia) | QFileDevice::ExeOwner);
+    qputenv("VISUAL", rinuncia.toUtf8());
+    servizi.editorEsterno(QStringLiteral("/tmp/F2.TXT"), fallito);
+    QDeadlineTimer scadenza(5000);
+    while (falliti.isEmpty() && !scadenza.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    EXPECT_EQ(falliti, QStringList{QStringLiteral("rinuncia: /tmp/F2.TXT non si apre")});
     qputenv("VISUAL", visual);
     qputenv("EDITOR", editorPrima);
     if (visual.isEmpty())

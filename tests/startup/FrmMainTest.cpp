@@ -266,6 +266,31 @@ TEST_F(ProvaFinestra, EveryCommandHasItsOwnAccessKey)
     EXPECT_THROW(fineSeRichiesta(), FineProgramma);
 }
 
+// What the user ticks or chooses is the form's at once, and the window's
+// next refresh keeps it.
+TEST_F(ProvaFinestra, TicksAndChoicesReachTheFormAndSurviveARefresh)
+{
+    form.controllo(QStringLiteral("chkAttach")).visibile = true;
+    Controllo &tipi = form.controllo(QStringLiteral("CmbEtich"));
+    tipi.voci = {QStringLiteral("Valigie"), QStringLiteral("Passaporti"), QStringLiteral("Nota Spese")};
+    tipi.indice = 0;
+    tipi.testo = tipi.voci.at(0);
+    tipi.visibile = tipi.abilitato = true;
+    FrmMain f(form, comandi);
+    for (const char *nome : {"ChkSmtp", "Check1", "chkAttach"})
+        w<QCheckBox>(nome, f)->click();
+    emit w<QComboBox>("CmbEtich", f)->activated(2);
+    form.aggiorna();
+    for (const char *nome : {"ChkSmtp", "Check1", "chkAttach"}) {
+        EXPECT_TRUE(form.controllo(QLatin1String(nome)).spuntato) << nome;
+        EXPECT_TRUE(w<QCheckBox>(nome, f)->isChecked()) << nome;
+    }
+    EXPECT_EQ(form.controllo(QStringLiteral("CmbEtich")).testo, QStringLiteral("Nota Spese"));
+    EXPECT_EQ(w<QComboBox>("CmbEtich", f)->currentIndex(), 2);
+    w<QCheckBox>("ChkSmtp", f)->click();
+    EXPECT_FALSE(form.controllo(QStringLiteral("ChkSmtp")).spuntato);
+}
+
 TEST_F(ProvaFinestra, TypingTheCopiesKeepsTheFocusInTheBox)
 {
     FrmMain f(form, comandi);

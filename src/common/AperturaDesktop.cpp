@@ -55,7 +55,9 @@ void apriSenzaAttendere(const QString &programma, const QStringList &argomenti,
     }
     if (!fallito || !QCoreApplication::instance())
         return;
-    auto *sorveglianza = new QTimer;
+    // Owned by the application, so a watch still running when the program
+    // ends goes with it.
+    auto *sorveglianza = new QTimer(QCoreApplication::instance());
     auto orologio = std::make_shared<QElapsedTimer>();
     orologio->start();
     sorveglianza->setInterval(100);

@@ -59,26 +59,6 @@ TEST_F(ProvaImpostazioni, ConfirmWritesTheTrimmedBoxesAndMakesThePdfAgain)
     EXPECT_TRUE(lavoro().LavoroEtichette);
 }
 
-// A value that is no number would make every later job fail (error 13 in
-// the layouts): it is refused with the standard message naming its box, and
-// nothing is written.
-TEST_F(ProvaImpostazioni, AValueThatIsNoNumberIsRefusedAndNothingWritten)
-{
-    MessaggiRegistrati messaggi;
-    const QByteArray prima = leggiFile(ini);
-    form.Form_Load();
-    form.Text1[0] = QStringLiteral("22");
-    form.Text1[1] = QStringLiteral("abc");
-    lavoro().PdfReportDisponibile = true;
-    form.Command1_Click(0);
-    EXPECT_EQ(messaggi.testi,
-              QStringList{QStringLiteral("Routine Impostazioni - Command1_Click\r Errore N.13 Type mismatch (Alt. pagina)")});
-    EXPECT_EQ(form.Focus, 1);
-    EXPECT_TRUE(form.caricato) << "the dialog stays for the correction";
-    EXPECT_EQ(leggiFile(ini), prima);
-    EXPECT_EQ(pdfRifatti, 0);
-}
-
 TEST_F(ProvaImpostazioni, CancelOrNoPdfComponent)
 {
     const QByteArray prima = leggiFile(ini);

@@ -67,6 +67,16 @@ void Superficie::ScaleHeight(double altezza)
         m_scalaY = areaStampabileCm(m_orientamento).height() / altezza;
 }
 
+double Superficie::ScaleWidth() const
+{
+    return areaStampabileCm(m_orientamento).width() / m_scalaX;
+}
+
+double Superficie::ScaleHeight() const
+{
+    return areaStampabileCm(m_orientamento).height() / m_scalaY;
+}
+
 void Superficie::FontName(const QString &nome)
 {
     if (nome != m_nomeFont) {

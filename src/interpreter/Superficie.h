@@ -65,6 +65,10 @@ public:
     void ScaleMode7();
     void ScaleWidth(double larghezza);
     void ScaleHeight(double altezza);
+    // The printable area's width / height in user units (centimetres after
+    // ScaleMode7), as a printer's ScaleWidth / ScaleHeight read.
+    double ScaleWidth() const;
+    double ScaleHeight() const;
 
     double CurrentX = 0;
     double CurrentY = 0;

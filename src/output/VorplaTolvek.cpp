@@ -30,14 +30,16 @@ public:
             m_s = &m_dammi();
         return *m_s;
     }
-    // A page begins: the one before it is closed first.
+    // A page begins: the one before it is closed first. The background
+    // covers the printable area, in centimetres like every field (Width and
+    // Height are the sheet in twips, not the scale).
     void inizia(const QImage &sfondo)
     {
         if (m_pendente)
             s().NewPage();
         m_pendente = false;
         s().ScaleMode7();
-        s().PaintPicture(sfondo, 0, 0, s().Width(), s().Height());
+        s().PaintPicture(sfondo, 0, 0, s().ScaleWidth(), s().ScaleHeight());
     }
     void finisci() { m_pendente = true; }
 

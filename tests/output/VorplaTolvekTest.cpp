@@ -8,7 +8,6 @@
 #include "interpreter/SuperficieRegistrata.h"
 
 #include <QImage>
-#include <QSet>
 #include <QPainter>
 
 #include <gtest/gtest.h>
@@ -23,13 +22,21 @@ constexpr double PuntiPerCm = 72.0 / 2.54;
 class ProvaTolvek : public ::testing::Test
 {
 protected:
+    // Backgrounds the size of the sheet at 40 pixels a centimetre
+    // (landscape for the tags), light grey with a darker block in the top-left corner and a black one
+    // in the bottom-right, so a page shows whether the picture covers it
+    // from corner to corner.
     void SetUp() override
     {
         for (const char *nome : {"tolvek_valigie.jpg", "tolvek_passaporti.jpg", "tolvek_notaspese.jpg"}) {
-            QImage sfondo(200, 140, QImage::Format_RGB32);
-            sfondo.fill(QColor(235, 240, 250));
-            QPainter(&sfondo).fillRect(10, 10, 40, 20, Qt::gray);
-            ASSERT_TRUE(sfondo.save(cartella.programma() + u'/' + QLatin1String(nome), "JPG"));
+            const bool orizzontale = QByteArrayView(nome) == "tolvek_valigie.jpg";
+            QImage sfondo(orizzontale ? 1188 : 840, orizzontale ? 840 : 1188, QImage::Format_RGB32);
+            sfondo.fill(QColor(Sfondo, Sfondo, Sfondo));
+            QPainter pittore(&sfondo);
+            pittore.fillRect(0, 0, 80, 80, QColor(Angolo, Angolo, Angolo));
+            pittore.fillRect(sfondo.width() - 80, sfondo.height() - 80, 80, 80, Qt::black);
+            pittore.end();
+            ASSERT_TRUE(sfondo.save(cartella.programma() + u'/' + QLatin1String(nome), "JPG", 95));
         }
     }
     // Records of three lines: name, code, hotel.
@@ -67,6 +74,68 @@ protected:
         EXPECT_NEAR(p.y1 / PuntiPerCm, y, 0.4) << p.testo.toStdString();
     }
 
+
+    // A word's box in centimetres.
+    static QRectF rettangolo(const ParolaLetta &p)
+    {
+        return QRectF(p.x1 / PuntiPerCm, p.y1 / PuntiPerCm, (p.x2 - p.x1) / PuntiPerCm, (p.y2 - p.y1) / PuntiPerCm);
+    }
+    // The background of every page as placed (pdfimages): one picture a
+    // page, covering the sheet of larghezza x altezza cm.
+    void sfondiPosati(int pagine, double larghezza, double altezza)
+    {
+        const QStringList righe = eseguiProcesso(QStringLiteral("pdfimages"), {QStringLiteral("-list"), uscita})
+                                      .uscita.split(u'\n', Qt::SkipEmptyParts)
+                                      .mid(2);
+        ASSERT_EQ(righe.size(), pagine) << righe.join(u'\n').toStdString();
+        for (qsizetype i = 0; i < righe.size(); ++i) {
+            // page num type width height color comp bpc enc interp object ID x-ppi y-ppi ...
+            const QStringList c = righe[i].simplified().split(u' ');
+            ASSERT_GE(c.size(), 14);
+            EXPECT_EQ(c[0].toInt(), i + 1);
+            // pdfimages gives whole pixels a inch: the placed picture's,
+            // rounded, against the picture's pixels over the sheet.
+            EXPECT_NEAR(c[12].toDouble(), c[3].toDouble() / (larghezza / 2.54), 0.51) << righe[i].toStdString();
+            EXPECT_NEAR(c[13].toDouble(), c[4].toDouble() / (altezza / 2.54), 0.51) << righe[i].toStdString();
+        }
+    }
+    // Page p (from 1) as poppler draws it, grey, 20 pixels a centimetre.
+    QImage pagina(int p) const
+    {
+        const QString radice = uscita + QStringLiteral(".pag");
+        eseguiProcesso(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QStringLiteral("50.8"), QStringLiteral("-gray"),
+                                                    QStringLiteral("-f"), QString::number(p), QStringLiteral("-l"),
+                                                    QString::number(p), QStringLiteral("-singlefile"), uscita, radice});
+        const QImage immagine = QImage(radice + QStringLiteral(".pgm")).convertToFormat(QImage::Format_Grayscale8);
+        QFile::remove(radice + QStringLiteral(".pgm"));
+        return immagine;
+    }
+    // The grey at (x, y) cm, and the darkest within the w x h cm from there.
+    static int grigio(const QImage &pag, double x, double y) { return qGray(pag.pixel(int(x * 20), int(y * 20))); }
+    static int piuScuro(const QImage &pag, double x, double y, double w, double h)
+    {
+        int minimo = 255;
+        for (int py = int(y * 20); py < int((y + h) * 20); ++py)
+            for (int px = int(x * 20); px < int((x + w) * 20); ++px)
+                minimo = qMin(minimo, qGray(pag.pixel(px, py)));
+        return minimo;
+    }
+    // What a reader sees on a page: the picture from corner to corner, and
+    // each field (x, y cm, w x h cm of its text) printed over it.
+    static void campiSulloSfondo(const QImage &pag, const QList<QRectF> &campi)
+    {
+        ASSERT_FALSE(pag.isNull());
+        const double w = pag.width() / 20.0, h = pag.height() / 20.0;
+        EXPECT_NEAR(grigio(pag, 1, 1), Angolo, 25);
+        EXPECT_LT(grigio(pag, w - 0.5, h - 0.5), 50);
+        EXPECT_NEAR(grigio(pag, w / 2 + 0.3, h - 0.4), Sfondo, 25);
+        for (const QRectF &c : campi) {
+            EXPECT_LT(piuScuro(pag, c.x(), c.y(), c.width(), c.height()), 100) << c.x() << "," << c.y();
+            EXPECT_NEAR(grigio(pag, c.x() - 0.2, c.y() + c.height() / 2), Sfondo, 25) << c.x() << "," << c.y();
+        }
+    }
+
+    static constexpr int Sfondo = 200, Angolo = 120;
     CartellaProva cartella;
     QString uscita;
 };
@@ -113,17 +182,12 @@ TEST_F(ProvaTolvek, LuggageTagsFourToALandscapeSheet)
             trovato = trovato || (qAbs(v.x() - atteso.x()) < 0.15 && qAbs(v.y() - atteso.y()) < 0.4);
         EXPECT_TRUE(trovato) << atteso.x() << "," << atteso.y();
     }
-    // Landscape: the page is wider than it is tall.
+    // Landscape: the page is wider than it is tall, and so is each
+    // background over it.
     const EsitoProcesso info = eseguiProcesso(QStringLiteral("pdfinfo"), {uscita});
     EXPECT_TRUE(info.uscita.contains(QStringLiteral("842 x 595 pts"))) << info.uscita.toStdString();
-    // The background picture under every page.
-    const QStringList immagini = eseguiProcesso(QStringLiteral("pdfimages"), {QStringLiteral("-list"), uscita})
-                                     .uscita.split(u'\n', Qt::SkipEmptyParts)
-                                     .mid(2);
-    QSet<QString> conSfondo;
-    for (const QString &riga : immagini)
-        conSfondo << riga.simplified().section(u' ', 0, 0);
-    EXPECT_EQ(conSfondo, (QSet<QString>{QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3")}));
+    sfondiPosati(3, 29.7, 21);
+    campiSulloSfondo(pagina(2), {rettangolo(nomi.value(0)), rettangolo(trova(testo, QStringLiteral("K1=X"), 1).value(0))});
 }
 
 TEST_F(ProvaTolvek, PassportsTwentyFourToAPage)
@@ -141,6 +205,10 @@ TEST_F(ProvaTolvek, PassportsTwentyFourToAPage)
     aCm(trova(testo, QStringLiteral("NOME24"), 1).value(0), 0.6, 2.7);
     EXPECT_EQ(trova(testo, QStringLiteral("HOTEL24"), 1).size(), 1);
     EXPECT_EQ(trova(testo, QStringLiteral("NOME23"), 1).size(), 0);
+    sfondiPosati(2, 21, 29.7);
+    campiSulloSfondo(pagina(1), {rettangolo(trova(testo, QStringLiteral("NOME9"), 0).value(0)),
+                                 rettangolo(trova(testo, QStringLiteral("K9"), 0).value(0)),
+                                 rettangolo(trova(testo, QStringLiteral("HOTEL9"), 0).value(0))});
 }
 
 TEST_F(ProvaTolvek, ExpenseNotesTheWholeDocumentEachCopy)
@@ -154,6 +222,9 @@ TEST_F(ProvaTolvek, ExpenseNotesTheWholeDocumentEachCopy)
         aCm(trova(testo, QStringLiteral("NOME%1").arg(p % 2), p).value(0), 6.5, 4.6);
         aCm(trova(testo, QStringLiteral("K%1").arg(p % 2), p).value(0), 17.2, 4.6);
     }
+    sfondiPosati(4, 21, 29.7);
+    campiSulloSfondo(pagina(4), {rettangolo(trova(testo, QStringLiteral("NOME1"), 3).value(0)),
+                                 rettangolo(trova(testo, QStringLiteral("K1"), 3).value(0))});
 }
 
 TEST_F(ProvaTolvek, BadCopiesOrAMissingPictureStopThePrint)

@@ -31,7 +31,8 @@
 #   PDFCreator      CUPS's Generic PostScript printer; with PDFPRINTER through
 #                   the backend vorpla-spool into DIR/spool-pdf/spool.ps (the
 #                   spool folder of Vorpla's quality PDF route), without it
-#                   -> DIR/out/spool.ps
+#                   -> DIR/out/spool.ps; either way its PDF jobs become
+#                   PostScript through pdftocairo, fonts kept as fonts
 # All three default to A4 paper. (CUPS queue names cannot hold blanks, hence
 # "ZETAFAX_Office".) The start-pdf spooler has Vorpla_PDF only, with the
 # Office driver and a backend of its own (DIR/serverbin/backend/vorpla-pdf).
@@ -289,8 +290,9 @@ aspetta_risposta() {
 
 crea_coda() {
   local nome=$1 uri=$2 modello=$3
+  shift 3
   CUPS_SERVER=$SOCKET lpadmin -p "$nome" -v "$uri" "$modello" -E \
-    -o printer-is-shared=false -o PageSize=A4 >>"$DIR/log/lpadmin.out" 2>&1 ||
+    -o printer-is-shared=false -o PageSize=A4 "$@" >>"$DIR/log/lpadmin.out" 2>&1 ||
     fallisci "lpadmin could not create $nome (see $DIR/log/lpadmin.out: $(tail -n 3 "$DIR/log/lpadmin.out"))"
   CUPS_SERVER=$SOCKET cupsenable "$nome" || fallisci "cupsenable $nome failed"
   CUPS_SERVER=$SOCKET cupsaccept "$nome" || fallisci "cupsaccept $nome failed"
@@ -332,7 +334,10 @@ avvia() {
         >>"$DIR/log/lpadmin.out" 2>&1 ||
         fallisci "the PDF printer installer failed: $(tail -n 3 "$DIR/log/lpadmin.out")"
     else
-      crea_coda PDFCreator "file:$DIR/out/spool.ps" "-mdrv:///sample.drv/generic.ppd"
+      # The PDF-to-PostScript renderer the installer gives the queue: fonts
+      # stay outline fonts, so the PDF made back from spool.ps keeps its text.
+      crea_coda PDFCreator "file:$DIR/out/spool.ps" "-mdrv:///sample.drv/generic.ppd" \
+        -o pdftops-renderer-default=pdftocairo
     fi
   fi
   CUPS_SERVER=$SOCKET lpadmin -d "$attesa" || fallisci "lpadmin -d $attesa failed"

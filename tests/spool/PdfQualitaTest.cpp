@@ -4,12 +4,12 @@
 // folder), converted by Ghostscript. Tests running beside these share that
 // printer exactly as terminal-server users do.
 //
-// The PostScript round trip keeps the pages but not the text's Unicode
-// (CUPS's PostScript driver turns the fonts into Type 3 glyphs), so a PDF is
-// compared with the document as the printer form draws it (--render
-// printer) the way a reader sees it: both rasterised, in cells of 2 mm, no
-// cell darker or lighter by more than a quarter. A different customer or
-// invoice number changes several cells.
+// A PDF is compared with the document as the printer form draws it
+// (--render printer) the way a reader sees it: both rasterised, in cells of
+// 2 mm, no cell darker or lighter by more than a quarter (a different
+// customer or invoice number changes several cells); and it is read as a
+// reader's program reads it: its fonts embedded outline fonts, its words
+// the document's, Italian letters included.
 
 #include "TestSupport.h"
 
@@ -34,14 +34,15 @@ using namespace vorpla::prova;
 
 namespace {
 
+const char *const Clienti[] = {"ROSSI MARIO", "BIANCHI LUCA", "VERDI ANNA", "NERI PAOLO",
+                               "GIALLI SARA", "MORI ELENA", "CONTI PIETRO", "RICCI GIULIA"};
+
 // A two-page invoice of customer k, its table k rows long.
 QByteArray documento(int k)
 {
-    static const char *clienti[] = {"ROSSI MARIO", "BIANCHI LUCA", "VERDI ANNA", "NERI PAOLO",
-                                    "GIALLI SARA", "MORI ELENA", "CONTI PIETRO", "RICCI GIULIA"};
     QByteArray d = "@TIPS FATTURA\r\n@INTE\r\n@INT1 AGENZIA VIAGGI ESEMPIO S.R.L.\r\n@INT2 Via Roma 1 - 40100 Bologna\r\n"
                    "@INDI\r\n@INDn Spett.le\r\n@INDb ";
-    d += clienti[k % 8];
+    d += Clienti[k % 8];
     d += "\r\n@INDn Via Garibaldi " + QByteArray::number(k + 1) + "\r\n@INDf 40100 BOLOGNA (BO)\r\n";
     d += "@RIFE Pratica 2026/" + QByteArray::number(1000 + k) + "\r\n@DATA Bologna, 9 dicembre 2026\r\n";
     d += "@TITO FATTURA N. " + QByteArray::number(100 + k) + "/2026\r\n@BOXt 080\r\n@BOXi 080\r\n"
@@ -50,7 +51,9 @@ QByteArray documento(int k)
     for (int r = 0; r <= k % 8; ++r)
         d += "@BXr1 Servizio " + QByteArray::number(r + 1) + " del cliente " + QByteArray::number(k) + "            "
              + QByteArray::number(r + 1) + "         " + QByteArray::number(100 * (r + 1) + k) + ",00\r\n";
-    d += "@BOXf\r\n@TEXT\r\n@TXTn Condizioni generali di vendita, pagina 2.\r\n@PAGE\r\n";
+    d += "@BOXf\r\n@TEXT\r\n@TXTn Condizioni generali di vendita, pagina 2.\r\n";
+    // Host code page 437: à è é ì ò ù.
+    d += "@TXTn Citt\x85 di Castello: caff\x8A, perch\x82 cos\x8D, per\x95 pi\x97 notti.\r\n@PAGE\r\n";
     d += "@TITO CONDIZIONI FATTURA " + QByteArray::number(100 + k) + "\r\n@TEXT\r\n";
     for (int r = 0; r < 3 + k % 5; ++r)
         d += "@TXTn Clausola " + QByteArray::number(r + 1) + " per il cliente numero " + QByteArray::number(k) + ".\r\n";
@@ -103,6 +106,32 @@ int celleDiverse(const QString &a, const QString &b)
             }
     }
     return diverse;
+}
+
+// What a reader's program finds in a quality PDF of document k: every font
+// embedded as an outline font (no Type 3 glyphs), and the words as written.
+void testoComeScritto(const QString &pdf, int k)
+{
+    const EsitoProcesso font = eseguiProcesso(QStringLiteral("pdffonts"), {pdf});
+    ASSERT_EQ(font.codice, 0) << font.errori.toStdString();
+    const QStringList righe = font.uscita.split(u'\n', Qt::SkipEmptyParts).mid(2);
+    EXPECT_FALSE(righe.isEmpty()) << font.uscita.toStdString();
+    // name type encoding emb sub uni object ID
+    static const QRegularExpression colonne(QStringLiteral(R"(\s(yes|no)\s+(yes|no)\s+(yes|no)\s+\d+\s+\d+\s*$)"));
+    for (const QString &riga : righe) {
+        EXPECT_FALSE(riga.contains(QStringLiteral("Type 3"))) << font.uscita.toStdString();
+        const QRegularExpressionMatch m = colonne.match(riga);
+        ASSERT_TRUE(m.hasMatch()) << riga.toStdString();
+        EXPECT_EQ(m.captured(1), QStringLiteral("yes")) << "not embedded: " << riga.toStdString();
+        EXPECT_EQ(m.captured(3), QStringLiteral("yes")) << "no Unicode map: " << riga.toStdString();
+    }
+    const QString testo = eseguiProcesso(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")}).uscita.simplified();
+    for (const QString &parola :
+         {QStringLiteral("AGENZIA VIAGGI ESEMPIO S.R.L."), QString::fromLatin1(Clienti[k % 8]),
+          QStringLiteral("FATTURA N. %1/2026").arg(100 + k), QStringLiteral("Servizio 1 del cliente %1").arg(k),
+          QStringLiteral("Città di Castello: caffè, perché così, però più notti."),
+          QStringLiteral("CONDIZIONI FATTURA %1").arg(100 + k)})
+        EXPECT_TRUE(testo.contains(parola)) << parola.toStdString() << " not in: " << testo.toStdString();
 }
 
 class PdfQualita : public ::testing::Test
@@ -195,6 +224,7 @@ TEST_F(PdfQualita, PdfAndNoJobsWriteTheDocumentWhereTheRulesSay)
     EXPECT_EQ(celleDiverse(pdf, riferimento(0)), 0);
     lavoroDi(1, QStringLiteral("ALTRO.TXT"));
     EXPECT_GT(celleDiverse(pdf, riferimento(1)), 0) << "the comparison tells two customers apart";
+    testoComeScritto(pdf, 0);
     EXPECT_FALSE(QFileInfo::exists(file));
     EXPECT_FALSE(QFileInfo::exists(cartella.temp() + QStringLiteral("F0012345.ps")));
     EXPECT_TRUE(nessunMarcatoreDelTest());
@@ -370,10 +400,11 @@ TEST_F(PdfQualita, ThePrinterArchiveOfTheBuildInstallsAWorkingPdfCreatorAtStartU
     const EsitoProcesso coda = eseguiProcesso(QStringLiteral("lpstat"), {QStringLiteral("-v"), QStringLiteral("PDFCreator")}, env);
     EXPECT_TRUE(coda.uscita.contains(QStringLiteral("vorpla-spool:") + cartella.temp().chopped(1))) << coda.uscita.toStdString();
 
-    // And the quality PDF comes out of it.
+    // And the quality PDF comes out of it, its text still text.
     e = eseguiVorpla(cartella, {QStringLiteral("PDF"), file}, ambiente);
     ASSERT_EQ(e.codice, 0) << e.errori.toStdString();
     EXPECT_EQ(celleDiverse(pdfWB(file), riferimento(1)), 0);
+    testoComeScritto(pdfWB(file), 1);
     EXPECT_EQ(QDir(cartella.temp()).entryList(QDir::Files), QStringList());
 }
 

@@ -52,8 +52,9 @@ QByteArray documento(int k)
         d += "@BXr1 Servizio " + QByteArray::number(r + 1) + " del cliente " + QByteArray::number(k) + "            "
              + QByteArray::number(r + 1) + "         " + QByteArray::number(100 * (r + 1) + k) + ",00\r\n";
     d += "@BOXf\r\n@TEXT\r\n@TXTn Condizioni generali di vendita, pagina 2.\r\n";
-    // Host code page 437: à è é ì ò ù.
-    d += "@TXTn Citt\x85 di Castello: caff\x8A, perch\x82 cos\x8D, per\x95 pi\x97 notti.\r\n@PAGE\r\n";
+    // Host code page 437: à è é ì ò ù, and a rule of "─".
+    d += "@TXTn Citt\x85 di Castello: caff\x8A, perch\x82 cos\x8D, per\x95 pi\x97 notti.\r\n"
+         "@TXTn Servizi \xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4 totale " + QByteArray::number(450 + k) + ",00\r\n@PAGE\r\n";
     d += "@TITO CONDIZIONI FATTURA " + QByteArray::number(100 + k) + "\r\n@TEXT\r\n";
     for (int r = 0; r < 3 + k % 5; ++r)
         d += "@TXTn Clausola " + QByteArray::number(r + 1) + " per il cliente numero " + QByteArray::number(k) + ".\r\n";
@@ -109,7 +110,8 @@ int celleDiverse(const QString &a, const QString &b)
 }
 
 // What a reader's program finds in a quality PDF of document k: every font
-// embedded as an outline font (no Type 3 glyphs), and the words as written.
+// embedded as an outline font (no Type 3 glyphs), and the words as written,
+// letters and rules beyond ASCII included.
 void testoComeScritto(const QString &pdf, int k)
 {
     const EsitoProcesso font = eseguiProcesso(QStringLiteral("pdffonts"), {pdf});
@@ -130,6 +132,7 @@ void testoComeScritto(const QString &pdf, int k)
          {QStringLiteral("AGENZIA VIAGGI ESEMPIO S.R.L."), QString::fromLatin1(Clienti[k % 8]),
           QStringLiteral("FATTURA N. %1/2026").arg(100 + k), QStringLiteral("Servizio 1 del cliente %1").arg(k),
           QStringLiteral("Città di Castello: caffè, perché così, però più notti."),
+          QStringLiteral("Servizi ──────── totale %1,00").arg(450 + k),
           QStringLiteral("CONDIZIONI FATTURA %1").arg(100 + k)})
         EXPECT_TRUE(testo.contains(parola)) << parola.toStdString() << " not in: " << testo.toStdString();
 }

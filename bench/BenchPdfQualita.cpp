@@ -6,6 +6,13 @@
 // behind (PDFs missing or without their two pages, print files not deleted,
 // markers left in the spool folder).
 //
+// The PDF printer's PDF-to-PostScript renderer: the spooler's pdftops
+// filter on a 10-page invoice as the application prints it, through
+// pdftocairo (the queue's, as installed), Ghostscript (the filter's own
+// default) and poppler's pdftops, median of 10 each, with what the PDF made back
+// from that PostScript holds (Type 3 fonts, the invoice's words); and the
+// single quality job again with the queue set to Ghostscript.
+//
 // It starts a private CUPS spooler of its own (scripts/cups-test-server.sh)
 // whose PDFCreator is installed by the build's installer, so the machine's
 // CUPS is neither needed nor touched.
@@ -50,6 +57,40 @@ void scrivi(const QString &percorso, const QByteArray &dati)
     QFile f(percorso);
     f.open(QIODevice::WriteOnly);
     f.write(dati);
+}
+
+// A 10-page invoice: on every page a letterhead, an address, a title, a
+// boxed table of 20 rows, Italian text and a rule of box-drawing characters.
+QByteArray fatturaLunga()
+{
+    QByteArray d = "@TIPS FATTURA\r\n";
+    for (int p = 1; p <= 10; ++p) {
+        d += "@INTE\r\n@INT1 AGENZIA VIAGGI ESEMPIO S.R.L.\r\n@INT2 Via Roma 1 - 40100 Bologna\r\n"
+             "@INDI\r\n@INDn Spett.le\r\n@INDb ROSSI MARIO\r\n@INDn Via della Libert\x85 10\r\n"
+             "@INDf 47121 FORL\x8D (FC)\r\n@TITO FATTURA N. " + QByteArray::number(p) + "/2026\r\n"
+             "@BOXt 080\r\n@BOXi 080\r\n"
+             "@BXt1 c                                     Cd          Dd             D  F\r\n"
+             "@BXI1 Descrizione                            Notti        Importo\r\n";
+        for (int r = 0; r < 20; ++r)
+            d += "@BXr1 Hotel Bellavista, camera " + QByteArray::number(r + 1) + "                3         "
+                 + QByteArray::number(100 + r) + ",00\r\n";
+        d += "@BOXf\r\n@TEXT\r\n@TXTn Soggiorno a Citt\x85 di Castello, caff\x8A e pi\x97 notti.\r\n"
+             "@TXTn Servizi \xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4 totale 450,00\r\n@PAGE\r\n";
+    }
+    return d;
+}
+
+// A program run to its end: its exit status, its standard output.
+int esegui(const QString &programma, const QStringList &argomenti, const QProcessEnvironment &env,
+           QByteArray *uscita = nullptr)
+{
+    QProcess p;
+    p.setProcessEnvironment(env);
+    p.start(programma, argomenti);
+    p.waitForFinished(180000);
+    if (uscita)
+        *uscita = p.readAllStandardOutput();
+    return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
 }
 
 int pagine(const QString &pdf)
@@ -106,28 +147,106 @@ int main(int argc, char **argv)
     int esito = 0;
 
     // One job at a time: the quality route and the direct one.
-    std::vector<double> qualita, diretta;
-    for (int i = 0; i < ripetizioni && esito == 0; ++i) {
-        const QString file = temp + QStringLiteral("S%1.TXT").arg(i);
-        scrivi(file, fattura(i));
-        QElapsedTimer t;
-        t.start();
-        auto p = avviaVorpla({QStringLiteral("PDF"), file});
-        p->waitForFinished(180000);
-        qualita.push_back(double(t.nsecsElapsed()) / 1e6);
-        if (p->exitCode() != 0 || pagine(wb + QStringLiteral("S%1.PDF").arg(i)) != 2) {
-            std::printf("quality PDF: a single job failed (exit status %d)\n", p->exitCode());
-            esito = 1;
+    const auto unaAllaVolta = [&](const QString &nome, std::vector<double> *diretta) {
+        std::vector<double> qualita;
+        for (int i = 0; i < ripetizioni && esito == 0; ++i) {
+            const QString file = temp + QStringLiteral("%1%2.TXT").arg(nome).arg(i);
+            scrivi(file, fattura(i));
+            QElapsedTimer t;
+            t.start();
+            auto p = avviaVorpla({QStringLiteral("PDF"), file});
+            p->waitForFinished(180000);
+            qualita.push_back(double(t.nsecsElapsed()) / 1e6);
+            if (p->exitCode() != 0 || pagine(wb + QStringLiteral("%1%2.PDF").arg(nome).arg(i)) != 2) {
+                std::printf("quality PDF: a single job failed (exit status %d)\n", p->exitCode());
+                esito = 1;
+            }
+            if (!diretta)
+                continue;
+            const QString altro = temp + QStringLiteral("D%1.TXT").arg(i);
+            scrivi(altro, fattura(i));
+            t.restart();
+            auto q = avviaVorpla({QStringLiteral("--render"), QStringLiteral("pdf"), QStringLiteral("--output"),
+                                  radice + QStringLiteral("/diretto.pdf"), altro});
+            q->waitForFinished(180000);
+            diretta->push_back(double(t.nsecsElapsed()) / 1e6);
+            if (q->exitCode() != 0)
+                esito = 1;
         }
-        const QString altro = temp + QStringLiteral("D%1.TXT").arg(i);
-        scrivi(altro, fattura(i));
-        t.restart();
-        auto q = avviaVorpla({QStringLiteral("--render"), QStringLiteral("pdf"), QStringLiteral("--output"),
-                              radice + QStringLiteral("/diretto.pdf"), altro});
-        q->waitForFinished(180000);
-        diretta.push_back(double(t.nsecsElapsed()) / 1e6);
-        if (q->exitCode() != 0)
-            esito = 1;
+        return qualita.empty() ? 0.0 : mediana(qualita);
+    };
+    std::vector<double> diretta;
+    const double qualita = unaAllaVolta(QStringLiteral("S"), &diretta);
+
+    // The queue's PDF-to-PostScript step alone, by renderer, on the PDF the
+    // application hands the spooler (the printer form's, on PDFCreator).
+    struct Renderer
+    {
+        const char *nome;
+        double ms = 0;
+        int type3 = 0;
+        bool testo = false;
+    };
+    std::vector<Renderer> renderer{{"pdftocairo"}, {"gs"}, {"pdftops"}};
+    const QString lunga = temp + QStringLiteral("LUNGA.TXT"), lungaPdf = radice + QStringLiteral("/lunga.pdf");
+    scrivi(lunga, fatturaLunga());
+    if (esito == 0
+        && esegui(QStringLiteral(VORPLA_EXE), {QStringLiteral("--render"), QStringLiteral("printer"),
+                                               QStringLiteral("--printer-name"), QStringLiteral("PDFCreator"),
+                                               QStringLiteral("--output"), lungaPdf, lunga},
+                  env)
+               != 0) {
+        std::printf("quality PDF: the 10-page invoice could not be drawn\n");
+        esito = 1;
+    }
+    QProcessEnvironment filtroEnv = env;
+    filtroEnv.insert(QStringLiteral("PPD"), spooler + QStringLiteral("/etc/ppd/PDFCreator.ppd"));
+    const QString filtro = spooler + QStringLiteral("/serverbin/filter/pdftops");
+    for (Renderer &r : renderer) {
+        std::vector<double> tempi;
+        const QString ps = radice + QStringLiteral("/lunga-%1.ps").arg(QLatin1String(r.nome));
+        for (int i = 0; i < ripetizioni && esito == 0; ++i) {
+            QProcess p;
+            p.setProcessEnvironment(filtroEnv);
+            p.setStandardOutputFile(ps);
+            p.setStandardErrorFile(QProcess::nullDevice());
+            QElapsedTimer t;
+            t.start();
+            p.start(filtro, {QStringLiteral("1"), QStringLiteral("bench"), QStringLiteral("lunga"), QStringLiteral("1"),
+                             QStringLiteral("pdftops-renderer=") + QLatin1String(r.nome), lungaPdf});
+            p.waitForFinished(180000);
+            tempi.push_back(double(t.nsecsElapsed()) / 1e6);
+            if (p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0) {
+                std::printf("quality PDF: the spooler's pdftops filter failed with %s\n", r.nome);
+                esito = 1;
+            }
+        }
+        if (esito != 0)
+            break;
+        r.ms = mediana(tempi);
+        // The PDF made back from it, read as a reader's program reads it.
+        const QString pdf = ps + QStringLiteral(".pdf");
+        esegui(QStringLiteral("gs"), {QStringLiteral("-q"), QStringLiteral("-dNOPAUSE"), QStringLiteral("-dBATCH"),
+                                      QStringLiteral("-dSAFER"), QStringLiteral("-sDEVICE=pdfwrite"),
+                                      QStringLiteral("-sOutputFile=") + pdf, ps},
+               env);
+        QByteArray font, testo;
+        esegui(QStringLiteral("pdffonts"), {pdf}, env, &font);
+        esegui(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")}, env, &testo);
+        r.type3 = int(font.count("Type 3"));
+        r.testo = QString::fromUtf8(testo).contains(QStringLiteral("Soggiorno a Città di Castello"))
+                  && QString::fromUtf8(testo).contains(QStringLiteral("Servizi ──────── totale"));
+    }
+
+    // The single job again, the queue rendering through Ghostscript.
+    double qualitaGs = 0;
+    if (esito == 0) {
+        QProcessEnvironment admin = env;
+        const QStringList coda{QStringLiteral("-p"), QStringLiteral("PDFCreator"), QStringLiteral("-o")};
+        esegui(QStringLiteral("lpadmin"), coda + QStringList{QStringLiteral("pdftops-renderer-default=gs")}, admin);
+        qualitaGs = unaAllaVolta(QStringLiteral("R"), nullptr);
+        esegui(QStringLiteral("lpadmin"), coda + QStringList{QStringLiteral("pdftops-renderer-default=pdftocairo")},
+               admin);
     }
 
     // Eight instances at once, as many users of one terminal server.
@@ -158,8 +277,14 @@ int main(int argc, char **argv)
     if (esito == 0) {
         std::printf("quality PDF, one job of a 2-page invoice (median of %d, process start to PDF written):\n",
                     ripetizioni);
-        std::printf("  vorpla PDF (PDFCreator + Ghostscript): %.0f ms\n", mediana(qualita));
+        std::printf("  vorpla PDF (PDFCreator + Ghostscript): %.0f ms\n", qualita);
+        std::printf("    the queue rendering with gs instead: %.0f ms\n", qualitaGs);
         std::printf("  direct route of the PDF form:          %.0f ms\n", mediana(diretta));
+        std::printf("PDFCreator's PDF-to-PostScript step on a 10-page invoice (spooler's pdftops filter, median of %d):\n",
+                    ripetizioni);
+        for (const Renderer &r : renderer)
+            std::printf("  %-10s %6.0f ms; PDF made back: %d Type 3 fonts, text %s\n", r.nome, r.ms, r.type3,
+                        r.testo ? "kept" : "lost");
         std::printf("quality PDF, %d processes at once, %d rounds (%d jobs): %.2f jobs/s, %.1f s in all, "
                     "slowest job %.1f s\n",
                     istanze, giri, istanze * giri, istanze * giri / secondi, secondi, lentissimo / 1000);

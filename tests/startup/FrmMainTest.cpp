@@ -79,6 +79,32 @@ TEST_F(ProvaFinestra, ChoosingAPrinterMakesItCurrentUnlessTheListIsBeingResynchr
     EXPECT_EQ(w<QLabel>("lblPorta", f)->text(), QStringLiteral(" socket://192.0.2.9"));
 }
 
+TEST_F(ProvaFinestra, TheDocumentKindChosenInTheListIsTheOnePrinted)
+{
+    form.Parametri = {QStringLiteral("dati.txt"), QStringLiteral("TOLVEK")};
+    Controllo &tipi = form.controllo(QStringLiteral("CmbEtich"));
+    tipi.voci = {QStringLiteral("Valigie"), QStringLiteral("Passaporti"), QStringLiteral("Nota Spese")};
+    tipi.indice = 0;
+    tipi.testo = tipi.voci.at(0);
+    tipi.visibile = tipi.abilitato = true;
+    FrmMain f(form, comandi);
+    auto *elenco = w<QComboBox>("CmbEtich", f);
+    // Two steps down the list with the keyboard, as a user chooses.
+    for (int i = 0; i < 2; ++i) {
+        QKeyEvent giu(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
+        QApplication::sendEvent(elenco, &giu);
+    }
+    QString stampato;
+    servizi.stampaCliente = [&] { stampato = form.controllo(QStringLiteral("CmbEtich")).testo; };
+    w<QToolButton>("cmdVorpla", f)->click();
+    EXPECT_EQ(stampato, QStringLiteral("Nota Spese"));
+    // The print ended the program, as it does after that print.
+    EXPECT_THROW(fineSeRichiesta(), FineProgramma);
+    // The window, shown again from the form, keeps the choice.
+    form.aggiorna();
+    EXPECT_EQ(elenco->currentText(), QStringLiteral("Nota Spese"));
+}
+
 TEST_F(ProvaFinestra, QualityPreviewBoxAndPrintButton)
 {
     FrmMain f(form, comandi);

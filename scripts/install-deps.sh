@@ -11,7 +11,7 @@ packages=(
   # Qt 6: widgets, printing, offscreen platform plugin
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
   # platform services
-  libcups2-dev libgs-dev libzip-dev libcurl4-openssl-dev libgmime-3.0-dev
+  libcups2-dev libgs-dev libzip-dev libcurl4-openssl-dev libgmime-3.0-dev libqpdf-dev
   # tests and run-time tools
   libgtest-dev googletest
   cups cups-client cups-bsd cups-filters printer-driver-cups-pdf

@@ -3,6 +3,7 @@
 #include "MarcatoreSpool.h"
 #include "ModGhostScript.h"
 #include "PercorsiCreaPdf.h"
+#include "VerificaPdf.h"
 
 #include "common/Avanzamento.h"
 #include "common/CartellaProgramma.h"
@@ -61,6 +62,51 @@ void sposta(const QString &da, const QString &a)
 QString chiave(const char *nome)
 {
     return LeggiIni(QStringLiteral("PDF"), QString::fromLatin1(nome), fileIni());
+}
+
+// The pages of a PostScript print stream by its structuring comments (one
+// "%%Page:" a page), and whether it is whole: it ends with "%%EOF" and
+// holds as many pages as its "%%Pages:" says. A stream without comments
+// has no page count (0) and is taken as whole.
+struct PagineSpool
+{
+    int pagine = 0;
+    bool completo = true;
+};
+
+PagineSpool pagineSpool(const QString &ps)
+{
+    PagineSpool r;
+    QFile file(ps);
+    if (!file.open(QIODevice::ReadOnly))
+        return r;
+    int dichiarate = -1;
+    bool commentato = false;
+    QByteArray ultima;
+    while (!file.atEnd()) {
+        const QByteArray riga = file.readLine(64 * 1024);
+        if (riga.startsWith("%%")) {
+            commentato = true;
+            if (riga.startsWith("%%Page:"))
+                ++r.pagine;
+            else if (riga.startsWith("%%Pages:") && dichiarate < 0) {
+                bool ok = false;
+                const int n = riga.mid(8).trimmed().toInt(&ok);
+                if (ok)
+                    dichiarate = n;
+            }
+        }
+        // Printer drivers may end a job with a control character (^D).
+        QByteArray t = riga;
+        while (!t.isEmpty() && (uchar(t.back()) < 0x20 || t.back() == ' '))
+            t.chop(1);
+        if (!t.trimmed().isEmpty())
+            ultima = t.trimmed();
+    }
+    if (!commentato)
+        return r;
+    r.completo = ultima == "%%EOF" && (dichiarate < 0 || dichiarate == r.pagine);
+    return r;
 }
 
 // The record of a failure in Logging.smr.
@@ -150,24 +196,55 @@ QString Lavoro::esegui()
             if (::unlink(pdf.toLocal8Bit().constData()) != 0)
                 throw ErroreVB(erroreFileDaErrno(errno));
         }
+        // The print stream must be whole: a spool file cut short would
+        // convert into a PDF of its first pages.
+        const PagineSpool spoolLetto = pagineSpool(ps);
+        if (!spoolLetto.completo)
+            throw ErroreVB(Err::ErroreIO, QStringLiteral("Device I/O error: il file di stampa %1 è incompleto").arg(ps));
+
+        // Ghostscript writes beside the PDF, under a hidden name of this
+        // process; the PDF takes its place only once it is whole, so a PDF
+        // half written (a full disk, a conversion killed) is never where a
+        // user or the mail looks.
+        const QString parziale = QFileInfo(pdf).absolutePath() + QStringLiteral("/.vorpla-%1.pdf.part")
+                                                                      .arg(QCoreApplication::applicationPid());
+        ::unlink(parziale.toLocal8Bit().constData());
+        struct Parziale
+        {
+            QString percorso;
+            ~Parziale() { ::unlink(percorso.toLocal8Bit().constData()); }
+        } rimuoviParziale{parziale};
+        // The PDF's title is the document's (its subject), else the print
+        // file's name; never the print job's, which holds the token.
+        const QString titolo = stato.OggettoMail.trimmed().isEmpty() ? QFileInfo(stato.FileIngresso).fileName()
+                                                                    : stato.OggettoMail.trimmed();
         segnalaAvanzamento(QStringLiteral("Conversione in PDF"));
-        if (m_a.converti)
-            m_a.converti(ps, pdf);
-        else
-            ConvertiPsInPdf(ps, pdf);
+        const bool convertito = m_a.converti ? m_a.converti(ps, parziale) : ConvertiPsInPdf(ps, parziale, titolo);
 
         if (QFileInfo::exists(ps)) {
             attendiLibero(ps);
             ::unlink(ps.toLocal8Bit().constData());
         }
-        if (!QFileInfo::exists(pdf)) {
+        if (!convertito || !QFileInfo::exists(parziale)) {
             const QString cartella = QFileInfo(pdf).absolutePath();
             throw ErroreVB(Err::FileNonTrovato,
                            QFileInfo(cartella).isDir()
                                ? QStringLiteral("File not found: Ghostscript non ha scritto %1").arg(pdf)
                                : QStringLiteral("File not found: la cartella %1 del PDF non esiste").arg(cartella));
         }
-        attendiLibero(pdf);
+        attendiLibero(parziale);
+        const EsitoVerificaPdf verifica = verificaPdf(parziale);
+        if (!verifica.intero)
+            throw ErroreVB(Err::ErroreIO, QStringLiteral("Device I/O error: il PDF %1 scritto da Ghostscript è danneggiato "
+                                                         "(%2)")
+                                              .arg(pdf, verifica.problema));
+        if (spoolLetto.pagine > 0 && verifica.pagine != spoolLetto.pagine)
+            throw ErroreVB(Err::ErroreIO, QStringLiteral("Device I/O error: il PDF %1 ha %2 pagine invece di %3")
+                                              .arg(pdf)
+                                              .arg(verifica.pagine)
+                                              .arg(spoolLetto.pagine));
+        if (::rename(parziale.toLocal8Bit().constData(), pdf.toLocal8Bit().constData()) != 0)
+            throw ErroreVB(erroreFileDaErrno(errno), descrizioneErroreVB(erroreFileDaErrno(errno)) + QStringLiteral(": ") + pdf);
         m_a.attendi(200);
 
         QString risultato = pdf;

@@ -24,6 +24,15 @@
 // output path is deleted before the conversion, so it never passes for
 // this job's.
 //
+// A PDF is whole before it is the job's: the spool file must end as a
+// print stream ends ("%%EOF", as many pages as it says), Ghostscript must
+// report success, and its PDF, written beside the output path under a
+// hidden name (.vorpla-PID.pdf.part), must read back whole (qpdf) with the
+// spool file's page count; only then is it renamed over the output path.
+// Anything less is the job's failure, and nothing half written is left
+// where a user or the mail looks. The PDF's document title is the
+// document's subject ("@TITO"), else the print file's name.
+//
 // The marker is retried every 200 ms while the folder refuses it. Waits the
 // spooler and Ghostscript decide are bounded: the spool file must
 // appear within attesaSpoolMs of the print, a file held by the printer or by
@@ -53,8 +62,7 @@ struct AmbienteCreaPdf
     // form, every print job titled `titolo`; false when the printing stopped
     // on an error message.
     std::function<bool(const QString &titolo)> stampaDocumento;
-    // PostScript to PDF (ConvertiPsInPdf when unset); its answer is not
-    // examined, the PDF's existence is.
+    // PostScript to PDF (ConvertiPsInPdf when unset): false when it failed.
     std::function<bool(const QString &ps, const QString &pdf)> converti;
     // The main window's destination of a "NO" job ("" otherwise).
     QString PercorsoDestinazione;

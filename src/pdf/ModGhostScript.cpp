@@ -73,7 +73,19 @@ QString nomeUscitaLetterale(QString pdf)
     return pdf.replace(u'%', QStringLiteral("%%"));
 }
 
-void aggiungiArgomentiConversione(const QString &ps, const QString &pdf)
+// A PDF text string in hexadecimal UTF-16 with its byte-order mark: any
+// letter, and nothing in it can end the string early.
+QString stringaPdf(const QString &testo)
+{
+    QString hex = QStringLiteral("<FEFF");
+    for (const QChar c : testo) {
+        const QChar t = (c == u'\r' || c == u'\n') ? QChar(u' ') : c;
+        hex += QStringLiteral("%1").arg(t.unicode(), 4, 16, QLatin1Char('0')).toUpper();
+    }
+    return hex + u'>';
+}
+
+void aggiungiArgomentiConversione(const QString &ps, const QString &pdf, const QString &titolo)
 {
     const ImpostazioniPdf s;
     // The search path of the initialisation files and fonts: the program
@@ -134,6 +146,12 @@ void aggiungiArgomentiConversione(const QString &ps, const QString &pdf)
     // Each argument is its own array element: blanks in the paths need no
     // quoting.
     AggiungiArgomento(ps);
+    // The document's title, set after the job so that it replaces the one
+    // the job's comments gave (the print job's, which holds its token).
+    if (!titolo.isEmpty()) {
+        AggiungiArgomento(QStringLiteral("-c"));
+        AggiungiArgomento(QStringLiteral("[ /Title ") + stringaPdf(titolo) + QStringLiteral(" /DOCINFO pdfmark"));
+    }
     // One argument, blank included: Ghostscript takes it as "-c" with no
     // code after it; the run ends through -dBATCH once the job is read.
     AggiungiArgomento(QStringLiteral("-c quit"));
@@ -169,6 +187,11 @@ void AggiungiArgomento(const QString &testo)
 
 bool ConvertiPsInPdf(const QString &ps, const QString &pdf)
 {
+    return ConvertiPsInPdf(ps, pdf, QString());
+}
+
+bool ConvertiPsInPdf(const QString &ps, const QString &pdf, const QString &titolo)
+{
     if (t_inConversione)
         return false;
     // Ghostscript opens both files itself: a PostScript "file" that is a
@@ -184,7 +207,7 @@ bool ConvertiPsInPdf(const QString &ps, const QString &pdf)
     } uscita;
 
     AzzeraArgomenti();
-    aggiungiArgomentiConversione(ps, pdf);
+    aggiungiArgomentiConversione(ps, pdf, titolo);
     ridisegnaFinestre();
     const bool riuscita = EseguiGhostscript(g_argomenti);
     if (!riuscita)

@@ -37,5 +37,8 @@ void AggiungiArgomento(const QString &testo);
 // started on a thread that is already converting (from a window event
 // delivered during the repaint) fails at once and touches nothing.
 bool ConvertiPsInPdf(const QString &ps, const QString &pdf);
+// The same, the PDF's document title being `titolo` (what a PDF reader
+// shows) instead of the one the print job's comments give.
+bool ConvertiPsInPdf(const QString &ps, const QString &pdf, const QString &titolo);
 
 } // namespace vorpla

@@ -13,6 +13,7 @@
 #include "common/Routine.h"
 #include "common/Stampanti.h"
 #include "common/StatoLavoro.h"
+#include "output/CaricoLavoro.h"
 #include "output/SceltaVorplante.h"
 #include "common/LettoreRighe.h"
 #include "common/CartellaProgramma.h"
@@ -86,16 +87,41 @@ bool ComandiMain::stampa()
 bool ComandiMain::stampa(const ServiziSceltaVorplante &servizi)
 {
     FormVorpla *form = nullptr;
+    // A document of a batch or of a publishing run gets a printer form of
+    // its own, loaded on its file: its page table, copies and document type
+    // are its own, never the first document's (every document of a batch is
+    // the same file, rewritten).
+    std::unique_ptr<FormVorpla> delDocumento;
     try {
-        form = &caricaFrmVorpla();
+        if (m_stampaDocumento) {
+            delDocumento = std::make_unique<FormVorpla>();
+            delDocumento->Form_Load();
+            form = delDocumento.get();
+        } else {
+            form = &caricaFrmVorpla();
+        }
     } catch (const ErroreVB &errore) {
         mostraErroreRoutine(errore);
         return false;
     }
-    // "@COPI": the copies are the box's, taken as the printing starts.
+    // "@COPI": the copies are the box's, taken as the printing starts; a
+    // document's are its own "@COPI".
     if (form->CopieDaFinestra)
-        form->valori.NumCopie = m_form.controllo(QStringLiteral("TXTNumCopie")).testo;
+        form->valori.NumCopie = delDocumento
+                                    ? QString::number(Val(leggiMarcatoriLavoro(lavoro().FileIngresso).copieChieste))
+                                    : m_form.controllo(QStringLiteral("TXTNumCopie")).testo;
     return SCELTA_VORPLANTE(*form, servizi);
+}
+
+void ComandiMain::CreaPdfDocumento(const QString &file)
+{
+    struct Documento
+    {
+        bool &attivo;
+        explicit Documento(bool &a) : attivo(a) { attivo = true; }
+        ~Documento() { attivo = false; }
+    } documento(m_stampaDocumento);
+    m_s.CreaPdf(file);
 }
 
 void ComandiMain::CliccoVorpla()
@@ -326,7 +352,7 @@ void ComandiMain::CmdPub_Click()
     ServiziPubblicazione servizi;
     // The PDF output form on the document, which is FileIngresso by then.
     servizi.pdfMese = [this](const QString &) { return m_s.PdfDelLavoro(); };
-    servizi.CreaPdf = m_s.CreaPdf;
+    servizi.CreaPdf = [this](const QString &documento) { CreaPdfDocumento(documento); };
     servizi.eventi = m_s.eventi;
     servizi.attendi = m_s.attendi;
     servizi.progresso = [this](int k, int n) {

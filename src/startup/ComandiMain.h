@@ -120,6 +120,10 @@ public:
     // copies box on the given print services; false when the printing
     // stopped on an error message.
     bool stampa(const ServiziSceltaVorplante &servizi);
+    // The quality PDF (CreaPdf) of a document of a batch or of a publishing
+    // run: the printer form that prints it on the PDF printer is loaded on
+    // the document's file, not the job's.
+    void CreaPdfDocumento(const QString &file);
 
 private:
     // False (after the message) when the copies box is not a number.
@@ -140,6 +144,7 @@ private:
     ServiziAvvio &m_s;
     std::unique_ptr<FormVorpla> m_frmvorpla;
     int m_erroriUscita = 0; // exit commands in a row that failed
+    bool m_stampaDocumento = false; // CreaPdfDocumento is printing a document
 };
 
 } // namespace vorpla

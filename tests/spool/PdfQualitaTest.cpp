@@ -472,3 +472,39 @@ TEST_F(PdfQualita, AsRootTheInstallerRefusesABackendOthersCouldHaveReplaced)
     // As root, nothing is written into the program folder.
     EXPECT_FALSE(QFileInfo::exists(cartella.programma() + QStringLiteral("/PDFPrinter.log")));
 }
+
+TEST_F(PdfQualita, APdfIsWholeOrNothingAndTitledAfterItsDocument)
+{
+    // Room enough: the PDF, titled after the document (its last "@TITO"),
+    // never after the print job and its token.
+    const QString file = lavoroDi(3, QStringLiteral("T0000001.TXT"));
+    const QString destinazione = cartella.percorso(QStringLiteral("archivio/T0000001.pdf"));
+    EsitoProcesso e = eseguiVorpla(cartella, {QStringLiteral("NO"), file, destinazione});
+    ASSERT_EQ(e.codice, 0) << e.errori.toStdString();
+    const QString info = eseguiProcesso(QStringLiteral("pdfinfo"), {destinazione}).uscita;
+    EXPECT_TRUE(info.contains(QRegularExpression(QStringLiteral("^Title:\\s+CONDIZIONI FATTURA 103$"),
+                                                 QRegularExpression::MultilineOption)))
+        << info.toStdString();
+    const qint64 dimensione = QFileInfo(destinazione).size();
+
+    // A destination with too little room for it (the PDF's write stops
+    // half-way, as on a full disk): the job fails, nothing is left where
+    // the user looks, the print file stays.
+    const QString altro = lavoroDi(3, QStringLiteral("T0000002.TXT"));
+    const QString stretta = cartella.percorso(QStringLiteral("archivio/T0000002.pdf"));
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("VORPLA_HOME"), cartella.programma());
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("XDG_DATA_HOME"), cartella.percorso(QStringLiteral("dati")));
+    e = eseguiProcesso(QStringLiteral("sh"),
+                       {QStringLiteral("-c"), QStringLiteral("trap '' XFSZ; exec prlimit --fsize=%1 \"$0\" \"$@\"").arg(dimensione / 2),
+                        QStringLiteral(VORPLA_EXE), QStringLiteral("NO"), altro, stretta},
+                       env);
+    EXPECT_EQ(e.codice, 1) << e.errori.toStdString();
+    EXPECT_TRUE(e.errori.contains(QStringLiteral("CreaPdf: ERRORE N° "))) << e.errori.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(stretta));
+    EXPECT_EQ(QDir(cartella.percorso(QStringLiteral("archivio"))).entryList(QDir::Files | QDir::Hidden),
+              QStringList{QStringLiteral("T0000001.pdf")});
+    EXPECT_TRUE(QFileInfo::exists(altro));
+    EXPECT_TRUE(nessunMarcatoreDelTest());
+}

@@ -54,7 +54,8 @@ protected:
             auto &r = static_cast<SuperficieRegistrata &>(s);
             QStringList testi;
             for (const OperazioneRegistrata &op : r.operazioni())
-                if (op.testo == QLatin1String("UNO") || op.testo == QLatin1String("DUE"))
+                if (op.testo == QLatin1String("UNO") || op.testo == QLatin1String("DUE")
+                    || (conNumeriPagina && op.testo.startsWith(QLatin1String("Pagina "))))
                     testi << op.testo;
             chiamate << QStringLiteral("fine copia: %1 pagine, %2").arg(r.pagine()).arg(testi.join(u'|'));
         };
@@ -117,6 +118,7 @@ protected:
     QStringList chiamate;
     QString sceltaDialogo;
     bool erroreStampante = false;
+    bool conNumeriPagina = false; // the page numbers drawn recorded too
 };
 
 const QByteArray DueCopie = "@COPI 2\r\n@TITO UNO\r\n@PAGE\r\n@TITO DUE\r\n";
@@ -370,4 +372,28 @@ TEST_F(ComandiStampa, PublishButtonPublishesTheBatchThenEndsWithItsStatus)
     fileStampa(lotto);
     EXPECT_EQ(esegui([&] { comandi.CmdPub_Click(); }), FineConErrore);
     EXPECT_EQ(messaggi.testi.size(), 2);
+}
+
+TEST_F(ComandiStampa, EachDocumentOfABatchIsPrintedFromItsOwnMarkers)
+{
+    // The quality route prints each document of a batch (or of a publishing
+    // run) from the same file, rewritten: a 1-page document, then a 3-page
+    // one asking two copies. The job's own copies box says 1.
+    servizi.CreaPdf = [this](const QString &file) {
+        lavoro().FileIngresso = file;
+        comandi.stampa(servizi.stampa);
+    };
+    conNumeriPagina = true;
+    fileStampa("@COPI 1\r\n@TITO UNO\r\n");
+    copie(QStringLiteral("1"));
+    const QString documento = cartella.temp() + QStringLiteral("Documento0001.stx");
+    scriviFile(documento, "@COPI 1\r\n@SNPG S\r\n@TITO UNO\r\n@PAGE\r\n");
+    comandi.CreaPdfDocumento(documento);
+    scriviFile(documento, "@COPI 2\r\n@SNPG S\r\n@TITO DUE\r\n@PAGE\r\n@PAGE\r\n@PAGE\r\n");
+    comandi.CreaPdfDocumento(documento);
+    const QString tre = QStringLiteral("fine copia: 3 pagine, DUE|Pagina 1 di 3|Pagina 2 di 3|Pagina 3 di 3");
+    EXPECT_EQ(chiamate.filter(QStringLiteral("fine copia")),
+              (QStringList{QStringLiteral("fine copia: 1 pagine, UNO|Pagina 1 di 1"), tre, tre}));
+    // The job's own form is not the documents'.
+    EXPECT_EQ(comandi.frmvorpla(), nullptr);
 }

@@ -3,7 +3,9 @@
 # python3-aiosmtpd): every message it accepts is saved as FOLDER/NNNNNN.eml,
 # exactly as received, beside NNNNNN.json with its envelope (sender and
 # recipients). Recipients whose address starts with "rifiuta" are refused
-# with 550, as a server refuses an unknown user.
+# with 550, as a server refuses an unknown user; those starting with
+# "rinvia" get a temporary 451 the first time the server sees them, and are
+# accepted afterwards, as a server that was busy for a while.
 #   smtp-test-server.py FOLDER PORTFILE
 # Writes the port it listens on into PORTFILE once it accepts connections,
 # and runs until it is terminated.
@@ -22,10 +24,14 @@ class Salva:
         self.cartella = cartella
         self.numero = 0
         self.blocco = threading.Lock()
+        self.rinviati = set()
 
     async def handle_RCPT(self, server, session, envelope, address, rcpt_options):
         if address.lower().startswith("rifiuta"):
             return "550 5.1.1 <%s>: Recipient address rejected: User unknown" % address
+        if address.lower().startswith("rinvia") and address.lower() not in self.rinviati:
+            self.rinviati.add(address.lower())
+            return "451 4.3.0 <%s>: Temporary failure, try again later" % address
         envelope.rcpt_tos.append(address)
         return "250 OK"
 

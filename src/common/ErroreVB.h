@@ -17,6 +17,7 @@ inline constexpr int TipoNonCorrispondente = 13; // Type mismatch
 inline constexpr int NomeFileErrato = 52;     // Bad file name or number
 inline constexpr int FileNonTrovato = 53;
 inline constexpr int FileGiaAperto = 55;
+inline constexpr int FileGiaEsistente = 58; // File already exists
 inline constexpr int ErroreIO = 57;           // Device I/O error
 inline constexpr int OltreFineFile = 62;      // Input past end of file
 inline constexpr int PermessoNegato = 70;
@@ -57,9 +58,20 @@ public:
     int numero() const { return m_numero; }
     const QString &descrizione() const { return m_descrizione; }
 
+    // A failure that may pass by itself (a mail server unreachable or
+    // answering 4xx, the local mail transfer agent's EX_TEMPFAIL): trying
+    // again later can succeed.
+    bool temporaneo() const { return m_temporaneo; }
+    ErroreVB &temporaneo(bool si)
+    {
+        m_temporaneo = si;
+        return *this;
+    }
+
 private:
     int m_numero;
     QString m_descrizione;
+    bool m_temporaneo = false;
 };
 
 } // namespace vorpla

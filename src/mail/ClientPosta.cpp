@@ -25,6 +25,30 @@ QString programmaSendmail()
     return p.isEmpty() ? QStringLiteral("sendmail") : p;
 }
 
+// sysexits.h's EX_TEMPFAIL, which sendmail and its replacements return when
+// the message could not be delivered or queued now.
+constexpr int EsitoSendmailTemporaneo = 75;
+// How much of a program's standard error a message quotes.
+constexpr qsizetype DettagliMassimi = 200;
+
+// The last line a program wrote on standard error (its verdict; the lines
+// before it are its tries), cut to a length a message box shows.
+QString ultimaRiga(const QString &errore)
+{
+    const QStringList righe = errore.split(u'\n', Qt::SkipEmptyParts);
+    QString r = righe.isEmpty() ? QString() : righe.last().trimmed();
+    if (r.size() > DettagliMassimi)
+        r = r.left(DettagliMassimi) + QStringLiteral("…");
+    return r;
+}
+
+QString dettagliDelProgramma(const QString &programma, const ClientPosta::Esito &esito)
+{
+    const QString riga = ultimaRiga(esito.errore);
+    QString d = esito.codice < 0 ? programma : QStringLiteral("%1 (codice di uscita %2)").arg(programma).arg(esito.codice);
+    return riga.isEmpty() ? d : d + QStringLiteral(": ") + riga;
+}
+
 ErroreVB destinatarioSconosciuto(QString indirizzo)
 {
     return ErroreVB(Err::DestinatarioSconosciuto,
@@ -210,11 +234,27 @@ void ClientPosta::Send(bool dialogo)
         programma = programmaSendmail();
         esito = avvia(programma, {QStringLiteral("-t"), QStringLiteral("-oi")}, m.mime(false));
     }
-    if (esito.codice != 0)
-        throw ErroreVB(Err::MailFallita, QStringLiteral("Unspecified failure has occurred: %1 (%2)")
-                                             .arg(esito.errore.isEmpty() ? QStringLiteral("codice di uscita %1").arg(esito.codice)
-                                                                         : esito.errore,
-                                                  programma));
+    if (esito.codice == 0)
+        return;
+    if (dialogo && (esito.codice == 3 || (esito.codice == -1 && QStandardPaths::findExecutable(programma).isEmpty()))) {
+        // xdg-utils' "a required tool could not be found": no mail client
+        // takes mailto links here (or xdg-email itself is missing). What is
+        // missing, then what the program said.
+        throw ErroreVB(Err::MailFallita, QStringLiteral("Su questo computer non è impostato alcun programma di posta "
+                                                        "elettronica che apra il messaggio: il documento non è stato "
+                                                        "inviato.")
+                                             + QStringLiteral("\r\n\r\n")
+                                             + dettagliDelProgramma(programma, esito));
+    }
+    ErroreVB errore(Err::MailFallita, QStringLiteral("Unspecified failure has occurred: %1 (%2)")
+                                          .arg(esito.errore.isEmpty() ? QStringLiteral("codice di uscita %1").arg(esito.codice)
+                                                                      : ultimaRiga(esito.errore),
+                                               programma));
+    // sendmail's EX_TEMPFAIL: the transfer agent could not pass the message
+    // on now and did not keep it; a later try can succeed.
+    if (!dialogo && esito.codice == EsitoSendmailTemporaneo)
+        errore.temporaneo(true);
+    throw errore;
 }
 
 } // namespace vorpla

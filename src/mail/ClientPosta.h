@@ -13,7 +13,11 @@
 //   mail transfer agent through `sendmail -t -oi`;
 // - name resolution checks the address's syntax (an "SMTP:" prefix is the
 //   address type, not part of it): error 32014 when it is no mailbox.
-// A program that fails raises error 32002 with what it said.
+// A program that fails raises error 32002 with the last line it wrote on
+// standard error: temporary when sendmail answers EX_TEMPFAIL (75); when no
+// mail client takes the compose window (xdg-email's "no method", or no
+// xdg-email at all), one Italian sentence says so, the program's words
+// below it.
 
 #include <QByteArray>
 #include <QList>

@@ -35,6 +35,23 @@ QString pdfDelDocumento()
     return KV_GetTempPath() + trovanome(lavoro().FileIngresso) + QStringLiteral(".PDF");
 }
 
+// The addresses in their order, each once (letter case aside), leaving out
+// those of `gia`.
+QStringList senzaDoppioni(const QStringList &indirizzi, const QStringList &gia = {})
+{
+    QStringList visti;
+    for (const QString &g : gia)
+        visti << g.toLower();
+    QStringList r;
+    for (const QString &a : indirizzi) {
+        if (visti.contains(a.toLower()))
+            continue;
+        visti << a.toLower();
+        r << a;
+    }
+    return r;
+}
+
 } // namespace
 
 FrmMAPI::FrmMAPI() = default;
@@ -97,7 +114,13 @@ void FrmMAPI::Spedisci_Mail(bool allegato)
         job.ElencoAllegati.append(pratica);
     }
 
-    const QString gestore = gestoreMailto ? gestoreMailto() : comandoGestoreMailto();
+    // The desktop's mail client, read once a run and only for the routes
+    // that use it (a batch would otherwise ask the desktop per document).
+    const auto gestore = [this] {
+        if (!m_gestore)
+            m_gestore = gestoreMailto ? gestoreMailto() : comandoGestoreMailto();
+        return *m_gestore;
+    };
 
     // The same file twice (letter case aside) is attached once.
     QStringList &allegati = job.ElencoAllegati;
@@ -110,12 +133,12 @@ void FrmMAPI::Spedisci_Mail(bool allegato)
     if (ChkSmtp()) {
         gestito = InvioMailSmtp(allegato);
     } else {
-        if (gestore.contains(QStringLiteral("OUTLOOK.EXE"), Qt::CaseInsensitive))
+        if (gestore().contains(QStringLiteral("OUTLOOK.EXE"), Qt::CaseInsensitive))
             gestito = SENDMAIL2000(allegato);
         if (!gestito
-            && (gestore.contains(QStringLiteral("wlmail.exe"), Qt::CaseInsensitive)
-                || gestore.contains(QStringLiteral("WinMail.exe"), Qt::CaseInsensitive)
-                || gestore.contains(QStringLiteral("OUTLOOK EXPRESS"), Qt::CaseInsensitive)))
+            && (gestore().contains(QStringLiteral("wlmail.exe"), Qt::CaseInsensitive)
+                || gestore().contains(QStringLiteral("WinMail.exe"), Qt::CaseInsensitive)
+                || gestore().contains(QStringLiteral("OUTLOOK EXPRESS"), Qt::CaseInsensitive)))
             gestito = SENDMAILEXPRESS(allegato);
         if (!gestito)
             gestito = SENDMAIL(allegato);
@@ -174,13 +197,18 @@ bool FrmMAPI::InvioMailSmtp(bool)
     MessaggioMail m;
     m.oggetto = job.OggettoMail;
     m.mittente = ini("MAIL", "INDIRIZZO");
+    // The document's addresses and the ones typed in "Modifica E-mail"
+    // (which shows the document's own): each recipient once, and a copy
+    // recipient that is already one of them not again.
     const QString a = job.IndirizzoMail.isEmpty() ? job.DestinatariModificati
                                                   : job.IndirizzoMail + QStringLiteral("; ") + job.DestinatariModificati;
-    job.IndirizzoMail.clear();
-    m.destinatari = indirizziDellElenco(a);
+    m.destinatari = senzaDoppioni(indirizziDellElenco(a));
+    m.copie = senzaDoppioni(indirizziDellElenco(ini("MAIL", "CC")), m.destinatari);
+    if (m.destinatari.isEmpty())
+        throw ErroreVB(Err::SmtpRifiutato, descrizioneErroreVB(Err::SmtpRifiutato)
+                                               + QStringLiteral(" (il documento non ha destinatari)"));
     m.testo = job.TestoMail + CrLf + job.TestoAggiunto + CrLf + CrLf + job.ElencoTitoli;
     m.allegati << pdfDelDocumento();
-    m.copie = indirizziDellElenco(ini("MAIL", "CC"));
     for (qsizetype i = 1; i < job.ElencoAllegati.size(); ++i) {
         const QString &f = job.ElencoAllegati.at(i);
         if (f.isEmpty())
@@ -214,6 +242,9 @@ bool FrmMAPI::InvioMailSmtp(bool)
     impostaRoutine(Form, QStringLiteral("InvioMailSmtp"));
     const QByteArray messaggio = m.mime(true);
     (smtp ? smtp : inviaSmtp)(server, m.mittente, m.destinatari + m.copie, messaggio);
+    // Taken once sent: after a failure the document keeps its recipients
+    // for another try.
+    job.IndirizzoMail.clear();
     return false;
 }
 
@@ -244,10 +275,25 @@ bool FrmMAPI::rottaClient(Rotta rotta)
                                                        : QStringLiteral(" in SendMail.");
     impostaRoutine(Form, nome);
     StatoLavoro &job = lavoro();
-    QString copia;
+    // The copy of the PDF the generic route hands over: once the local mail
+    // transfer agent has taken the message, or when nothing was handed over,
+    // it goes; the mail client's compose window reads it later, so that one
+    // stays (the mail command clears old ones).
+    struct Copia
+    {
+        QString percorso;
+        bool alClient = false;
+        ~Copia()
+        {
+            if (!percorso.isEmpty() && !alClient)
+                QFile::remove(percorso);
+        }
+    } copia;
 
-    // Each step runs on after an unresolved or ambiguous recipient; a cancel
-    // or any other error ends the route.
+    // Each step runs on after an ambiguous recipient; a cancel ends the
+    // route quietly. Any other error (a recipient that is no address
+    // included) is the route's failure: it goes to the caller with the
+    // route's name, and nothing counts as sent.
     struct FineRotta
     {
     };
@@ -258,21 +304,16 @@ bool FrmMAPI::rottaClient(Rotta rotta)
             // The routines the step called may have named themselves.
             impostaRoutine(Form, nome);
             switch (e.numero()) {
-            case Err::DestinatarioSconosciuto:
-                if (rotta == Rotta::Duemila)
-                    posta.RecipAddress(QString());
-                return;
             case Err::DestinatarioAmbiguo:
                 return;
             case Err::MailAnnullata:
                 if (rotta == Rotta::Duemila)
                     posta.SignOff();
-                if (rotta == Rotta::Generica && !copia.isEmpty())
-                    QFile::remove(copia);
                 throw FineRotta{};
             default:
-                messaggi().mostra(messaggioRoutine(e) + suffisso);
-                throw FineRotta{};
+                if (rotta != Rotta::Express)
+                    posta.SignOff();
+                throw ErroreVB(e.numero(), e.descrizione() + suffisso).temporaneo(e.temporaneo());
             }
         }
     };
@@ -303,6 +344,9 @@ bool FrmMAPI::rottaClient(Rotta rotta)
             } else if (job.IndirizzoMail.contains(u';')) {
                 const QStringList parti = job.IndirizzoMail.split(u';');
                 for (int k = 0; k < parti.size(); ++k) {
+                    // "a@b.it;" holds one address, not a blank one.
+                    if (parti.at(k).trimmed().isEmpty())
+                        continue;
                     passo([&] {
                         posta.RecipIndex(k);
                         posta.RecipType(1);
@@ -330,8 +374,8 @@ bool FrmMAPI::rottaClient(Rotta rotta)
         });
         passo([&] {
             if (rotta == Rotta::Generica)
-                copia = GeneraNome();
-            posta.AttachmentPathName(rotta == Rotta::Generica ? copia : pdfDelDocumento());
+                copia.percorso = GeneraNome();
+            posta.AttachmentPathName(rotta == Rotta::Generica ? copia.percorso : pdfDelDocumento());
         });
         const QString prefissoAllegato = rotta == Rotta::Duemila ? QStringLiteral("File allegato: ") : QStringLiteral("File ");
         const QString prefissoBoa = rotta == Rotta::Duemila ? QStringLiteral("File TTF: ") : QStringLiteral("File ");
@@ -351,7 +395,9 @@ bool FrmMAPI::rottaClient(Rotta rotta)
                 allega(job.ElencoAllegati.at(i), prefissoAllegato);
         if (!PercorsoFileBOA.isEmpty())
             allega(PercorsoFileBOA, prefissoBoa);
-        passo([&] { posta.Send(job.IndirizzoMail.isEmpty() ? true : !Check1()); });
+        const bool dialogo = job.IndirizzoMail.isEmpty() ? true : !Check1();
+        passo([&] { posta.Send(dialogo); });
+        copia.alClient = dialogo;
         passo([&] { posta.SignOff(); });
     } catch (const FineRotta &) {
     }

@@ -8,18 +8,27 @@
 // (SENDMAIL2000 for Outlook, SENDMAILEXPRESS for Outlook Express and the
 // Windows mail programs, SENDMAIL for every other client).
 //
-// The client routes trap their errors as the mail controls' routes did: an
-// unresolved or ambiguous recipient goes on with the next step, a cancel
-// ends the route quietly, any other error is shown with the route's name,
-// and the route counts as handled. The SMTP route traps nothing: its
-// failure (no server, a refused recipient) reaches the command with the
-// server's answer, and the mail is never taken as sent.
+// A route either hands the message over or fails: every failure reaches the
+// caller as an error, and the mail is never taken as sent. The client
+// routes go on after an ambiguous recipient and end quietly when the user
+// cancels, as the mail controls' routes did; any other error (a recipient
+// that is no mail address, sendmail refusing, no mail client for the
+// compose window) is raised with the route's name in NomeRoutine and its
+// suffix (" in SendMail.") after the description. The SMTP route's failure
+// (no server, a refused recipient) carries the server's answer. A document
+// without a recipient is never sent: SMTP refuses it (libcurl would run the
+// server's HELP and call it a success), sendmail refuses it.
+//
+// SMTP sends each recipient once: the document's addresses and those typed
+// in "Modifica E-mail" (which shows the document's own) are joined without
+// repeats, and a copy recipient already among them is not added again.
 
 #include "ClientPosta.h"
 #include "InvioSmtp.h"
 
 #include <QString>
 #include <functional>
+#include <optional>
 
 namespace vorpla {
 
@@ -65,6 +74,8 @@ public:
 private:
     enum class Rotta { Duemila, Express, Generica };
     bool rottaClient(Rotta rotta);
+
+    std::optional<QString> m_gestore; // the mailto handler, once read
 };
 
 } // namespace vorpla

@@ -9,20 +9,41 @@
 // "@COPI" and "@LARG" lines leave the documents and go in front of every
 // later one, and text after the last "@FAXS" is never sent. Each document is
 // written as temp/Documento0001.stx (the same file for all of them), made a
-// PDF and mailed; one without an address is listed instead (ElencoNonInviati)
-// when "Invia tutti" is ticked or the print file has several letterheads.
-// Markers are compared exactly (letter case counts).
+// PDF and mailed. Markers are compared exactly (letter case counts).
 //
-// The command ends the program through termina after it has shown the list
-// of the documents not sent; only a single send whose PDF was not made keeps
-// the program open. An error (an unreadable print file, a document that
-// cannot be written, an SMTP failure) stops the command where it is: it
-// reaches the caller, which reports it, and termina does not run.
+// A customer gets only their own document:
+// - each document starts from nothing: its address, second address and fax
+//   number, its customer ("@FAXD"), subject, titles and attachments are its
+//   own, never the previous document's or what start-up read;
+// - the PDF at the document's path is removed before the document is made,
+//   and a document is sent only when a PDF stands there afterwards, the one
+//   just made;
+// - a fax number is one number (digits, blanks, "+", "-", "/", "(", ")"):
+//   anything else refuses the document, nothing is split into recipients;
+// - the batch's work files have fixed names in the shared temporary folder,
+//   so one batch runs at a time on the machine (TurnoCartella), and they go
+//   when the batch ends, however it ends.
+//
+// Each document ends one way (Documento): sent; without an address (listed
+// in ElencoNonInviati: no "@EMAI", or, with several letterheads, "Invia
+// tutti" or SMTP, nobody to send to); not sent, with the reason (its PDF not
+// made, a refused address or fax number, the route's failure), the other
+// documents going on; or already sent by an earlier run of the same print
+// file (RegistroInvii). After the mail server was unreachable the batch's
+// later documents are not tried. A failure is never taken as sent: the
+// command then ends without termina, so the print file and the PDF stay.
+//
+// The documents not sent are shown in the report window (FormReportMail):
+// those without an address, and those that failed with why.
 
+#include <QList>
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 namespace vorpla {
+
+class ErroreVB;
 
 class InvioMail
 {
@@ -33,8 +54,25 @@ public:
         int indice = 0;               // 0 e-mail, 1 fax gateway
         bool allegato = false;        // "Allegato"
         bool inviaTutti = false;      // "Invia tutti"
+        bool smtp = false;            // "Invia con SMTP"
         bool anteprimaQualita = false; // "Anteprima di qualità": PDFs through the PDF printer
+        // The record of earlier runs ignored: every document goes again.
+        bool inviaDiNuovo = false;
         QString NumeroFax, FaxPrima, FaxDopo;
+        // The single send's fax numbers as the print file wrote them
+        // ("@FAXN", "@FA2N").
+        QStringList numeriFax;
+    };
+
+    enum class Esito { Inviato, SenzaIndirizzo, NonInviato, GiaInviato };
+    struct Documento
+    {
+        int numero = 0;        // in the batch, from 1
+        QString cliente;       // its "@FAXD"
+        QString destinatari;   // as handed to the route
+        Esito esito = Esito::NonInviato;
+        QString motivo;        // why it was not sent
+        bool temporaneo = false; // the mail server may take it later
     };
 
     // What it does with the window and the other parts of the program.
@@ -44,18 +82,47 @@ public:
     std::function<void(const QString &file)> CreaPdf; // the quality route
     std::function<void()> pdfRapido;                 // the PDF output form, on FileIngresso
     std::function<void(bool allegato)> Spedisci_Mail;
-    std::function<void(const QString &elenco)> mostraReport; // FormReportMail, modal
+    // FormReportMail, modal: the documents without an address, and those
+    // that failed ("name: why" lines).
+    std::function<void(const QString &senzaIndirizzo, const QString &falliti)> mostraReport;
     // A batch's progress: document k of n (called before each one).
     std::function<void(int k, int n)> progresso;
+    // Each document, once it ended.
+    std::function<void(const Documento &)> documentoConcluso;
+    // A wait that lets window events run (a plain sleep when unset).
+    std::function<void(int ms)> attendi;
 
-    // Runs the command; true when it finished and termina must follow.
+    // Runs the command; true when it finished and termina must follow:
+    // nothing failed (documents without an address may have been listed).
     bool esegui(const Finestra &finestra);
 
+    // The status of a run without a window: 0 every document sent, 75 one
+    // was not because the mail server failed for now (a later run can send
+    // it), 1 one was not for any other reason (no address, its PDF, a
+    // refused address).
+    int statoUscita() const;
+
+    // The text of a failure as the user sees it: the routine message, or,
+    // when the description puts a sentence before its details (a blank
+    // line between), that sentence first.
+    static QString testoErrore(const ErroreVB &errore);
+
     QString ElencoNonInviati;
+    QString ElencoFalliti;
+    QList<Documento> documenti;
 
 private:
-    bool invioSingolo(const Finestra &f);
+    void invioSingolo(const Finestra &f);
     void lotto(const Finestra &f);
+    // Makes the PDF of the current document and mails it; the outcome in d.
+    void inviaDocumento(Documento &d, const Finestra &f, bool qualita, bool mostra);
+    void concluso(const Documento &d);
+
+    bool m_serverIrraggiungibile = false;
 };
+
+// Whether a fax number is one number: digits, blanks, "+", "-", "/", "(" and
+// ")" only, and at least one digit.
+bool numeroFaxValido(const QString &numero);
 
 } // namespace vorpla

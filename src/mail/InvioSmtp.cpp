@@ -52,6 +52,11 @@ void inviaSmtp(const ServerSmtp &server, const QString &mittente, const QStringL
     if (server.nome.trimmed().isEmpty())
         throw ErroreVB(Err::SmtpConnessione, QStringLiteral("The transport failed to connect to the server: nessun server SMTP "
                                                             "impostato ([MAIL] SMTP)."));
+    // Without a recipient libcurl would run the server's HELP command and
+    // call that a success: a message for nobody is never a send.
+    if (destinatari.isEmpty())
+        throw ErroreVB(Err::SmtpRifiutato, descrizioneErroreVB(Err::SmtpRifiutato)
+                                               + QStringLiteral(" (il messaggio non ha destinatari)"));
     CURL *c = curl_easy_init();
     if (!c)
         throw ErroreVB(Err::ComponenteNonCreabile);
@@ -108,11 +113,17 @@ void inviaSmtp(const ServerSmtp &server, const QString &mittente, const QStringL
     if (!password.isEmpty())
         motivo.replace(server.password, QStringLiteral("***"));
     int numero = Err::SmtpInvio;
-    if (esito == CURLE_COULDNT_CONNECT || esito == CURLE_COULDNT_RESOLVE_HOST || esito == CURLE_OPERATION_TIMEDOUT)
+    const bool irraggiungibile = esito == CURLE_COULDNT_CONNECT || esito == CURLE_COULDNT_RESOLVE_HOST
+                                 || esito == CURLE_OPERATION_TIMEDOUT;
+    if (irraggiungibile)
         numero = Err::SmtpConnessione;
     else if (risposta.startsWith("55") || risposta.startsWith("45") || std::strstr(errore, "RCPT"))
         numero = Err::SmtpRifiutato;
-    throw ErroreVB(numero, descrizioneErroreVB(numero) + u' ' + motivo);
+    // Unreachable, gone away in the middle, or a 4xx answer: the server may
+    // take the message later; a 5xx answer is final.
+    const bool perso = esito == CURLE_GOT_NOTHING || esito == CURLE_SEND_ERROR || esito == CURLE_RECV_ERROR;
+    const bool temporaneo = irraggiungibile || risposta.startsWith('4') || (perso && !risposta.startsWith('5'));
+    throw ErroreVB(numero, descrizioneErroreVB(numero) + u' ' + motivo).temporaneo(temporaneo);
 }
 
 } // namespace vorpla

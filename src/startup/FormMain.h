@@ -54,6 +54,9 @@ public:
     QString Esegui;
     bool AnteprimaQualita = false;
     QString FaxPrima, FaxDopo, NumeroFax;
+    // The fax numbers as the print file wrote them ("@FAXN", then "@FA2N"),
+    // checked before the fax button sends to them.
+    QStringList NumeriFax;
     bool PubblicaAbilitata = false;
     QString PercorsoPubblica;
     QString ValoreCCLI, ValoreAARI, ValoreMMRI;

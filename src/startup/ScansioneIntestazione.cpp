@@ -103,8 +103,10 @@ RisultatoScansione ScansionaIntestazione(const QString &file, FormMain &form, St
         }
         case Marcatore::FAXN:
             form.NumeroFax = form.FaxPrima + senzaAlcunoSpazio(valore(riga)) + form.FaxDopo;
+            form.NumeriFax = QStringList{valore(riga)};
             break;
         case Marcatore::FA2N:
+            form.NumeriFax << valore(riga);
             if (!form.NumeroFax.isEmpty())
                 form.NumeroFax += QStringLiteral("; ");
             form.NumeroFax += SostituisciDominio(form.FaxPrima + senzaAlcunoSpazio(valore(riga)) + form.FaxDopo);

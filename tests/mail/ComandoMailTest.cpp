@@ -4,7 +4,9 @@
 
 #include "ProvaPosta.h"
 
+#include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 
 using namespace vorpla;
 using namespace vorpla::prova;
@@ -23,12 +25,20 @@ protected:
             + "\r\n[Testo mail IT]\r\nNASCONDI_TESTO_PDF=1\r\n1=Gentile cliente,\r\n");
     }
 
-    EsitoProcesso mail(const QStringList &opzioni, const QString &file)
+    EsitoProcesso mail(const QStringList &opzioni, const QString &file, const QString &primaNelPath = {})
     {
         return eseguiVorpla(cartella, QStringList{QStringLiteral("--mail")} + opzioni + QStringList{file},
-                            [this](QProcessEnvironment &env) {
+                            [&](QProcessEnvironment &env) {
                                 env.insert(QStringLiteral("XDG_CONFIG_HOME"), cartella.percorso(QStringLiteral("config")));
+                                if (!primaNelPath.isEmpty())
+                                    env.insert(QStringLiteral("PATH"), primaNelPath + u':' + env.value(QStringLiteral("PATH")));
                             });
+    }
+
+    // The command's line a document on standard output.
+    static QStringList righeDocumenti(const EsitoProcesso &e)
+    {
+        return e.uscita.split(u'\n').filter(QRegularExpression(QStringLiteral("^documento \\d+\t")));
     }
 
     // The words of a received PDF.
@@ -117,7 +127,102 @@ TEST_F(ProvaComandoMail, ARefusedRecipientIsReportedAndNothingIsTakenAsSent)
     EXPECT_TRUE(QFile::exists(file));
     EXPECT_TRUE(QFile::exists(cartella.temp() + QStringLiteral("F0013.PDF")));
 
+    // Nobody to send to by SMTP: no send (libcurl would run the server's
+    // HELP and call it one), a document without an address.
+    const QString senza = cartella.scrivi(QStringLiteral("ulka/temp/F0014.TXT"), "@TITO FATTURA 14\r\n@PAGE\r\n");
+    const EsitoProcesso nessuno = mail({QStringLiteral("--smtp")}, senza);
+    EXPECT_EQ(nessuno.codice, 1) << nessuno.errori.toStdString();
+    EXPECT_EQ(righeDocumenti(nessuno), QStringList{QStringLiteral("documento 1\tF0014.TXT\t\tsenza indirizzo")});
+    EXPECT_FALSE(nessuno.uscita.contains(QStringLiteral("214"))) << nessuno.uscita.toStdString();
+
     const EsitoProcesso sbagliato = eseguiVorpla(cartella, {QStringLiteral("--mail"), QStringLiteral("--telex"), file});
     EXPECT_EQ(sbagliato.codice, 2);
     EXPECT_TRUE(sbagliato.errori.contains(QStringLiteral("usage: vorpla --mail")));
+    EXPECT_TRUE(sbagliato.errori.contains(QStringLiteral("75 a document not sent because the mail server failed")));
 }
+
+QByteArray documentoGuasto(const QByteArray &nome, const QByteArray &indirizzo)
+{
+    // A picture tag without its closing ">>": the PDF form refuses the line.
+    return "@FAXD " + nome + "\r\n@EMAI " + indirizzo + "\r\n@INTE\r\n@INT1 AGENZIA VIAGGI\r\n@TEXT\r\n@TXTn <<IMG=abc\r\n"
+           "@PAGE\r\n@FAXS\r\n";
+}
+
+TEST_F(ProvaComandoMail, EachCustomerGetsTheirOwnDocumentAndAFailureIsNoSend)
+{
+    const QString due = indirizzoUnico(), tre = indirizzoUnico(), quattro = indirizzoUnico();
+    // An earlier run's PDF, another customer's, where the batch makes its own.
+    scriviPdf(cartella.temp() + QStringLiteral("Documento0001.PDF"), QStringLiteral("CLIENTE DI IERI"));
+    // The first document has no address: start-up's (the file's last) is not its.
+    const QString file = cartella.scrivi(QStringLiteral("job/E0002.txt"),
+                                         documento("Rossi", {}, "ESTRATTO 1") + documentoGuasto("Verdi", due.toUtf8())
+                                             + documento("Bianchi", tre.toUtf8(), "ESTRATTO 3")
+                                             + documento("Neri", quattro.toUtf8(), "ESTRATTO 4"));
+    const EsitoProcesso e = mail({QStringLiteral("--smtp")}, file);
+    EXPECT_EQ(e.codice, 1) << e.errori.toStdString();
+    const QStringList righe = righeDocumenti(e);
+    ASSERT_EQ(righe.size(), 4) << e.uscita.toStdString();
+    EXPECT_EQ(righe[0], QStringLiteral("documento 1\tRossi\t\tsenza indirizzo"));
+    EXPECT_TRUE(righe[1].startsWith(QStringLiteral("documento 2\tVerdi\t") + due
+                                    + QStringLiteral("\tnon inviato: il PDF del documento non è stato creato (Routine "
+                                                     "FRMCreaPDF - GRAFICA Errore N.13")))
+        << righe[1].toStdString();
+    EXPECT_EQ(righe[2], QStringLiteral("documento 3\tBianchi\t") + tre + QStringLiteral("\tinviato"));
+    EXPECT_EQ(righe[3], QStringLiteral("documento 4\tNeri\t") + quattro + QStringLiteral("\tinviato"));
+    EXPECT_TRUE(e.uscita.contains(QStringLiteral("Documenti non inviati per un errore:\nVerdi: il PDF")));
+
+    EXPECT_TRUE(posteRicevute(due).isEmpty());
+    const QStringList nomi{QStringLiteral("Rossi"), QStringLiteral("Verdi"), QStringLiteral("Bianchi"), QStringLiteral("Neri")};
+    for (const auto &[indirizzo, proprio] : {std::pair{tre, QStringLiteral("Bianchi")}, std::pair{quattro, QStringLiteral("Neri")}}) {
+        const QList<MailRicevuta> r = posteRicevute(indirizzo);
+        ASSERT_EQ(r.size(), 1) << proprio.toStdString();
+        ASSERT_EQ(r[0].allegati.size(), 1);
+        const QStringList p = parole(r[0].allegati[0]);
+        for (const QString &n : nomi)
+            EXPECT_EQ(p.contains(n), n == proprio) << proprio.toStdString() << " / " << n.toStdString();
+        EXPECT_FALSE(p.contains(QStringLiteral("IERI")));
+    }
+    // The batch's work files are gone; the record of what went stays for a
+    // second try.
+    EXPECT_TRUE(QDir(cartella.temp()).entryList({QStringLiteral("Documento0001.*")}, QDir::Files).isEmpty());
+    EXPECT_EQ(QString::fromUtf8(leggiFile(file + QStringLiteral(".inviati"))).count(u'\n'), 2);
+}
+
+TEST_F(ProvaComandoMail, ARunAgainAfterTheServerFailedSendsOnlyWhatDidNotGo)
+{
+    // The server takes the second customer's mail only at the second try.
+    const QString uno = indirizzoUnico(), due = indirizzoUnico(QStringLiteral("rinvia")), tre = indirizzoUnico();
+    const QString file = cartella.scrivi(QStringLiteral("ulka/temp/E0003.TXT"),
+                                         documento("Rossi", uno.toUtf8(), "ESTRATTO 1")
+                                             + documento("Verdi", due.toUtf8(), "ESTRATTO 2")
+                                             + documento("Bianchi", tre.toUtf8(), "ESTRATTO 3"));
+    const EsitoProcesso primo = mail({QStringLiteral("--smtp")}, file);
+    EXPECT_EQ(primo.codice, 75) << primo.uscita.toStdString();
+    QStringList righe = righeDocumenti(primo);
+    ASSERT_EQ(righe.size(), 3);
+    EXPECT_TRUE(righe[1].contains(QStringLiteral("\tnon inviato: Routine frmMAPI - InvioMailSmtp Errore N.")));
+    EXPECT_TRUE(righe[1].contains(QStringLiteral("451"))) << righe[1].toStdString();
+    EXPECT_TRUE(QFile::exists(file)) << "a batch that did not all go keeps its print file";
+    const QByteArray stampa = leggiFile(file), registro = leggiFile(file + QStringLiteral(".inviati"));
+
+    const EsitoProcesso secondo = mail({QStringLiteral("--smtp")}, file);
+    EXPECT_EQ(secondo.codice, 0) << secondo.uscita.toStdString() << secondo.errori.toStdString();
+    righe = righeDocumenti(secondo);
+    ASSERT_EQ(righe.size(), 3);
+    EXPECT_EQ(righe[0], QStringLiteral("documento 1\tRossi\t") + uno + QStringLiteral("\tgià inviato"));
+    EXPECT_EQ(righe[1], QStringLiteral("documento 2\tVerdi\t") + due + QStringLiteral("\tinviato"));
+    EXPECT_TRUE(secondo.errori.contains(QStringLiteral("document 1 (Rossi) was sent by an earlier run")));
+    for (const QString &a : {uno, due, tre})
+        EXPECT_EQ(posteRicevute(a).size(), 1) << a.toStdString();
+    EXPECT_FALSE(QFile::exists(file + QStringLiteral(".inviati"))) << "everything went: no record left";
+
+    // Asked to, everything goes again, the record of the first run
+    // notwithstanding.
+    scriviFile(file, stampa);
+    scriviFile(file + QStringLiteral(".inviati"), registro);
+    const EsitoProcesso terzo = mail({QStringLiteral("--smtp"), QStringLiteral("--invia-di-nuovo")}, file);
+    EXPECT_EQ(terzo.codice, 0) << terzo.uscita.toStdString();
+    EXPECT_EQ(righeDocumenti(terzo).filter(QStringLiteral("\tinviato")).size(), 3);
+    EXPECT_EQ(posteRicevute(uno).size(), 2);
+}
+

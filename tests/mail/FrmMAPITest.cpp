@@ -7,7 +7,9 @@
 #include "ProvaPosta.h"
 
 #include "mail/FrmMAPI.h"
+#include "mail/InvioMail.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -173,12 +175,20 @@ TEST_F(ProvaDispatch, AnyOtherMailClientTakesTheSendmailRoute)
     ASSERT_EQ(c[0].allegati.size(), 1);
     EXPECT_TRUE(QFileInfo(c[0].allegati[0]).fileName().startsWith(QStringLiteral("F0007_")));
 
-    // An address that is no mailbox is not resolved, and the route goes on
-    // without sending: no message box, nothing received.
+    // An address that is no mailbox is the route's failure: nothing sent,
+    // nothing handed to the client, the copy of the PDF gone.
     job.IndirizzoMail = QStringLiteral("Mario Rossi");
-    frm.Spedisci_Mail(true);
-    EXPECT_TRUE(messaggi.testi.isEmpty());
+    try {
+        frm.Spedisci_Mail(true);
+        ADD_FAILURE() << "an address that is no mailbox is no send";
+    } catch (const ErroreVB &e) {
+        EXPECT_EQ(e.numero(), Err::DestinatarioSconosciuto);
+        EXPECT_TRUE(e.descrizione().endsWith(QStringLiteral(" in SendMail."))) << e.descrizione().toStdString();
+        EXPECT_EQ(lavoro().NomeRoutine, QStringLiteral("frmMAPI - SENDMAIL"));
+    }
     EXPECT_EQ(composizioni().size(), 1);
+    // The copy handed to sendmail went once sent; the compose window's stays.
+    EXPECT_EQ(QDir(cartella.temp()).entryList({QStringLiteral("F0007_*.pdf")}, QDir::Files).size(), 1);
 }
 
 TEST_F(ProvaDispatch, OutlooksRouteNamesMissingFilesItsOwnWayAndShowsItsErrors)
@@ -201,16 +211,50 @@ TEST_F(ProvaDispatch, OutlooksRouteNamesMissingFilesItsOwnWayAndShowsItsErrors)
     ASSERT_EQ(r[0].allegati.size(), 1);
     EXPECT_EQ(r[0].allegati[0].nome, QStringLiteral("F0008.PDF"));
 
-    // A mail client that fails: the route's message, and the route counts as
-    // handled (the titles stay).
+    // No mail client for the compose window: the route fails, saying what
+    // is missing in one sentence, the routine and what xdg-email said below.
     job.IndirizzoMail.clear();
-    job.ElencoTitoli = QStringLiteral("Fattura 8\r\n");
     QFile::remove(cartella.percorso(QStringLiteral("dati/applications/vorpla-client-prova.desktop")));
     QFile::remove(cartella.percorso(QStringLiteral("config/mimeapps.list")));
+    try {
+        frm.Spedisci_Mail(true);
+        ADD_FAILURE() << "a compose window that never opened is no send";
+    } catch (const ErroreVB &e) {
+        EXPECT_EQ(e.numero(), Err::MailFallita);
+        const QStringList righe = InvioMail::testoErrore(e).split(QStringLiteral("\r\n"));
+        ASSERT_EQ(righe.size(), 3) << InvioMail::testoErrore(e).toStdString();
+        EXPECT_EQ(righe[0], QStringLiteral("Su questo computer non è impostato alcun programma di posta elettronica che "
+                                           "apra il messaggio: il documento non è stato inviato."));
+        EXPECT_TRUE(righe[2].startsWith(QStringLiteral("Routine frmMAPI - SENDMAIL2000\r Errore N.32002 xdg-email (codice "
+                                                       "di uscita 3): xdg-email: no method available")))
+            << righe[2].toStdString();
+        EXPECT_TRUE(righe[2].endsWith(QStringLiteral(" in Sendmail2000.")));
+        // xdg-email's tries before its verdict are left out.
+        EXPECT_FALSE(righe[2].contains(QStringLiteral("not found")));
+    }
+    EXPECT_TRUE(messaggi.testi.isEmpty());
+}
+
+TEST_F(ProvaDispatch, SmtpSendsEachRecipientOnce)
+{
+    // "Modifica E-mail" shows the document's address and hands it back with
+    // what the user added; the copy is one of them too.
+    const QString a = indirizzoUnico(), b = indirizzoUnico();
+    iniSmtp("CC=" + b.toUtf8() + "\r\n");
+    lavoroConPdf("@TITO FATTURA 5\r\n");
+    lavoro().IndirizzoMail = a;
+    lavoro().DestinatariModificati = a.toUpper() + QStringLiteral("; ") + b;
+    frm.ChkSmtp = [] { return true; };
     frm.Spedisci_Mail(true);
-    ASSERT_EQ(messaggi.testi.size(), 1);
-    EXPECT_TRUE(messaggi.testi[0].startsWith(QStringLiteral("Routine frmMAPI - SENDMAIL2000\r Errore N.32002 ")))
-        << messaggi.testi[0].toStdString();
-    EXPECT_TRUE(messaggi.testi[0].endsWith(QStringLiteral(" in Sendmail2000.")));
-    EXPECT_EQ(job.ElencoTitoli, QStringLiteral("Fattura 8\r\n"));
+    const QList<MailRicevuta> r = posteRicevute(a);
+    ASSERT_EQ(r.size(), 1);
+    EXPECT_EQ(r[0].a, a + QStringLiteral(", ") + b);
+    EXPECT_EQ(r[0].cc, QString());
+    EXPECT_EQ(r[0].destinatariBusta, (QStringList{a, b}));
+
+    // Nobody to send to (the copy is the agency's own): refused before the
+    // server is asked anything.
+    lavoro().IndirizzoMail.clear();
+    lavoro().DestinatariModificati.clear();
+    EXPECT_EQ(erroreDi([&] { frm.Spedisci_Mail(true); }), Err::SmtpRifiutato);
 }

@@ -7,6 +7,7 @@
 #include "common/ModPubblico.h"
 #include "mail/InvioMail.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -32,9 +33,13 @@ protected:
             ProvaPosta::scriviPdf(cartella.temp() + trovanome(file) + QStringLiteral(".PDF"), QStringLiteral("PDF"));
         };
         invio.Spedisci_Mail = [this](bool allegato) {
-            inviati << Inviato{lavoro().IndirizzoMail, QString::fromLatin1(leggiFile(lavoro().FileIngresso)), allegato};
+            inviati << Inviato{lavoro().IndirizzoMail, QString::fromLatin1(leggiFile(lavoro().FileIngresso)), allegato,
+                               lavoro().OggettoMail, lavoro().ElencoAllegati};
         };
-        invio.mostraReport = [this](const QString &elenco) { report << elenco; };
+        invio.mostraReport = [this](const QString &elenco, const QString &errori) {
+            report << elenco;
+            falliti << errori;
+        };
         invio.progresso = [this](int k, int n) { passi << QStringLiteral("%1/%2").arg(k).arg(n); };
     }
 
@@ -50,12 +55,15 @@ protected:
     {
         QString indirizzo, documento;
         bool allegato;
+        QString oggetto;
+        QStringList allegati;
     };
     CartellaProva cartella;
     InvioMail invio;
     QList<Inviato> inviati;
-    QStringList qualita, report, passi;
+    QStringList qualita, report, falliti, passi;
     int rapidi = 0, spostamenti = 0;
+    MessaggiRegistrati messaggi;
 };
 
 const QByteArray Lotto = "@COPI 1\r\n@FAXD Rossi\r\n@EMAI rossi@esempio.it\r\n@EMA2 rossi2@esempio.it\r\n@TITO Uno\r\n@FAXS\r\n"
@@ -93,7 +101,8 @@ TEST_F(ProvaInvio, ABatchIsSplitAtItsEndsAndCarriesItsHeaderForward)
     EXPECT_EQ(rapidi, 3);
     EXPECT_EQ(passi, (QStringList{QStringLiteral("1/3"), QStringLiteral("2/3"), QStringLiteral("3/3")}));
     EXPECT_TRUE(report.isEmpty());
-    EXPECT_TRUE(QFileInfo::exists(cartella.temp() + QStringLiteral("Documento0001.stx")));
+    // The batch's work files go with it.
+    EXPECT_TRUE(QDir(cartella.temp()).entryList({QStringLiteral("Documento0001.*")}, QDir::Files).isEmpty());
 }
 
 TEST_F(ProvaInvio, DocumentsWithoutAnAddressAreListedInsteadOfSent)
@@ -117,6 +126,8 @@ TEST_F(ProvaInvio, DocumentsWithoutAnAddressAreListedInsteadOfSent)
     lavoroDa("@INT1 A\r\n" + Lotto + "@INT1 B\r\n");
     f.inviaTutti = false;
     f.anteprimaQualita = true;
+    // (The same print file again: what went the first time is not skipped.)
+    f.inviaDiNuovo = true;
     ASSERT_TRUE(secondo.esegui(f));
     EXPECT_EQ(inviati.size(), 2);
     EXPECT_EQ(lavoro().ClientiSenzaMail, QStringLiteral("Verdi\r\n"));
@@ -157,4 +168,57 @@ TEST_F(ProvaInvio, TheFaxButtonAndTheSingleSend)
     EXPECT_FALSE(invio.esegui(InvioMail::Finestra{}));
     EXPECT_TRUE(inviati.isEmpty());
     EXPECT_TRUE(abilitata);
+}
+
+TEST_F(ProvaInvio, EachDocumentStartsFromNothing)
+{
+    // Start-up took the file's last address; an earlier document left its
+    // subject and attachments. By SMTP a document with nobody to send to is
+    // one without an address.
+    lavoroDa("@FAXD Rossi\r\n@TITO Uno\r\n@FAXS\r\n@FAXD Verdi\r\n@EMAI verdi@esempio.it\r\n@TITO Due\r\n@FAXS\r\n"
+             "@TITO Tre\r\n@FAXS\r\n");
+    lavoro().IndirizzoMail = QStringLiteral("verdi@esempio.it");
+    lavoro().OggettoMail = QStringLiteral("ALTRO CLIENTE");
+    lavoro().ElencoAllegati = {QString(), QStringLiteral("/srv/altro.pdf")};
+    InvioMail::Finestra f;
+    f.smtp = true;
+    ASSERT_TRUE(invio.esegui(f));
+    ASSERT_EQ(inviati.size(), 1);
+    EXPECT_EQ(inviati[0].indirizzo, QStringLiteral("verdi@esempio.it"));
+    EXPECT_EQ(inviati[0].oggetto, QString());
+    EXPECT_EQ(inviati[0].allegati, QStringList{QString()});
+    // Listed by customer, or by number without one; never under the
+    // previous document's customer.
+    EXPECT_EQ(invio.ElencoNonInviati, QStringLiteral("Rossi\r\nDocumento 3\r\n"));
+    EXPECT_EQ(invio.statoUscita(), 1);
+}
+
+TEST_F(ProvaInvio, AFaxNumberIsOneNumberNeverRecipients)
+{
+    lavoroDa("@FAXD Rossi\r\n@FAXN 0612345@evil.com;x\r\n@FAXS\r\n@FAXD Verdi\r\n@FAXN +39 (06) 123-45/67\r\n@FAXS\r\n");
+    InvioMail::Finestra f;
+    f.indice = 1;
+    f.FaxPrima = QStringLiteral("fax");
+    f.FaxDopo = QStringLiteral("@fax.esempio.it");
+    EXPECT_FALSE(invio.esegui(f)) << "a document refused is no send";
+    ASSERT_EQ(inviati.size(), 1);
+    EXPECT_EQ(inviati[0].indirizzo, QStringLiteral("fax+39(06)123-45/67@fax.esempio.it"));
+    ASSERT_EQ(invio.documenti.size(), 2);
+    EXPECT_EQ(invio.documenti[0].esito, InvioMail::Esito::NonInviato);
+    EXPECT_TRUE(invio.documenti[0].motivo.contains(QStringLiteral("Numero di fax non valido: \"0612345@evil.com;x\"")))
+        << invio.documenti[0].motivo.toStdString();
+    EXPECT_EQ(falliti.value(0).left(7), QStringLiteral("Rossi: "));
+
+    // The single send: the numbers as start-up read them.
+    inviati.clear();
+    InvioMail singolo = invio;
+    singolo.documenti.clear();
+    lavoroDa("@FAXN 0612345\r\n@FA2N 0612345@evil.com;x\r\n@TITO Uno\r\n");
+    f.numeriFax = {QStringLiteral("0612345"), QStringLiteral("0612345@evil.com;x")};
+    f.NumeroFax = QStringLiteral("fax0612345@fax.esempio.it; fax0612345@evil.com;x@fax.esempio.it");
+    EXPECT_FALSE(singolo.esegui(f));
+    EXPECT_TRUE(inviati.isEmpty());
+    ASSERT_EQ(messaggi.testi.size(), 1);
+    EXPECT_TRUE(messaggi.testi[0].contains(QStringLiteral("Errore N.32014 Numero di fax non valido")))
+        << messaggi.testi[0].toStdString();
 }

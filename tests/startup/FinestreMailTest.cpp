@@ -48,7 +48,7 @@ TEST(FinestreMail, TheEditedRecipientsAndTextGoToTheSmtpRoute)
 
 TEST(FinestreMail, TheReportListsTheDocumentsNotSent)
 {
-    FormReportMail report(QStringLiteral("Verdi\r\nNeri\r\n"));
+    FormReportMail report(QStringLiteral("Verdi\r\nNeri\r\n"), QString());
     EXPECT_EQ(report.windowTitle(), QStringLiteral("Report dell'invio mail"));
     EXPECT_EQ(report.Text1->toPlainText(), QStringLiteral("Verdi\nNeri\n"));
     EXPECT_TRUE(report.Text1->isReadOnly());
@@ -59,4 +59,25 @@ TEST(FinestreMail, TheReportListsTheDocumentsNotSent)
     auto pulsanti = report.findChildren<QPushButton *>();
     ASSERT_EQ(pulsanti.size(), 1);
     EXPECT_EQ(pulsanti[0]->text(), QStringLiteral("&Chiudi")); // Alt+C
+}
+
+TEST(FinestreMail, TheReportListsTheDocumentsThatFailedWithWhy)
+{
+    // A failed send only (no mail client): its list alone, its reason whole
+    // inside the window.
+    const QString motivo = QStringLiteral("Rossi: Su questo computer non è impostato alcun programma di posta elettronica "
+                                          "che apra il messaggio: il documento non è stato inviato. Routine frmMAPI - "
+                                          "SENDMAIL Errore N.32002 xdg-email (codice di uscita 3)\r\n");
+    FormReportMail report(QString(), motivo);
+    report.show();
+    EXPECT_FALSE(report.Text1->isVisible());
+    ASSERT_TRUE(report.TextFalliti->isVisible());
+    EXPECT_EQ(report.TextFalliti->toPlainText(), QString(motivo).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    EXPECT_EQ(report.TextFalliti->lineWrapMode(), QPlainTextEdit::WidgetWidth);
+    QStringList etichette;
+    for (const QLabel *l : report.findChildren<QLabel *>())
+        if (l->isVisible())
+            etichette << l->text();
+    EXPECT_EQ(etichette, QStringList{QStringLiteral("Documenti non inviati per un errore:")});
+    EXPECT_LT(report.width(), 800);
 }

@@ -40,24 +40,45 @@ FrmEditMail::FrmEditMail(const QString &indirizzi, Modifica modifica, QWidget *p
     resize(420, 300);
 }
 
-FormReportMail::FormReportMail(const QString &elenco, QWidget *parent) : QDialog(parent)
+FormReportMail::FormReportMail(const QString &elenco, const QString &falliti, QWidget *parent) : QDialog(parent)
 {
     setWindowTitle(QStringLiteral("Report dell'invio mail"));
     setModal(true);
     auto *l = new QVBoxLayout(this);
-    auto *etichetta = new QLabel(
-        QStringLiteral("Elenco documenti non inviati perchè non è presente l'indirizzo mail del destinatario:"), this);
-    etichetta->setWordWrap(true);
-    Text1 = new QPlainTextEdit(QString(elenco).replace(QStringLiteral("\r\n"), QStringLiteral("\n")), this);
-    Text1->setObjectName(QStringLiteral("Text1"));
-    Text1->setReadOnly(true);
+    const auto casella = [this](const QString &testo, const char *nome) {
+        auto *t = new QPlainTextEdit(QString(testo).replace(QStringLiteral("\r\n"), QStringLiteral("\n")), this);
+        t->setObjectName(QLatin1String(nome));
+        t->setReadOnly(true);
+        // Long reasons wrap inside the window instead of widening it.
+        t->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+        return t;
+    };
+    const auto etichetta = [this](const QString &testo, QWidget *amico) {
+        auto *e = new QLabel(testo, this);
+        e->setWordWrap(true);
+        e->setBuddy(amico);
+        return e;
+    };
+    Text1 = casella(elenco, "Text1");
+    auto *senzaIndirizzo = etichetta(
+        QStringLiteral("Elenco documenti non inviati perchè non è presente l'indirizzo mail del destinatario:"), Text1);
+    l->addWidget(senzaIndirizzo);
+    l->addWidget(Text1);
+    // Only the list that has documents, when one of the two is empty.
+    const bool conIndirizzi = !elenco.trimmed().isEmpty() || falliti.trimmed().isEmpty();
+    senzaIndirizzo->setVisible(conIndirizzi);
+    Text1->setVisible(conIndirizzi);
+    TextFalliti = casella(falliti, "TextFalliti");
+    auto *errori = etichetta(QStringLiteral("Documenti non inviati per un errore:"), TextFalliti);
+    l->addWidget(errori);
+    l->addWidget(TextFalliti);
+    errori->setVisible(!falliti.trimmed().isEmpty());
+    TextFalliti->setVisible(!falliti.trimmed().isEmpty());
     auto *chiudi = new QPushButton(QStringLiteral("&Chiudi"), this);
     chiudi->setDefault(true);
     connect(chiudi, &QPushButton::clicked, this, &QDialog::accept);
-    l->addWidget(etichetta);
-    l->addWidget(Text1);
     l->addWidget(chiudi);
-    resize(460, 320);
+    resize(520, falliti.trimmed().isEmpty() ? 320 : 420);
 }
 
 } // namespace vorpla

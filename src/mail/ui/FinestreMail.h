@@ -7,7 +7,9 @@
 // ticks "Invia con SMTP") and closes the window.
 //
 // FormReportMail "Report dell'invio mail": the documents not mailed for want
-// of an address, in a text box, and "Chiudi". Shown modally.
+// of an address, in a text box, and below them (when there are any) those
+// not mailed because of an error, each with why ("Documenti non inviati per
+// un errore:"); "Chiudi". Shown modally.
 
 #include <QDialog>
 #include <QWidget>
@@ -35,9 +37,10 @@ class FormReportMail : public QDialog
 {
     Q_OBJECT
 public:
-    explicit FormReportMail(const QString &elenco, QWidget *parent = nullptr);
+    FormReportMail(const QString &elenco, const QString &falliti, QWidget *parent = nullptr);
 
     QPlainTextEdit *Text1 = nullptr;
+    QPlainTextEdit *TextFalliti = nullptr;
 };
 
 } // namespace vorpla

@@ -100,12 +100,13 @@ bool Programma::senzaDisplay()
 }
 
 // The headless mail command: vorpla --mail [--fax] [--smtp] [--invia-tutti]
-// [--allegato] [--qualita] PRINTFILE, the main window's mail (or fax)
-// button with those boxes ticked.
+// [--allegato] [--qualita] [--invia-di-nuovo] PRINTFILE, the main window's
+// mail (or fax) button with those boxes ticked; --invia-di-nuovo sends
+// again the documents an earlier run of the print file sent.
 struct ComandoMail
 {
     bool attivo = false;
-    bool fax = false, smtp = false, inviaTutti = false, allegato = false, qualita = false;
+    bool fax = false, smtp = false, inviaTutti = false, allegato = false, qualita = false, inviaDiNuovo = false;
     QString file;
     QString errore; // a bad command line
 };
@@ -128,6 +129,8 @@ static ComandoMail leggiComandoMail(const QStringList &argomenti)
             c.allegato = true;
         else if (a == QLatin1String("--qualita"))
             c.qualita = true;
+        else if (a == QLatin1String("--invia-di-nuovo"))
+            c.inviaDiNuovo = true;
         else if (a.startsWith(QLatin1String("--")) || !c.file.isEmpty())
             c.errore = QStringLiteral("unknown argument %1").arg(a);
         else
@@ -147,7 +150,13 @@ int Programma::esegui()
     const ComandoMail comandoMail = leggiComandoMail(m_argomenti);
     if (!comandoMail.errore.isEmpty()) {
         scriviErrore(QStringLiteral("vorpla: %1\nusage: vorpla --mail [--fax] [--smtp] [--invia-tutti] [--allegato] "
-                                    "[--qualita] PRINTFILE")
+                                    "[--qualita] [--invia-di-nuovo] PRINTFILE\n"
+                                    "  one line a document on standard output: number, customer, recipients, outcome\n"
+                                    "  --invia-di-nuovo  send again the documents an earlier run sent\n"
+                                    "exit status: 0 every document sent; 1 a document not sent (no address, its PDF "
+                                    "not made, refused) or an error;\n"
+                                    "  75 a document not sent because the mail server failed for now (run again "
+                                    "later: what went is not sent twice); 2 a bad command line")
                          .arg(comandoMail.errore));
         return 2;
     }
@@ -230,7 +239,7 @@ int Programma::esegui()
     // dispatch (made once, on first use); the program ends through termina
     // unless the single send found no PDF or an error stopped it.
     std::unique_ptr<FrmMAPI> frmMAPI;
-    bool nonInviati = false;
+    int statoMail = FineNormale;
     servizi.inviaMail = [&](int indice) {
         if (!frmMAPI)
             frmMAPI = std::make_unique<FrmMAPI>();
@@ -241,7 +250,10 @@ int Programma::esegui()
         valori.indice = indice;
         valori.allegato = form.controllo(QStringLiteral("chkAttach")).spuntato;
         valori.inviaTutti = form.controllo(QStringLiteral("Check1")).spuntato;
+        valori.smtp = form.controllo(QStringLiteral("ChkSmtp")).spuntato;
         valori.anteprimaQualita = form.AnteprimaQualita;
+        valori.inviaDiNuovo = comandoMail.inviaDiNuovo;
+        valori.numeriFax = form.NumeriFax;
         valori.NumeroFax = form.NumeroFax;
         valori.FaxPrima = form.FaxPrima;
         valori.FaxDopo = form.FaxDopo;
@@ -256,7 +268,9 @@ int Programma::esegui()
                 finestra->setEnabled(abilitata);
         };
         invio.cursoreOccupato = servizi.cursoreOccupato;
-        invio.CreaPdf = servizi.CreaPdf;
+        invio.attendi = servizi.attendi;
+        // A document of a batch is printed from its own markers.
+        invio.CreaPdf = [&](const QString &file) { comandi.CreaPdfDocumento(file); };
         invio.pdfRapido = [&] { servizi.PdfDelLavoro(); };
         invio.Spedisci_Mail = [&](bool allegato) { frmMAPI->Spedisci_Mail(allegato); };
         // Each document of a batch, in the window's mail label, or on
@@ -270,17 +284,37 @@ int Programma::esegui()
             form.aggiorna();
             servizi.eventi();
         };
-        invio.mostraReport = [&](const QString &elenco) {
-            nonInviati = true;
+        // The mail command's line a document: number, customer, recipients,
+        // outcome (tab-separated).
+        invio.documentoConcluso = [&](const InvioMail::Documento &d) {
+            if (!comandoMail.attivo)
+                return;
+            QString esito;
+            switch (d.esito) {
+            case InvioMail::Esito::Inviato: esito = QStringLiteral("inviato"); break;
+            case InvioMail::Esito::SenzaIndirizzo: esito = QStringLiteral("senza indirizzo"); break;
+            case InvioMail::Esito::GiaInviato: esito = QStringLiteral("già inviato"); break;
+            case InvioMail::Esito::NonInviato: esito = QStringLiteral("non inviato: ") + d.motivo; break;
+            }
+            scrivi(QStringLiteral("documento %1\t%2\t%3\t%4\n").arg(d.numero).arg(d.cliente, d.destinatari, esito));
+        };
+        invio.mostraReport = [&](const QString &elenco, const QString &falliti) {
             if (senzaSchermo) {
-                scrivi(QStringLiteral("Elenco documenti non inviati perchè non è presente l'indirizzo mail del destinatario:\n")
-                       + QString(elenco).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+                if (!elenco.trimmed().isEmpty())
+                    scrivi(QStringLiteral("Elenco documenti non inviati perchè non è presente l'indirizzo mail del "
+                                          "destinatario:\n")
+                           + QString(elenco).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+                if (!falliti.isEmpty())
+                    scrivi(QStringLiteral("Documenti non inviati per un errore:\n")
+                           + QString(falliti).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
                 return;
             }
-            FormReportMail report(elenco, finestra.get());
+            FormReportMail report(elenco, falliti, finestra.get());
             report.exec();
         };
-        if (invio.esegui(valori))
+        const bool finito = invio.esegui(valori);
+        statoMail = invio.statoUscita();
+        if (finito)
             termina();
     };
     if (!senzaSchermo)
@@ -472,14 +506,17 @@ int Programma::esegui()
             form.controllo(QStringLiteral("Check1")).spuntato = comandoMail.inviaTutti;
             form.controllo(QStringLiteral("chkAttach")).spuntato = comandoMail.allegato;
             comandi.Check2_Click(comandoMail.qualita);
+            // 0 every document sent, 1 one not sent or an error, 75 one
+            // not sent because the mail server failed for now.
+            statoMail = FineConErrore;
             try {
                 comandi.cmdEmail_Click(comandoMail.fax ? 1 : 0);
             } catch (const FineProgramma &f) {
                 impostaMessaggi(nullptr);
-                return f.codice() == FineNormale && nonInviati ? FineConErrore : f.codice();
+                return f.codice() == FineNormale ? statoMail : f.codice();
             }
             impostaMessaggi(nullptr);
-            return FineConErrore;
+            return statoMail == FineNormale ? FineConErrore : statoMail;
         }
         // The command line is one string, as Ulka passes it.
         avvio.esegui(m_argomenti.join(u' '));

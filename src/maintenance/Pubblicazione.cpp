@@ -10,11 +10,16 @@
 #include "common/ModPubblico.h"
 #include "common/Routine.h"
 #include "common/StatoLavoro.h"
+#include "common/TurnoCartella.h"
+#include "common/Messaggi.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+
+#include <unistd.h>
+#include <utility>
 
 namespace vorpla {
 
@@ -30,6 +35,17 @@ void segnala(int numero, const QString &documento)
 {
     impostaRoutinePubblica();
     mostraErroreRoutine(ErroreVB(numero, descrizioneErroreVB(numero) + QStringLiteral(": ") + documento));
+}
+
+// What the file names of a document add to its codes: the longest
+// extension and the temporary name a whole-file write uses beside it.
+constexpr int MargineNome = 16;
+
+// The routine message of a document refused, naming it.
+QString messaggioDocumento(int numero, const QString &testo)
+{
+    impostaRoutinePubblica();
+    return messaggioRoutine(numero, descrizioneErroreVB(numero) + QStringLiteral(": ") + testo);
 }
 
 // A new file replacing `percorso` whole, or nothing changed.
@@ -57,7 +73,15 @@ int Pubblicazione::CmdPub_Click()
     impostaRoutinePubblica();
     const QString temp = KV_GetTempPath();
     const QString lavoroRF = temp + QStringLiteral("RF");
-    if (!KV_DirExists(lavoroRF) && !QDir().mkpath(lavoroRF))
+    // One publishing at a time on the machine: the work folder and the PDFs
+    // in the temporary folder have fixed names.
+    TurnoCartella turno(temp + QStringLiteral("RF.lock"));
+    turno.prendi(m_s.attendi, [] { segnalaAvanzamento(QStringLiteral("In attesa di un'altra pubblicazione")); });
+    // The work folder holds this run's documents only: what an earlier run
+    // (or anyone) left there goes first.
+    if (KV_DirExists(lavoroRF))
+        QDir(lavoroRF).removeRecursively();
+    if (!QDir().mkpath(lavoroRF))
         throw ErroreVB(QFileInfo(temp).isDir() ? Err::PermessoNegato : Err::PercorsoNonTrovato);
     const QString stampa = lavoro().FileIngresso;
     // However the run ends, the work folder goes and the job is the print
@@ -73,11 +97,29 @@ int Pubblicazione::CmdPub_Click()
     } pulizia{lavoroRF, stampa};
 
     // One file a document, named by the codes current at its "@FAXS" line.
+    // A name another document of the run already has is that document's
+    // only when the four codes are the same (the same document again: the
+    // later one is published); otherwise the later document is refused,
+    // never put in the other's place. A name the file system cannot hold is
+    // its document's failure.
+    struct Voce
+    {
+        QString nome;       // "<CCLI><MMRI><AARI><RFRI>.stx"
+        QStringList codici; // the four values
+        int numero = 0;     // of its first document
+    };
+    QList<Voce> voci;
+    QStringList rifiutati; // messages of the documents refused here
+    const long nomeMassimo = [&] {
+        const long n = ::pathconf(QFile::encodeName(lavoroRF).constData(), _PC_NAME_MAX);
+        return n > 0 ? n : 255;
+    }();
     QString ccli, rfri;
     {
         LettoreRighe lettore(stampa);
         QByteArray documento;
         QByteArrayView riga;
+        int numero = 0;
         while (lettore.prossima(riga)) {
             const QByteArrayView codice = riga.first(qMin<qsizetype>(5, riga.size()));
             const QString valore = riga.size() > 6 ? testoDaByte(riga.sliced(6)).trimmed() : QString();
@@ -92,11 +134,35 @@ int Pubblicazione::CmdPub_Click()
             else {
                 documento += riga.toByteArray() + "\r\n";
                 if (codice == "@FAXS") {
-                    const QString nome = parteDiNome(ccli) + parteDiNome(m_mmri) + parteDiNome(m_aari)
-                                         + parteDiNome(rfri) + QStringLiteral(".stx");
-                    if (!scriviIntero(lavoroRF + u'/' + nome, documento))
+                    ++numero;
+                    const QStringList codici{ccli, m_mmri, m_aari, rfri};
+                    const QString base = parteDiNome(ccli) + parteDiNome(m_mmri) + parteDiNome(m_aari) + parteDiNome(rfri);
+                    const QString nome = base + QStringLiteral(".stx");
+                    const QString descrizione = QStringLiteral("documento %1 (@CCLI \"%2\" @MMRI \"%3\" @AARI \"%4\" @RFRI \"%5\")")
+                                                    .arg(numero)
+                                                    .arg(ccli, m_mmri, m_aari, rfri);
+                    const QByteArray testo = std::exchange(documento, QByteArray());
+                    if (QFile::encodeName(base).size() + MargineNome > nomeMassimo) {
+                        rifiutati << messaggioDocumento(Err::NomeFileErrato,
+                                                        QStringLiteral("il nome del %1 è troppo lungo per il file system")
+                                                            .arg(descrizione));
+                        continue;
+                    }
+                    qsizetype uguale = -1;
+                    for (qsizetype i = 0; i < voci.size(); ++i)
+                        if (voci[i].nome.compare(nome, Qt::CaseInsensitive) == 0)
+                            uguale = i;
+                    if (uguale >= 0 && voci[uguale].codici != codici) {
+                        rifiutati << messaggioDocumento(
+                            Err::FileGiaEsistente, QStringLiteral("%1.PDF: il %2 avrebbe lo stesso nome del documento %3")
+                                                       .arg(base, descrizione)
+                                                       .arg(voci[uguale].numero));
+                        continue;
+                    }
+                    if (!scriviIntero(lavoroRF + u'/' + (uguale >= 0 ? voci[uguale].nome : nome), testo))
                         throw ErroreVB(Err::PermessoNegato, descrizioneErroreVB(Err::PermessoNegato) + QStringLiteral(": ") + nome);
-                    documento.clear();
+                    if (uguale < 0)
+                        voci << Voce{nome, codici, numero};
                 }
             }
         }
@@ -114,14 +180,18 @@ int Pubblicazione::CmdPub_Click()
     if (mese)
         cartella += u'/' + parteDiNome(m_mmri);
 
-    const QStringList nomi = QDir(lavoroRF).entryList({QStringLiteral("*.STX")}, QDir::Files | QDir::Hidden, QDir::Unsorted);
     int falliti = 0;
+    for (const QString &m : std::as_const(rifiutati)) {
+        impostaRoutinePubblica();
+        messaggi().mostra(m);
+        ++falliti;
+    }
     CorsaLunga corsa(QStringLiteral("Pubblicazione"));
-    for (int k = 0; k < nomi.size(); ++k) {
+    for (int k = 0; k < voci.size(); ++k) {
         if (m_s.progresso)
-            m_s.progresso(k + 1, int(nomi.size()));
-        segnalaAvanzamento(QStringLiteral("Documento %1 di %2").arg(k + 1).arg(nomi.size()), k, int(nomi.size()));
-        if (!pubblicaDocumento(nomi.at(k), cartella, mese))
+            m_s.progresso(k + 1, int(voci.size()));
+        segnalaAvanzamento(QStringLiteral("Documento %1 di %2").arg(k + 1).arg(voci.size()), k, int(voci.size()));
+        if (!pubblicaDocumento(voci.at(k).nome, cartella, mese))
             ++falliti;
     }
     impostaRoutinePubblica();
@@ -132,12 +202,23 @@ bool Pubblicazione::pubblicaDocumento(const QString &nome, const QString &cartel
 {
     const QString temp = KV_GetTempPath();
     const QString documento = temp + QStringLiteral("RF/") + nome;
+    const QString pdfAtteso = temp + nome.left(nome.size() - 3) + QStringLiteral("PDF");
     try {
+        // Nothing made before passes for this document's PDF.
+        for (QString vecchio = trovaIgnorandoMaiuscole(pdfAtteso); QFileInfo::exists(vecchio) || QFileInfo(vecchio).isSymLink();
+             vecchio = trovaIgnorandoMaiuscole(pdfAtteso))
+            if (!QFile::remove(vecchio))
+                throw ErroreVB(Err::PermessoNegato);
         if (mese) {
             lavoro().FileIngresso = documento;
-            m_s.pdfMese(documento);
+            const QString fatto = m_s.pdfMese(documento);
             m_s.eventi();
             m_s.attendi(200);
+            if (fatto.isEmpty()) {
+                // The PDF output form has shown why.
+                segnala(Err::FileNonTrovato, nome);
+                return false;
+            }
         } else {
             m_s.CreaPdf(documento);
         }

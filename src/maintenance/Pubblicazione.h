@@ -8,10 +8,23 @@
 // when TIPO is "mese": the PDF output form; otherwise the quality route).
 // Every document goes to the folder of the last year and month read.
 //
-// A document that fails (its PDF not made, its folder not created, its copy
-// refused) is reported with the routine message naming it; the others are
-// still published. A PDF reaches the tree whole or not at all: it is
-// written beside its final name and renamed over it.
+// Names are one-to-one: the four values are joined as they always were
+// (C1 + 12 + 2026 + R1 is C1122026R1.PDF), and two documents of the run
+// whose values differ but join to the same name (C1 + 12 and C11 + 2, or
+// "A/1" and "A_1") are never one file: the later one is refused and
+// reported. The same four values again are the same document: its later
+// version is published. A name longer than the file system takes is its
+// document's failure.
+//
+// A document that fails (its name refused, its PDF not made, its folder not
+// created, its copy refused) is reported with the routine message naming
+// it; the others are still published. A document's PDF is the one made for
+// it in this run (what stood at its path in the temporary folder goes
+// first), and it reaches the tree whole or not at all: it is written beside
+// its final name and renamed over it. The work folder holds this run's
+// documents only (what was left there goes first), and one publishing runs
+// at a time on the machine (TurnoCartella), since its files have fixed
+// names.
 
 #include <QString>
 #include <functional>

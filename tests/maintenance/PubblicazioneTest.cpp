@@ -212,3 +212,44 @@ TEST_F(ProvaPubblicazione, AQualityPdfThatFailsIsOneDocumentNotTheRun)
     EXPECT_THROW(pubblica("@AARI 2026\r\n" + documento("C1", "R1", "UNO")), FineProgramma);
     EXPECT_FALSE(QFileInfo::exists(cartella.temp() + QStringLiteral("RF")));
 }
+
+TEST_F(ProvaPubblicazione, DocumentsWhoseNamesCollideAreNeverOneFile)
+{
+    ini("anno");
+    // Left by someone else: neither published nor taken for a document's.
+    cartella.scrivi(QStringLiteral("ulka/temp/RF/ESTRANEO.stx"), documento("X", "Y", "ESTRANEO"));
+    scriviFile(cartella.temp() + QStringLiteral("C2122026R2.PDF"), "%PDF-1.4 VECCHIO");
+    senzaPdf << QStringLiteral("C2122026R2.stx");
+    const QByteArray lotto = "@AARI 2026\r\n@MMRI 12\r\n" + documento("C1", "R1", "UNO")
+                             + "@MMRI 2\r\n" + documento("C11", "R1", "UNDICI") + "@MMRI 12\r\n"
+                             + documento("A/1", "", "BARRA") + documento("A\\1", "", "ROVESCIA") + documento("A_1", "", "TRATTINO")
+                             + documento(QByteArray(300, 'L'), "R9", "LUNGO") + documento("C2", "R2", "DUE")
+                             + documento("C3", "R3", "TRE");
+    servizi.CreaPdf = [this](const QString &file) {
+        qualita << QFileInfo(file).fileName();
+        if (senzaPdf.contains(QFileInfo(file).fileName()))
+            return;
+        lavoro().FileIngresso = file;
+        SuperficieRegistrata stampante(QStringLiteral("PDFCreator"));
+        FRMCreaPDF form(stampante);
+        form.Form_Load();
+    };
+    EXPECT_EQ(pubblica(lotto), 5);
+    // The first of each name is published; C11 + 2 would be C1 + 12's, A\1
+    // and A_1 A/1's; the 300-character code is its own failure only; C2
+    // made no PDF, and the one of an earlier run is not taken for it.
+    EXPECT_EQ(pubblicati(QStringLiteral("2026")),
+              (QStringList{QStringLiteral("A_1122026.PDF"), QStringLiteral("C1122026R1.PDF"), QStringLiteral("C3122026R3.PDF")}));
+    EXPECT_TRUE(parole(radice + QStringLiteral("/2026/C1122026R1.PDF")).contains(QStringLiteral("UNO")));
+    EXPECT_TRUE(parole(radice + QStringLiteral("/2026/A_1122026.PDF")).contains(QStringLiteral("BARRA")));
+    const QString m = messaggi.testi.join(u'|');
+    EXPECT_EQ(messaggi.testi.filter(QStringLiteral("Errore N.58 File already exists: ")).size(), 3) << m.toStdString();
+    EXPECT_TRUE(m.contains(QStringLiteral("C1122026R1.PDF: il documento 2 (@CCLI \"C11\" @MMRI \"2\" @AARI \"2026\" "
+                                          "@RFRI \"R1\") avrebbe lo stesso nome del documento 1")))
+        << m.toStdString();
+    EXPECT_EQ(messaggi.testi.filter(QStringLiteral("Errore N.52 Bad file name or number: il nome del documento 6")).size(), 1)
+        << m.toStdString();
+    EXPECT_EQ(messaggi.testi.filter(QStringLiteral("Errore N.53 File not found: C2122026R2.stx")).size(), 1) << m.toStdString();
+    EXPECT_FALSE(qualita.contains(QStringLiteral("ESTRANEO.stx")));
+    EXPECT_FALSE(QFileInfo::exists(cartella.temp() + QStringLiteral("RF")));
+}

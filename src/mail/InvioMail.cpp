@@ -19,7 +19,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QSaveFile>
 
 namespace vorpla {
 
@@ -381,11 +380,15 @@ void InvioMail::lotto(const Finestra &f)
                 job.ClientiSenzaMail += nome + QStringLiteral("\r\n");
                 senzaIndirizzo = true;
             }
-            QSaveFile uscita(file);
+            // A work file of this batch alone (its turn held): written in
+            // place, without the flush to disk a file that must survive needs.
+            QFile uscita(file);
             const QByteArray testo = testata + "\r\n" + documento + "\r\n";
-            if (!uscita.open(QIODevice::WriteOnly) || uscita.write(testo) != testo.size() || !uscita.commit())
+            if (!uscita.open(QIODevice::WriteOnly | QIODevice::Truncate) || uscita.write(testo) != testo.size()
+                || !uscita.flush())
                 throw ErroreVB(uscita.error() == QFileDevice::PermissionsError ? Err::PermessoNegato : Err::AccessoPercorso,
                                QStringLiteral("Path/File access error: %1").arg(file));
+            uscita.close();
             job.FileIngresso = file;
             if (progresso)
                 progresso(j, job.ContaFax);

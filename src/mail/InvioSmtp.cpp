@@ -41,6 +41,22 @@ int ascolta(CURL *, curl_infotype tipo, char *dati, size_t n, void *utente)
     return 0;
 }
 
+// The connections of this process's sends, kept open between messages to
+// the same server: a batch of thousands of documents is one session, not a
+// connection, greeting and EHLO a message. libcurl checks a kept connection
+// before it reuses it and opens another when the server closed it. Every
+// send runs on the user-interface thread, so the cache needs no lock.
+CURLSH *connessioni()
+{
+    static CURLSH *condivise = [] {
+        CURLSH *c = curl_share_init();
+        if (c)
+            curl_share_setopt(c, CURLSHOPT_SHARE, CURL_LOCK_DATA_CONNECT);
+        return c;
+    }();
+    return condivise;
+}
+
 } // namespace
 
 void inviaSmtp(const ServerSmtp &server, const QString &mittente, const QStringList &destinatari,
@@ -81,6 +97,8 @@ void inviaSmtp(const ServerSmtp &server, const QString &mittente, const QStringL
     QByteArray risposta;
     char errore[CURL_ERROR_SIZE] = {};
 
+    if (CURLSH *condivise = connessioni())
+        curl_easy_setopt(c, CURLOPT_SHARE, condivise);
     curl_easy_setopt(c, CURLOPT_URL, url.constData());
     curl_easy_setopt(c, CURLOPT_MAIL_FROM, da.constData());
     curl_easy_setopt(c, CURLOPT_MAIL_RCPT, pulizia.rcpt);

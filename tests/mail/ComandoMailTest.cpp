@@ -226,3 +226,109 @@ TEST_F(ProvaComandoMail, ARunAgainAfterTheServerFailedSendsOnlyWhatDidNotGo)
     EXPECT_EQ(posteRicevute(uno).size(), 2);
 }
 
+
+TEST_F(ProvaComandoMail, TwoThousandDocumentsEachTheirOwnPastThe16BitLineCount)
+{
+    // 2,000 documents of 20 lines (40,000 lines, past what a 16-bit counter
+    // holds); every 40th has an address, the others none and are listed.
+    constexpr int Documenti = 2000, OgniQuanti = 40;
+    QByteArray lotto;
+    QStringList indirizzi;
+    for (int k = 1; k <= Documenti; ++k) {
+        const QByteArray n = QByteArray::number(k).rightJustified(4, '0');
+        lotto += "@FAXD Cliente" + n + "\r\n";
+        if (k % OgniQuanti == 0) {
+            indirizzi << indirizzoUnico(QStringLiteral("lotto"));
+            lotto += "@EMAI " + indirizzi.last().toUtf8() + "\r\n";
+        }
+        lotto += "@INTE\r\n@INT1 AGENZIA VIAGGI\r\n@TITO ESTRATTO " + n + "\r\n@TEXT\r\n";
+        for (int r = 0; r < 12; ++r)
+            lotto += "@TXTn movimento " + QByteArray::number(r) + "\r\n";
+        lotto += "@TXTn Cliente" + n + "\r\n@PAGE\r\n@FAXS\r\n";
+    }
+    const QString file = cartella.scrivi(QStringLiteral("job/L2000.txt"), lotto);
+    ASSERT_GT(lotto.count("\r\n"), 32767);
+    const EsitoProcesso e = mail({QStringLiteral("--smtp")}, file);
+    EXPECT_EQ(e.codice, 1) << e.errori.right(2000).toStdString();
+
+    // One line a document, in order, each with its own customer and outcome.
+    const QStringList righe = righeDocumenti(e);
+    ASSERT_EQ(righe.size(), Documenti);
+    for (int k = 1; k <= Documenti; ++k) {
+        const QString cliente = QStringLiteral("Cliente%1").arg(k, 4, 10, QLatin1Char('0'));
+        const QString attesa = k % OgniQuanti == 0
+                                   ? QStringLiteral("documento %1\t%2\t%3\tinviato").arg(k).arg(cliente, indirizzi[k / OgniQuanti - 1])
+                                   : QStringLiteral("documento %1\t%2\t\tsenza indirizzo").arg(k).arg(cliente);
+        if (righe[k - 1] != attesa) {
+            ADD_FAILURE() << righe[k - 1].toStdString() << " instead of " << attesa.toStdString();
+            break;
+        }
+    }
+    const qsizetype elenco = e.uscita.indexOf(QStringLiteral("destinatario:\n"));
+    ASSERT_GE(elenco, 0);
+    EXPECT_EQ(e.uscita.mid(elenco).count(QStringLiteral("\nCliente")), Documenti - Documenti / OgniQuanti);
+
+    // Every message received: its own customer's PDF, read back with poppler
+    // (the PDFs joined into one, a page a message, read in one pass).
+    QStringList pdf;
+    for (int i = 0; i < indirizzi.size(); ++i) {
+        const QList<MailRicevuta> r = posteRicevute(indirizzi[i]);
+        ASSERT_EQ(r.size(), 1) << indirizzi[i].toStdString();
+        ASSERT_EQ(r[0].allegati.size(), 1);
+        pdf << cartella.scrivi(QStringLiteral("ricevuti/%1.pdf").arg(i), r[0].allegati[0].dati);
+    }
+    EXPECT_EQ(controlloQpdf(pdf.first()), QString());
+    EXPECT_EQ(controlloQpdf(pdf.last()), QString());
+    const QString uniti = cartella.percorso(QStringLiteral("ricevuti.pdf"));
+    ASSERT_EQ(eseguiProcesso(QStringLiteral("pdfunite"), pdf + QStringList{uniti}).codice, 0);
+    // In the messages' order, the customers their pages name: each one's
+    // own, once.
+    const QString testo = eseguiProcesso(QStringLiteral("pdftotext"), {uniti, QStringLiteral("-")}).uscita;
+    static const QRegularExpression clienti(QStringLiteral("Cliente\\d{4}"));
+    QStringList trovati, attesi;
+    for (auto m = clienti.globalMatch(testo); m.hasNext();)
+        trovati << m.next().captured();
+    for (int i = 1; i <= indirizzi.size(); ++i)
+        attesi << QStringLiteral("Cliente%1").arg(i * OgniQuanti, 4, 10, QLatin1Char('0'));
+    EXPECT_EQ(trovati, attesi);
+}
+
+TEST_F(ProvaComandoMail, TheClientRoutesReportAFailingSendmailAndARefusedAddress)
+{
+    // A sendmail that cannot pass the message on now (EX_TEMPFAIL), first
+    // on PATH; "Invia tutti" with an address takes the sendmail route.
+    const QString bin = cartella.percorso(QStringLiteral("bin"));
+    const QString sendmail = cartella.scrivi(QStringLiteral("bin/sendmail"),
+                                             "#!/bin/sh\ncat >/dev/null\necho 'sendmail: cannot connect to the relay' >&2\n"
+                                             "exit 75\n");
+    QFile::setPermissions(sendmail, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const QString a = indirizzoUnico();
+    const QString file = cartella.scrivi(QStringLiteral("ulka/temp/F0020.TXT"),
+                                         "@FAXD Rossi\r\n@EMAI " + a.toUtf8() + "\r\n@TITO FATTURA 20\r\n@PAGE\r\n");
+    const EsitoProcesso e = mail({QStringLiteral("--invia-tutti")}, file, bin);
+    EXPECT_EQ(e.codice, 75) << e.uscita.toStdString() << e.errori.toStdString();
+    const QStringList righe = righeDocumenti(e);
+    ASSERT_EQ(righe.size(), 1);
+    EXPECT_TRUE(righe[0].startsWith(QStringLiteral("documento 1\tRossi\t") + a
+                                    + QStringLiteral("\tnon inviato: Routine frmMAPI - SENDMAIL Errore N.32002 ")))
+        << righe[0].toStdString();
+    EXPECT_TRUE(righe[0].contains(QStringLiteral("sendmail: cannot connect to the relay"))) << righe[0].toStdString();
+    EXPECT_TRUE(posteRicevute(a).isEmpty());
+    // Nothing taken as sent: the print file and its PDF stay; the copy
+    // handed to sendmail does not.
+    EXPECT_TRUE(QFile::exists(file));
+    EXPECT_TRUE(QFile::exists(cartella.temp() + QStringLiteral("F0020.PDF")));
+    EXPECT_TRUE(QDir(cartella.temp()).entryList({QStringLiteral("F0020_*")}, QDir::Files).isEmpty());
+
+    // An address that is no mailbox, on the real sendmail: refused, with
+    // the routine message, and nothing sent.
+    const QString rifiutato = cartella.scrivi(QStringLiteral("ulka/temp/F0021.TXT"),
+                                              "@FAXD Bianchi\r\n@EMAI mario rossi@example.com\r\n@TITO FATTURA 21\r\n@PAGE\r\n");
+    const EsitoProcesso r = mail({QStringLiteral("--invia-tutti")}, rifiutato);
+    EXPECT_EQ(r.codice, 1) << r.uscita.toStdString() << r.errori.toStdString();
+    EXPECT_TRUE(r.errori.contains(QStringLiteral("vorpla: Routine frmMAPI - SENDMAIL\nvorpla:  Errore N.32014 Unknown "
+                                                 "recipient \"mario rossi@example.com\" in SendMail.")))
+        << r.errori.toStdString();
+    EXPECT_EQ(righeDocumenti(r).size(), 1);
+    EXPECT_TRUE(QFile::exists(rifiutato));
+}

@@ -6,7 +6,10 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QRegularExpression>
+
+#include <memory>
 
 using namespace vorpla;
 using namespace vorpla::prova;
@@ -331,4 +334,46 @@ TEST_F(ProvaComandoMail, TheClientRoutesReportAFailingSendmailAndARefusedAddress
         << r.errori.toStdString();
     EXPECT_EQ(righeDocumenti(r).size(), 1);
     EXPECT_TRUE(QFile::exists(rifiutato));
+}
+
+TEST_F(ProvaComandoMail, TwoBatchesAtOnceOnOneMachineNeverTradeDocuments)
+{
+    // Two users' night batches at once: their work files have the same
+    // names in the one temporary folder.
+    QStringList indirizzi;
+    QList<QStringList> clienti;
+    QList<std::shared_ptr<QProcess>> processi;
+    for (int lotto = 0; lotto < 2; ++lotto) {
+        QByteArray testo;
+        clienti << QStringList();
+        for (int k = 0; k < 4; ++k) {
+            const QByteArray nome = "Lotto" + QByteArray::number(lotto) + "Cliente" + QByteArray::number(k);
+            indirizzi << indirizzoUnico();
+            clienti.last() << QString::fromLatin1(nome);
+            testo += documento(nome, indirizzi.last().toUtf8(), "ESTRATTO " + nome);
+        }
+        const QString file = cartella.scrivi(QStringLiteral("job/C%1.txt").arg(lotto), testo);
+        auto p = std::make_shared<QProcess>();
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("VORPLA_HOME"), cartella.programma());
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        env.insert(QStringLiteral("XDG_DATA_HOME"), cartella.percorso(QStringLiteral("dati")));
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), cartella.percorso(QStringLiteral("config")));
+        p->setProcessEnvironment(env);
+        p->start(QStringLiteral(VORPLA_EXE), {QStringLiteral("--mail"), QStringLiteral("--smtp"), file});
+        processi << p;
+    }
+    for (const auto &p : processi) {
+        ASSERT_TRUE(p->waitForFinished(60000));
+        EXPECT_EQ(p->exitCode(), 0) << p->readAllStandardError().toStdString();
+    }
+    QStringList tutti = clienti[0] + clienti[1];
+    for (int i = 0; i < indirizzi.size(); ++i) {
+        const QList<MailRicevuta> r = posteRicevute(indirizzi[i]);
+        ASSERT_EQ(r.size(), 1);
+        ASSERT_EQ(r[0].allegati.size(), 1);
+        const QStringList p = parole(r[0].allegati[0]);
+        for (const QString &c : tutti)
+            EXPECT_EQ(p.contains(c), c == tutti[i]) << tutti[i].toStdString() << " / " << c.toStdString();
+    }
 }

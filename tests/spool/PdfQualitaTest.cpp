@@ -485,26 +485,32 @@ TEST_F(PdfQualita, APdfIsWholeOrNothingAndTitledAfterItsDocument)
     EXPECT_TRUE(info.contains(QRegularExpression(QStringLiteral("^Title:\\s+CONDIZIONI FATTURA 103$"),
                                                  QRegularExpression::MultilineOption)))
         << info.toStdString();
-    const qint64 dimensione = QFileInfo(destinazione).size();
+    ASSERT_GT(QFileInfo(destinazione).size(), 16 * 1024);
 
-    // A destination with too little room for it (the PDF's write stops
-    // half-way, as on a full disk): the job fails, nothing is left where
-    // the user looks, the print file stays.
+    // A destination with too little room for it: a file system of 16 KB of
+    // the job's own (a mount namespace, so no administrator is needed).
+    // Ghostscript stops writing half-way and still says it succeeded; the
+    // job fails, nothing is left where the user looks, the print file stays.
     const QString altro = lavoroDi(3, QStringLiteral("T0000002.TXT"));
-    const QString stretta = cartella.percorso(QStringLiteral("archivio/T0000002.pdf"));
+    const QString piccola = cartella.percorso(QStringLiteral("piccola"));
+    QDir().mkpath(piccola);
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("VORPLA_HOME"), cartella.programma());
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     env.insert(QStringLiteral("XDG_DATA_HOME"), cartella.percorso(QStringLiteral("dati")));
-    e = eseguiProcesso(QStringLiteral("sh"),
-                       {QStringLiteral("-c"), QStringLiteral("trap '' XFSZ; exec prlimit --fsize=%1 \"$0\" \"$@\"").arg(dimensione / 2),
-                        QStringLiteral(VORPLA_EXE), QStringLiteral("NO"), altro, stretta},
+    e = eseguiProcesso(QStringLiteral("unshare"),
+                       {QStringLiteral("-rm"), QStringLiteral("sh"), QStringLiteral("-c"),
+                        QStringLiteral("mount -t tmpfs -o size=16k tmpfs \"$0\" || exit 99; \"$1\" NO \"$2\" \"$0/T0000002.pdf\"; "
+                                       "r=$?; ls -A \"$0\"; exit $r"),
+                        piccola, QStringLiteral(VORPLA_EXE), altro},
                        env);
+    if (e.codice == 99 || e.errori.contains(QStringLiteral("unshare: ")))
+        GTEST_SKIP() << "no mount namespace here: " << e.errori.toStdString();
     EXPECT_EQ(e.codice, 1) << e.errori.toStdString();
-    EXPECT_TRUE(e.errori.contains(QStringLiteral("CreaPdf: ERRORE N° "))) << e.errori.toStdString();
-    EXPECT_FALSE(QFileInfo::exists(stretta));
-    EXPECT_EQ(QDir(cartella.percorso(QStringLiteral("archivio"))).entryList(QDir::Files | QDir::Hidden),
-              QStringList{QStringLiteral("T0000001.pdf")});
+    EXPECT_TRUE(e.errori.contains(QStringLiteral("CreaPdf: ERRORE N° 57  Device I/O error: il PDF ")));
+    EXPECT_TRUE(e.errori.contains(QStringLiteral("scritto da Ghostscript è danneggiato"))) << e.errori.toStdString();
+    // What the small file system held at the end: nothing.
+    EXPECT_EQ(e.uscita.trimmed(), QString()) << e.uscita.toStdString();
     EXPECT_TRUE(QFileInfo::exists(altro));
     EXPECT_TRUE(nessunMarcatoreDelTest());
 }

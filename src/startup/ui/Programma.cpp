@@ -237,7 +237,8 @@ int Programma::esegui()
     };
     // The mail command: each document's PDF by its route, handed to the mail
     // dispatch (made once, on first use); the program ends through termina
-    // unless the single send found no PDF or an error stopped it.
+    // unless a document was not sent or an error stopped the command (the
+    // print file then stays for another try).
     std::unique_ptr<FrmMAPI> frmMAPI;
     int statoMail = FineNormale;
     servizi.inviaMail = [&](int indice) {

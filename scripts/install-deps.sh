@@ -16,6 +16,8 @@ packages=(
   libgtest-dev googletest
   cups cups-client cups-bsd cups-filters printer-driver-cups-pdf
   ghostscript poppler-utils qpdf zip unzip xdg-utils time
+  # the Italian locale's sources, which the number tests build with localedef
+  locales
   fonts-liberation fonts-dejavu-core
   # mail: a local SMTP server for the tests, the sendmail interface
   python3-aiosmtpd msmtp-mta

@@ -3,7 +3,6 @@
 #include "ErroreVB.h"
 
 #include <QByteArray>
-#include <QLocale>
 #include <QStringView>
 #include <charconv>
 #include <cmath>
@@ -156,8 +155,9 @@ bool leggiEsponente(QStringView testo, qsizetype &i, long &esponente)
     return true;
 }
 
-// The whole text as a number in the given decimal convention.
-Esito convertiTesto(const QString &testo, QChar separatore, double &risultato)
+// The whole text as a number, "," or "." its decimal separator (see
+// Numeri.h).
+Esito convertiTesto(const QString &testo, double &risultato)
 {
     const QString t = testo.trimmed();
     if (t.isEmpty())
@@ -173,12 +173,12 @@ Esito convertiTesto(const QString &testo, QChar separatore, double &risultato)
         return esito;
     }
 
-    // The other of "," and "." separates thousands and is ignored.
-    QChar raggruppamento;
-    if (separatore == u',')
-        raggruppamento = u'.';
-    else if (separatore == u'.')
-        raggruppamento = u',';
+    // With a "," in the text it is the decimal separator and "." groups
+    // thousands (ignored in the integer part), as Italian writes numbers;
+    // without one the "." is the decimal separator.
+    const bool virgola = t.contains(u',');
+    const QChar separatore = virgola ? QChar(u',') : QChar(u'.');
+    const QChar raggruppamento = virgola ? QChar(u'.') : QChar();
 
     NumeroDecimale n;
     if (t.at(i) == u'+' || t.at(i) == u'-') {
@@ -222,12 +222,6 @@ Intero convertiIntero(double valore)
 
 } // namespace
 
-QChar separatoreDecimaleSistema()
-{
-    const QString punto = QLocale::system().decimalPoint();
-    return punto.isEmpty() ? QChar(u'.') : punto.front();
-}
-
 double Val(const QString &testo)
 {
     // Blanks, tabs and line feeds do not count anywhere in the number.
@@ -270,16 +264,16 @@ double Val(const QString &testo)
     return risultato;
 }
 
-bool IsNumeric(const QString &testo, QChar separatoreDecimale)
+bool IsNumeric(const QString &testo)
 {
     double risultato = 0;
-    return convertiTesto(testo, separatoreDecimale, risultato) == Esito::Ok;
+    return convertiTesto(testo, risultato) == Esito::Ok;
 }
 
-double CDbl(const QString &testo, QChar separatoreDecimale)
+double CDbl(const QString &testo)
 {
     double risultato = 0;
-    switch (convertiTesto(testo, separatoreDecimale, risultato)) {
+    switch (convertiTesto(testo, risultato)) {
     case Esito::Ok:
         return risultato;
     case Esito::Overflow:
@@ -290,14 +284,14 @@ double CDbl(const QString &testo, QChar separatoreDecimale)
     throw ErroreVB(Err::TipoNonCorrispondente);
 }
 
-qint16 CInt(const QString &testo, QChar separatoreDecimale)
+qint16 CInt(const QString &testo)
 {
-    return CInt(CDbl(testo, separatoreDecimale));
+    return CInt(CDbl(testo));
 }
 
-qint32 CLng(const QString &testo, QChar separatoreDecimale)
+qint32 CLng(const QString &testo)
 {
-    return CLng(CDbl(testo, separatoreDecimale));
+    return CLng(CDbl(testo));
 }
 
 double arrotondaPari(double valore)

@@ -268,12 +268,7 @@ void Interprete::pieDiPagina()
     if (m_s.PiedeAttivo) {
         const QString nome = Leggi(QStringLiteral("FOOTER"), QStringLiteral("FOOTER"));
         if (!nome.isEmpty()) {
-            auto misura = [&](const char *chiave) {
-                QString v = Leggi(QStringLiteral("FOOTER"), QLatin1String(chiave));
-                if (separatoreDecimaleSistema() == u'.')
-                    v.replace(u',', u'.');
-                return CDbl(v);
-            };
+            auto misura = [&](const char *chiave) { return CDbl(Leggi(QStringLiteral("FOOTER"), QLatin1String(chiave))); };
             disegnaImmagine(trovaIgnorandoMaiuscole(inCartellaProgramma(nome)), misura("X"), misura("Y"),
                             misura("WIDTH"), misura("HEIGHT"));
         }

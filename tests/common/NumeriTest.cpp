@@ -1,7 +1,10 @@
 #include "common/ErroreVB.h"
 #include "common/Numeri.h"
 
+#include <QLocale>
+
 #include <cfenv>
+#include <clocale>
 #include <cmath>
 #include "TestSupport.h"
 
@@ -35,57 +38,67 @@ TEST(NumeriVal, NumeroInTestaAlTesto)
     EXPECT_EQ(erroreDi([] { Val("&H100000000"); }), Err::Overflow);
 }
 
-TEST(NumeriIsNumeric, NelleDueConvenzioni)
+// The test command runs this group once under C.UTF-8 (cron's, systemd's)
+// and once under it_IT.UTF-8 (the agent's desktop), naming the locale in
+// VORPLA_LOCALE_ATTESO: the run first proves it is in that locale, for Qt
+// and for the C library alike, so the same answers below mean the same
+// reading under both.
+TEST(NumeriCDbl, LaStessaLetturaSottoOgniLocale)
 {
+    const QByteArray atteso = qgetenv("VORPLA_LOCALE_ATTESO");
+    if (!atteso.isEmpty()) {
+        const bool italiano = atteso.startsWith("it_IT");
+        EXPECT_EQ(QLocale::system().decimalPoint(), italiano ? QStringLiteral(",") : QStringLiteral(".")) << atteso.constData();
+        EXPECT_STREQ(std::localeconv()->decimal_point, italiano ? "," : ".") << "the C library's locale " << atteso.constData();
+    }
     for (const Caso &c : std::initializer_list<Caso>{
-             {"1,5", 1.5}, {"1.500,25", 1500.25}, {"1.5", 15}, {"-0,5", -0.5}, {",5", 0.5}, {"1,", 1},
-             {" 3 ", 3}, {"&HFFFF", -1}})
-        EXPECT_EQ(CDbl(c.testo, u','), c.atteso) << c.testo;
-    for (const Caso &c : std::initializer_list<Caso>{
-             {"1.5", 1.5}, {"1,500.25", 1500.25}, {"1,5", 15}, {"\t-3.25\t", -3.25}, {"+2.5e3", 2500},
-             {"-1E-2", -0.01}, {"&o10", 8}, {"1e-400", 0}})
-        EXPECT_EQ(CDbl(c.testo, u'.'), c.atteso) << c.testo;
-
-    const QChar sep = separatoreDecimaleSistema();
-    EXPECT_EQ(CDbl(QStringLiteral("1") + sep + QStringLiteral("5")), 1.5) << "the system's convention by default";
+             {"1,5", 1.5}, {"1.5", 1.5}, {"-0,5", -0.5}, {",5", 0.5}, {".5", 0.5}, {"1,", 1}, {"1.", 1},
+             // With both, "." groups thousands, as Italian writes them.
+             {"1.500,25", 1500.25}, {"1.234.567,5", 1234567.5},
+             {" 3 ", 3}, {"\t-3.25\t", -3.25}, {"+2.5e3", 2500}, {"2,5E3", 2500}, {"-1E-2", -0.01},
+             {"&HFFFF", -1}, {"&o10", 8}, {"1e-400", 0}}) {
+        EXPECT_EQ(CDbl(c.testo), c.atteso) << c.testo;
+        EXPECT_TRUE(IsNumeric(c.testo)) << c.testo;
+    }
 }
 
 TEST(NumeriIsNumeric, TestiCheNonSonoNumeri)
 {
-    for (const char *testo : {"", " ", "abc", "1a", "1 2", "-", ".", "1e", "1e+", "e5", "&H", "&HG", "&H1 x",
-                              "--1", "1-", "0x10", "1.2.3", ",5"}) {
-        EXPECT_FALSE(IsNumeric(testo, u'.')) << testo;
-        EXPECT_EQ(erroreDi([&] { CDbl(testo, u'.'); }), Err::TipoNonCorrispondente) << testo;
+    for (const char *testo : {"", " ", "abc", "1a", "1 2", "-", ".", ",", "1e", "1e+", "e5", "&H", "&HG", "&H1 x",
+                              "--1", "1-", "0x10",
+                              // One decimal separator at most; "," after "." is no Italian number.
+                              "1.2.3", "1.234.567", "1,5,3", "1,234.5"}) {
+        EXPECT_FALSE(IsNumeric(testo)) << testo;
+        EXPECT_EQ(erroreDi([&] { CDbl(testo); }), Err::TipoNonCorrispondente) << testo;
     }
-    EXPECT_FALSE(IsNumeric("1,5,3", u','));
-    EXPECT_FALSE(IsNumeric("1e400", u'.'));
-    EXPECT_EQ(erroreDi([] { CDbl("1e400", u'.'); }), Err::Overflow);
-    EXPECT_EQ(erroreDi([] { CDbl("&H100000000", u'.'); }), Err::Overflow);
+    EXPECT_FALSE(IsNumeric("1e400"));
+    EXPECT_EQ(erroreDi([] { CDbl("1e400"); }), Err::Overflow);
+    EXPECT_EQ(erroreDi([] { CDbl("&H100000000"); }), Err::Overflow);
 }
 
 TEST(NumeriCInt, ArrotondamentoEIntervallo)
 {
-    EXPECT_EQ(CInt("2.5", u'.'), 2);
-    EXPECT_EQ(CInt("3,5", u','), 4);
-    EXPECT_EQ(CInt("-2.5", u'.'), -2);
-    EXPECT_EQ(CInt("2.51", u'.'), 3);
-    EXPECT_EQ(CInt("32767", u'.'), 32767);
-    EXPECT_EQ(CInt("-32768.5", u'.'), -32768);
-    EXPECT_EQ(CLng("2147483646.5", u'.'), 2147483646);
-    EXPECT_EQ(CLng("-2147483648", u'.'), -2147483647 - 1);
+    EXPECT_EQ(CInt("2.5"), 2);
+    EXPECT_EQ(CInt("3,5"), 4);
+    EXPECT_EQ(CInt("-2.5"), -2);
+    EXPECT_EQ(CInt("2,51"), 3);
+    EXPECT_EQ(CInt("32767"), 32767);
+    EXPECT_EQ(CInt("-32768.5"), -32768);
+    EXPECT_EQ(CLng("2147483646.5"), 2147483646);
+    EXPECT_EQ(CLng("-2147483648"), -2147483647 - 1);
     for (const char *fuori : {"32768", "32767.5", "-32769"})
-        EXPECT_EQ(erroreDi([&] { CInt(fuori, u'.'); }), Err::Overflow) << fuori;
-    EXPECT_EQ(erroreDi([] { CLng("2147483648", u'.'); }), Err::Overflow);
+        EXPECT_EQ(erroreDi([&] { CInt(fuori); }), Err::Overflow) << fuori;
+    EXPECT_EQ(erroreDi([] { CLng("2147483648"); }), Err::Overflow);
     EXPECT_EQ(erroreDi([] { CInt(std::nan("")); }), Err::Overflow);
 
     try {
-        CInt("abc", u'.');
+        CInt("abc");
         FAIL() << "no error raised";
     } catch (const ErroreVB &e) {
         EXPECT_EQ(e.numero(), 13);
         EXPECT_EQ(e.descrizione(), "Type mismatch");
     }
-    EXPECT_EQ(erroreDi([] { CLng("", u'.'); }), Err::TipoNonCorrispondente);
+    EXPECT_EQ(erroreDi([] { CLng(""); }), Err::TipoNonCorrispondente);
 }
 
 TEST(NumeriArrotondaPari, MetaVersoIlPari)

@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QImage>
+#include <QLocale>
 #include <QFile>
 #include <QFileInfo>
 #include <QFontDatabase>
@@ -108,6 +109,34 @@ TEST(ComandoRender, DrawsThePrintFileIntoAnA4Pdf)
     EXPECT_TRUE(QFileInfo::exists(file));
     // Not a job of the main window: start-up said nothing on standard output.
     EXPECT_TRUE(e.uscita.isEmpty()) << e.uscita.toStdString();
+}
+
+// The test command runs this under C.UTF-8 (the night batch's) and under
+// it_IT.UTF-8 (the agent's desktop): the same vorpla.ini lays out the same
+// page, "1,5" and "1.5" alike, and the numbers the program writes keep
+// their form.
+TEST(LocaleQualsiasi, TheSameVorplaIniGivesTheSamePage)
+{
+    const QByteArray locale = qgetenv("VORPLA_LOCALE_ATTESO");
+    if (!locale.isEmpty()) {
+        ASSERT_EQ(QLocale::system().decimalPoint(), locale.startsWith("it_IT") ? QStringLiteral(",") : QStringLiteral("."));
+    }
+    CartellaProva cartella;
+    const QString file =
+        cartella.scrivi(QStringLiteral("job/F1.txt"), "@TIPS FATTURA\r\n@SNPG S\r\n" + Fattura.left(Fattura.indexOf("@PAGE")) + "@PAGE\r\n");
+    const auto disegna = [&](const QByteArray &margine) {
+        scriviFile(cartella.programma() + QStringLiteral("/vorpla.ini"), "[FATTURE]\r\nMARGINESUP=" + margine + "\r\n");
+        const QString uscita = cartella.percorso(QStringLiteral("out/") + QString::fromLatin1(margine.toHex()) + QStringLiteral(".pdf"));
+        QDir().mkpath(QFileInfo(uscita).absolutePath());
+        const Esito e = esegui(cartella, {QStringLiteral("--render"), QStringLiteral("printer"), QStringLiteral("--output"), uscita, file});
+        EXPECT_EQ(e.codice, 0) << e.errori.toStdString();
+        EXPECT_TRUE(testoPdf(uscita).contains(QStringLiteral("Pagina 1 di 1"))) << margine.constData();
+        return altoParola(uscita, QStringLiteral("AGENZIA"));
+    };
+    const double virgola = disegna("1,5"), punto = disegna("1.5"), zero = disegna("0");
+    ASSERT_GE(zero, 0);
+    EXPECT_NEAR(virgola - zero, 1.5 * PuntiPerCm, 0.5) << locale.constData();
+    EXPECT_NEAR(punto - zero, 1.5 * PuntiPerCm, 0.5) << locale.constData();
 }
 
 TEST(ComandoRender, LoadedDocumentTypeAndPrinterNameReachTheDrawing)

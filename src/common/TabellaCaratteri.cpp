@@ -2,6 +2,8 @@
 
 #include "Codifica.h"
 
+#include <QHash>
+
 #include <cstring>
 #include <mutex>
 
@@ -224,7 +226,68 @@ static_assert(tabellaFontSostitutivo[0x85] == u'à' && tabellaFontSostitutivo[0x
 static_assert(tabellaFontSostitutivo[0xC9] == u'É' && tabellaFontSostitutivo[0xA3] == u'£');
 static_assert(tabellaFontSostitutivo[0x80] == u'€' && tabellaFontSostitutivo[0x00] == 0);
 
-QString decodificaConTabella(const QByteArray &byte, const std::array<char16_t, 256> &tabella)
+// ---------------------------------------------------------------------------
+// Host text everywhere else
+// ---------------------------------------------------------------------------
+
+// The page's reading with the code 0 shown as U+FFFD (see testoDalHost).
+constexpr std::array<char16_t, 256> costruisciTabellaTesto()
+{
+    std::array<char16_t, 256> t = tabellaFontSostitutivo;
+    t[0] = u'\uFFFD';
+    return t;
+}
+
+constexpr std::array<char16_t, 256> tabellaTesto = costruisciTabellaTesto();
+
+// The same straight from the host's bytes: TabellaHostWin, then the text
+// table.
+constexpr std::array<char16_t, 256> costruisciTabellaTestoHost()
+{
+    std::array<char16_t, 256> t{};
+    for (int h = 0; h < 256; ++h)
+        t[h] = tabellaTesto[tabellaHostWinCostante[h]];
+    return t;
+}
+
+constexpr std::array<char16_t, 256> tabellaTestoHost = costruisciTabellaTestoHost();
+
+static_assert(tabellaTestoHost[0x85] == u'à' && tabellaTestoHost[0x8A] == u'è' && tabellaTestoHost[0x8D] == u'ì');
+static_assert(tabellaTestoHost[0x95] == u'ò' && tabellaTestoHost[0x97] == u'ù' && tabellaTestoHost[0xB3] == u'|');
+
+// How plain a host code is for writing a character back (lower is
+// plainer): an ASCII code, then the host's own code for the character, then
+// any other; a NUL byte last (host 0x98 is what reads "\uFFFD").
+constexpr int semplicita(int host, char16_t carattere)
+{
+    if (host == 0)
+        return 3;
+    if (host < 0x80)
+        return 0;
+    if (cp437Alto[host - 0x80] == carattere)
+        return 1;
+    return 2;
+}
+
+// Character -> host byte, for every character some host byte shows.
+const QHash<char16_t, unsigned char> &byteHostPerCarattere()
+{
+    static const QHash<char16_t, unsigned char> tabella = [] {
+        QHash<char16_t, unsigned char> t;
+        for (int h = 0; h < 256; ++h) {
+            const char16_t c = tabellaTestoHost[h];
+            const auto gia = t.constFind(c);
+            // Ascending h: a later code replaces an earlier one only when
+            // it is plainer.
+            if (gia == t.cend() || semplicita(h, c) < semplicita(*gia, c))
+                t.insert(c, static_cast<unsigned char>(h));
+        }
+        return t;
+    }();
+    return tabella;
+}
+
+QString decodificaConTabella(QByteArrayView byte, const std::array<char16_t, 256> &tabella)
 {
     const qsizetype n = byte.size();
     QString testo(n, Qt::Uninitialized);
@@ -280,6 +343,38 @@ QString decodificaPerVisualizzazione(const QByteArray &convertito, bool fontOemI
 QChar carattereFontSostitutivo(unsigned char codice)
 {
     return QChar(tabellaFontSostitutivo[codice]);
+}
+
+QString testoDalHost(QByteArrayView host)
+{
+    return decodificaConTabella(host, tabellaTestoHost);
+}
+
+QString testoDaConvertito(QByteArrayView convertito)
+{
+    return decodificaConTabella(convertito, tabellaTesto);
+}
+
+QByteArray byteHost(QStringView testo, qsizetype &rifiutato)
+{
+    const QHash<char16_t, unsigned char> &tabella = byteHostPerCarattere();
+    QByteArray byte;
+    byte.reserve(testo.size());
+    rifiutato = -1;
+    for (qsizetype i = 0; i < testo.size(); ++i) {
+        const char16_t c = testo[i].unicode();
+        if (c > 0 && c < 0x80) {
+            byte.append(char(c));
+            continue;
+        }
+        const auto h = tabella.constFind(c);
+        if (h == tabella.cend()) {
+            rifiutato = i;
+            return byte;
+        }
+        byte.append(char(*h));
+    }
+    return byte;
 }
 
 } // namespace vorpla

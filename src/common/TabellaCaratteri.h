@@ -4,10 +4,15 @@
 // above 127 through TabellaHostWin before it looks at a line, which turns the
 // host's box-drawing characters into "|", "=", "+" and blanks and moves a few
 // letters to their Windows codes. Text becomes Unicode only where it is drawn
-// or shown, through decodificaPerVisualizzazione.
+// or shown: on the page through decodificaPerVisualizzazione, everywhere else
+// (the mail, the names of documents and files, fax directives, the
+// clipboard, the plain-text hand-over, the editor) through testoDalHost,
+// which reads the host's bytes exactly as the page shows them.
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
+#include <QStringView>
 #include <array>
 
 namespace vorpla {
@@ -35,5 +40,28 @@ QString decodificaPerVisualizzazione(const QByteArray &convertito, bool fontOemI
 
 // The Unicode character the fallback table gives for one converted byte.
 QChar carattereFontSostitutivo(unsigned char codice);
+
+// Host text as the page shows it, for every place other than the page: each
+// byte through TabellaHostWin, then the character the OEM font shows for the
+// code (carattereFontSostitutivo, whichever font draws the page), so host
+// 0x85 reads "à" in a mail subject as on the sheet. The one exception is the
+// code 0 (host 0x98, which the page draws as a missing glyph): in a text it
+// becomes U+FFFD, the character that says so, since a NUL cuts clipboard
+// texts, file names and mail headers short.
+QString testoDalHost(QByteArrayView host);
+// The same for bytes the interpreter has already converted.
+QString testoDaConvertito(QByteArrayView convertito);
+
+// The host bytes testoDalHost reads as `testo`: what the editor writes back.
+// A character the page can show from several host codes is written as the
+// plainest of them: the ASCII code ("|" rather than a box-drawing bar),
+// else the host's own code for that letter (0x97 for "ù" rather than the box
+// corners that print as "ù"), else the lowest. `rifiutato` is the index in
+// `testo` of the first character no host byte shows, -1 when there is none;
+// the bytes are then incomplete and must not be written. Such characters
+// are those the host's code page cannot hold ("€", "…") and those the page
+// shows as another character ("í", which prints as "ì"; "Ç", since host
+// 0x80 prints as "‡"): written, they would print as something else.
+QByteArray byteHost(QStringView testo, qsizetype &rifiutato);
 
 } // namespace vorpla

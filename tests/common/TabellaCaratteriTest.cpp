@@ -187,3 +187,48 @@ TEST(TabellaCaratteri, DecodificaConservaLoZero)
     }
     EXPECT_TRUE(decodificaPerVisualizzazione(QByteArray(), false).isEmpty());
 }
+
+// Host text everywhere but the page reads as the page shows it.
+TEST(TabellaCaratteri, TestoDalHostComeSullaPagina)
+{
+    for (int h = 1; h < 256; ++h) {
+        const QByteArray host = byte({h});
+        const QChar pagina = decodificaPerVisualizzazione(convertiHostWin(host), false).at(0);
+        if (pagina.unicode() == 0)
+            continue; // host 0x98, below
+        EXPECT_EQ(testoDalHost(host), QString(pagina)) << std::hex << h;
+        EXPECT_EQ(testoDaConvertito(convertiHostWin(host)), QString(pagina)) << std::hex << h;
+    }
+    EXPECT_EQ(testoDalHost("CITT\x85 \x8A\x95\x97\x80 \xB3"), QStringLiteral("CITTà èòù‡ |"));
+    // What the page draws as a missing glyph is said so, never a NUL that
+    // would cut a clipboard text or a file name short.
+    EXPECT_EQ(testoDalHost(byte({'a', 0x98, 0x00, 'b'})), QStringLiteral("a\uFFFD\uFFFDb"));
+}
+
+TEST(TabellaCaratteri, ByteHostRiscriveCiòCheLaPaginaMostra)
+{
+    // Every character the page shows from some host byte goes back to a
+    // host byte that shows it again.
+    for (int h = 0; h < 256; ++h) {
+        const QString letto = testoDalHost(byte({h}));
+        qsizetype rifiutato = 0;
+        const QByteArray scritto = byteHost(letto, rifiutato);
+        EXPECT_EQ(rifiutato, -1) << std::hex << h;
+        EXPECT_EQ(testoDalHost(scritto), letto) << std::hex << h;
+    }
+    // The plainest code of several: ASCII, else the host's own letter.
+    qsizetype rifiutato = 0;
+    EXPECT_EQ(byteHost(QStringLiteral("CITTà èòù‡ | ì ç \uFFFD"), rifiutato),
+              QByteArray("CITT\x85 \x8A\x95\x97\x80 | \x8D \x87 \x98"));
+    EXPECT_EQ(rifiutato, -1);
+
+    // What the host cannot hold, or would print as another character.
+    for (const QString &testo : {QStringLiteral("prezzo 5€"), QStringLiteral("Andò…"), QStringLiteral("Andrés í"),
+                                 QStringLiteral("Ça va"), QStringLiteral("viaggio \U0001F600")}) {
+        byteHost(testo, rifiutato);
+        ASSERT_GE(rifiutato, 0) << testo.toStdString();
+        EXPECT_TRUE(QStringLiteral("€…íÇ\U0001F600").contains(testo.at(rifiutato))) << testo.toStdString();
+    }
+    byteHost(QStringLiteral("Ça va"), rifiutato);
+    EXPECT_EQ(rifiutato, 0);
+}

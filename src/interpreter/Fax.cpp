@@ -9,6 +9,7 @@
 #include "common/ErroreVB.h"
 #include "common/ModPubblico.h"
 #include "common/StatoLavoro.h"
+#include "common/TabellaCaratteri.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -16,9 +17,11 @@
 namespace vorpla {
 
 namespace {
+// Names and titles read as the page shows them (host "à" is "à" in the
+// subject, the clipboard and the directives alike).
 QString testo(QByteArrayView byte)
 {
-    return daWindows1252(byte);
+    return testoDaConvertito(byte);
 }
 } // namespace
 
@@ -28,7 +31,9 @@ bool Interprete::dispositivoZetafax() const
 }
 
 // A directive is printed in 1-point Arial at the pen: the fax server's
-// driver reads it from the page, and it stays practically invisible.
+// driver reads it from the page, and it stays practically invisible. Arial
+// text is Windows text, so a character Windows-1252 lacks (a box-drawing
+// line in a name) reaches the server as "?".
 void Interprete::scriviDirettiva(const QString &direttiva)
 {
     m_sup.FontName(QStringLiteral("arial"));
@@ -168,7 +173,7 @@ void Interprete::m_SNPG(const RigaStampa &)
 // file) is found by the mail itself.
 void Interprete::m_FILE(const RigaStampa &riga)
 {
-    const QString percorso = testo(riga.argomento());
+    const QString percorso = daWindows1252(riga.argomento()); // a path, as the program's other paths
     const QString nome = trovanomeMaiuscolo(percorso);
     if (nome.startsWith(u'D') && nome.endsWith(QStringLiteral(".TXT")))
         return;

@@ -15,6 +15,7 @@
 #include "common/Numeri.h"
 #include "common/Routine.h"
 #include "common/StatoLavoro.h"
+#include "common/TabellaCaratteri.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -572,7 +573,7 @@ void InterpretePdf::p_TITB(const RigaStampa &r)
 
 void InterpretePdf::p_TIFE(const RigaStampa &r)
 {
-    const QString organizzazione = testo(r.argomento());
+    const QString organizzazione = testoDaConvertito(r.argomento());
     m_s.YCorrente = m_form.ScostamentoVoucher + 35;
     m_s.SuffissoTitolo = organizzazione;
     organizzazioneMail(organizzazione);
@@ -854,7 +855,7 @@ void InterpretePdf::p_FAXN(const RigaStampa &r)
     if (!dispositivoZetafax())
         return;
     avviaPaginaPendente();
-    QString numero = testo(r.argomento());
+    QString numero = testoDaConvertito(r.argomento());
     const qsizetype barra = numero.indexOf(u'/');
     if (barra >= 0)
         numero.remove(barra, 1);
@@ -866,7 +867,7 @@ void InterpretePdf::p_FAXD(const RigaStampa &r)
     if (!dispositivoZetafax())
         return;
     avviaPaginaPendente();
-    direttiva(QStringLiteral("%%[Name: ") + testo(r.argomento()) + u']');
+    direttiva(QStringLiteral("%%[Name: ") + testoDaConvertito(r.argomento()) + u']');
 }
 
 void InterpretePdf::p_FAXS(const RigaStampa &)

@@ -12,6 +12,7 @@
 #include "common/ModPubblico.h"
 #include "common/Routine.h"
 #include "common/StatoLavoro.h"
+#include "common/TabellaCaratteri.h"
 #include "common/TurnoCartella.h"
 
 #include <QDateTime>
@@ -77,7 +78,7 @@ QString clienteDelFile(const QString &file)
     QString cliente;
     while (lettore.prossima(riga))
         if (riga.size() >= 5 && riga.first(5) == "@FAXD")
-            cliente = testoDaByte(riga.sliced(qMin<qsizetype>(6, riga.size()))).trimmed();
+            cliente = testoDalHost(riga.sliced(qMin<qsizetype>(6, riga.size()))).trimmed();
     return cliente;
 }
 
@@ -351,7 +352,8 @@ void InvioMail::lotto(const Finestra &f)
                 job.IndirizzoMail.clear();
             }
         } else if (m == "@FAXD") {
-            nome = valore;
+            // The customer's name as the page prints it.
+            nome = testoDalHost(QByteArrayView(riga).sliced(qMin<qsizetype>(6, riga.size())));
         } else if (intestazione) {
             testata += riga + "\r\n";
         } else if (m == "@CCLI") {

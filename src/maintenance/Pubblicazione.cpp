@@ -2,7 +2,6 @@
 
 #include "common/Avanzamento.h"
 #include "common/CartellaProgramma.h"
-#include "common/Codifica.h"
 #include "common/ErroreVB.h"
 #include "common/FileIni.h"
 #include "common/FineProgramma.h"
@@ -10,6 +9,7 @@
 #include "common/ModPubblico.h"
 #include "common/Routine.h"
 #include "common/StatoLavoro.h"
+#include "common/TabellaCaratteri.h"
 #include "common/TurnoCartella.h"
 #include "common/Messaggi.h"
 
@@ -122,7 +122,8 @@ int Pubblicazione::CmdPub_Click()
         int numero = 0;
         while (lettore.prossima(riga)) {
             const QByteArrayView codice = riga.first(qMin<qsizetype>(5, riga.size()));
-            const QString valore = riga.size() > 6 ? testoDaByte(riga.sliced(6)).trimmed() : QString();
+            // The four codes name the files as the page would print them.
+            const QString valore = riga.size() > 6 ? testoDalHost(riga.sliced(6)).trimmed() : QString();
             if (codice == "@CCLI")
                 ccli = valore;
             else if (codice == "@AARI")

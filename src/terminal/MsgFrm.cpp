@@ -5,11 +5,11 @@
 #include "StatoTerminale.h"
 #include "Versione.h"
 
-#include "common/Codifica.h"
 #include "common/ErroreVB.h"
 #include "common/FineProgramma.h"
 #include "common/Routine.h"
 #include "common/StatoLavoro.h"
+#include "common/TabellaCaratteri.h"
 
 #include <QFile>
 
@@ -38,7 +38,8 @@ void MsgFrm::Form_Load()
     QFile file(lavoro().FileIngresso);
     if (!file.open(QIODevice::ReadOnly))
         throw ErroreVB(file.exists() ? Err::PermessoNegato : Err::FileNonTrovato);
-    statoTerminale().TestoClipboard = testoPerIlClient(testoDaByte(file.readAll()), versioneProgramma());
+    // The print text as the page reads it, whatever bytes the host wrote.
+    statoTerminale().TestoClipboard = testoPerIlClient(testoDalHost(file.readAll()), versioneProgramma());
     m_timer = true;
 }
 

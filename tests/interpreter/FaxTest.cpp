@@ -54,6 +54,22 @@ TEST_F(ProvaInterprete, TitlesMakeTheMailSubjectAndTitleList)
     EXPECT_EQ(lavoro().ElencoTitoli, QStringLiteral("ESTRATTO\r\n"));
 }
 
+// Host letters (0x85 "à", 0x8A "è", 0x95 "ò", 0x97 "ù", 0x80 "‡") read in the
+// mail subject and titles, the fax directives and the clipboard titles as
+// the page prints them.
+TEST_F(ProvaInterprete, HostLettersReadAsOnThePageWhereverTheTitlesGo)
+{
+    disegna("@FAXN 021234\r\n@FAXD CLIENTE CITT\x85\r\n@TIFE AGENZIA \x8A\x95\r\n"
+            "@TITO FATTURA CITT\x85 \x97\x80\r\n@TIT1 ESTRATTO PER\x95\r\n@PAGE\r\n@FAXS\r\n",
+            QStringLiteral("ZETAFAX Office"));
+    EXPECT_TRUE(haTesto(QStringLiteral("FATTURA CITTà ù‡"))) << "the page";
+    EXPECT_EQ(lavoro().OggettoMail, QStringLiteral("FATTURA CITTà ù‡ - AGENZIA èò"));
+    EXPECT_EQ(lavoro().ElencoTitoli, QStringLiteral("\r\nAGENZIA èò\r\nFATTURA CITTà ù‡ - AGENZIA èò\r\n"));
+    EXPECT_EQ(direttive(di(Tipo::Testo)), (QStringList{"%%[Fax: 021234]", "%%[Name: CLIENTE CITTà]",
+                                                       "%%[Organisation: AGENZIA èò]", "%%[SEND]"}));
+    EXPECT_EQ(appunti, (QStringList{"", "AGENZIA èò", "ESTRATTO PERò -  - AGENZIA èò"}));
+}
+
 TEST_F(ProvaInterprete, PageNumbersOfNumberedDocuments)
 {
     form.NumerazioneAttiva = true;

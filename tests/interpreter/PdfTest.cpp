@@ -171,4 +171,13 @@ TEST_F(ProvaPdf, FaxDirectivesAreTextTheFaxDriverCanRead)
     EXPECT_TRUE(tutto.contains(QStringLiteral("%%[Fax: 021234]")));
     EXPECT_TRUE(tutto.contains(QStringLiteral("%%[SEND]")));
     EXPECT_EQ(pagine, 1);
+
+    // The customer's name as the page prints it (host 0x85 "à", 0x95 "ò").
+    testi.clear();
+    for (const Parola &p : pdf("@FAXD CLIENTE CITT\x85\r\n@TIFE AGENZIA PER\x95\r\n@TEXT\r\n@TXTn CITT\x85\r\n@PAGE\r\n@FAXS\r\n",
+                               QStringLiteral("ZETAFAX Office")))
+        testi << p.testo;
+    EXPECT_TRUE(testi.join(u' ').contains(QStringLiteral("%%[Name: CLIENTE CITTà]"))) << testi.join(u' ').toStdString();
+    EXPECT_TRUE(testi.contains(QStringLiteral("CITTà")));
+    EXPECT_EQ(lavoro().OggettoMail, QStringLiteral("AGENZIA PERò"));
 }

@@ -117,6 +117,31 @@ TEST_F(ProvaComandoMail, ABatchMailsEachDocumentAndReportsTheOneWithoutAddress)
     EXPECT_FALSE(p.contains(QStringLiteral("Rossi")));
 }
 
+// The host's letters (0x85 "à", 0x8A "è", 0x95 "ò", 0x97 "ù", 0x80 "‡") read
+// in the subject, the body's titles and the report's names as on the page.
+TEST_F(ProvaComandoMail, HostLettersReadAsThePagePrintsThemInTheMailAndTheReport)
+{
+    const QString uno = indirizzoUnico();
+    const QString file = cartella.scrivi(QStringLiteral("job/E0002.txt"),
+                                         documento("ROSS\x85", uno.toUtf8(), "FATTURA CITT\x85 \x8A\x95\x97\x80")
+                                             + documento("VERD\x8A", {}, "FATTURA PER\x95"));
+    const EsitoProcesso e = mail({QStringLiteral("--smtp"), QStringLiteral("--invia-tutti")}, file);
+    EXPECT_EQ(e.codice, 1) << e.errori.toStdString();
+    const QList<MailRicevuta> r = posteRicevute(uno);
+    ASSERT_EQ(r.size(), 1) << e.errori.toStdString();
+    EXPECT_EQ(r[0].oggetto, QStringLiteral("FATTURA CITTà èòù‡"));
+    EXPECT_TRUE(r[0].testo.endsWith(QStringLiteral("\r\nFATTURA CITTà èòù‡\r\n"))) << r[0].testo.toStdString();
+    ASSERT_EQ(r[0].allegati.size(), 1);
+    const QStringList p = parole(r[0].allegati[0]);
+    EXPECT_TRUE(p.contains(QStringLiteral("CITTà")) && p.contains(QStringLiteral("ROSSà"))) << p.join(u' ').toStdString();
+    const QStringList documenti = righeDocumenti(e);
+    ASSERT_EQ(documenti.size(), 2) << e.uscita.toStdString();
+    EXPECT_TRUE(documenti[0].startsWith(QStringLiteral("documento 1\tROSSà\t"))) << documenti[0].toStdString();
+    EXPECT_TRUE(documenti[1].startsWith(QStringLiteral("documento 2\tVERDè\t"))) << documenti[1].toStdString();
+    EXPECT_TRUE(e.uscita.contains(QStringLiteral("non è presente l'indirizzo mail del destinatario:\nVERDè\n")))
+        << e.uscita.toStdString();
+}
+
 TEST_F(ProvaComandoMail, ARefusedRecipientIsReportedAndNothingIsTakenAsSent)
 {
     const QString file = cartella.scrivi(QStringLiteral("job/F0013.txt"),

@@ -174,6 +174,15 @@ TEST_F(ProvaPubblicazione, AFailedDocumentIsReportedAndTheOthersPublished)
     EXPECT_FALSE(QFileInfo::exists(cartella.temp() + QStringLiteral("RF")));
 }
 
+TEST_F(ProvaPubblicazione, NamesReadTheHostLettersAsThePagePrintsThem)
+{
+    ini("mese");
+    EXPECT_EQ(pubblica("@AARI 2026\r\n@MMRI 12\r\n" + documento("ROSS\x85", "N\x8A\x95\x97\x80", "FATTURA CITT\x85")), 0)
+        << messaggi.testi.join(u'|').toStdString();
+    EXPECT_EQ(pubblicati(QStringLiteral("2026/12")), QStringList{QStringLiteral("ROSSà122026Nèòù‡.PDF")});
+    EXPECT_TRUE(parole(radice + QStringLiteral("/2026/12/ROSSà122026Nèòù‡.PDF")).contains(QStringLiteral("CITTà")));
+}
+
 TEST_F(ProvaPubblicazione, PrintFileValuesStayInsideTheTree)
 {
     ini("mese");

@@ -209,7 +209,9 @@ TEST_F(ProvaConsegna, CancelEndsAtOnce)
 
 TEST_F(ProvaConsegna, PlainTextWithTheVersionAsSecondLine)
 {
-    lavoroDi("@ULKA=LOCALENC  \r\n@TIPS FATTURA\r\n@TEXT ask @ULKA=? here \r\n");
+    // The host's letters (0x85 "à", 0x8A "è", 0x95 "ò", 0x97 "ù", 0x80 "‡")
+    // reach the client as the page prints them.
+    lavoroDi("@ULKA=LOCALENC  \r\n@TIPS FATTURA\r\n@TEXT ask @ULKA=? here \r\n@TXTn CITT\x85 \x8A\x95\x97\x80\r\n");
     avvia();
     QByteArray testo;
     ASSERT_TRUE(entro(15000, [&] {
@@ -217,7 +219,8 @@ TEST_F(ProvaConsegna, PlainTextWithTheVersionAsSecondLine)
         return testo.startsWith("@ULKA=LOCALENC");
     })) << errori().toStdString();
     EXPECT_EQ(testo, "@ULKA=LOCALENC\r\n@VERSIONE=" + versioneProgramma().toLatin1()
-                         + "\r\n@TIPS FATTURA\r\n@TEXT ask @ULKA=LOCALENC here \r\n");
+                         + "\r\n@TIPS FATTURA\r\n@TEXT ask @ULKA=LOCALENC here \r\n@TXTn " + QStringLiteral("CITTà èòù‡").toUtf8()
+                         + "\r\n");
     client->scrivi("@ULKA=VORPLATO");
     EXPECT_TRUE(entro(15000, [&] { return client->leggi() == "@ULKA=REGISTRA"; }));
     client->scrivi("next job");

@@ -1,12 +1,13 @@
 #include "Form1.h"
 
-#include "common/Codifica.h"
 #include "common/ErroreVB.h"
 #include "common/Messaggi.h"
 #include "common/Routine.h"
 #include "common/StatoLavoro.h"
+#include "common/TabellaCaratteri.h"
 
 #include <QFile>
+#include <QHash>
 #include <QFileInfo>
 #include <QSaveFile>
 
@@ -14,12 +15,12 @@ namespace vorpla {
 
 namespace {
 
-// The text and one line end, replacing the file whole: a failure leaves the
+// The bytes and one line end, replacing the file whole: a failure leaves the
 // old file as it was, never a truncated one.
-void scrivi(const QString &percorso, const QString &testo)
+void scrivi(const QString &percorso, const QByteArray &testo)
 {
     QSaveFile file(percorso);
-    const QByteArray byte = aWindows1252(testo) + "\r\n";
+    const QByteArray byte = testo + "\r\n";
     if (!file.open(QIODevice::WriteOnly) || file.write(byte) != byte.size() || !file.commit())
         throw ErroreVB(QFileInfo(QFileInfo(percorso).absolutePath()).isDir() ? Err::PermessoNegato
                                                                              : Err::PercorsoNonTrovato);
@@ -32,8 +33,44 @@ void Form1::carica()
     QFile file(lavoro().FileIngresso);
     if (!file.open(QIODevice::ReadOnly))
         throw ErroreVB(file.exists() ? Err::PermessoNegato : Err::FileNonTrovato);
-    Text1 = daWindows1252(file.readAll());
+    m_letti = file.readAll();
+    Text1 = testoDalHost(m_letti);
     m_mostrato = false;
+}
+
+bool Form1::byteDelTesto(QByteArray &byte) const
+{
+    // Several host codes print alike (the box-drawing bars all print "|"),
+    // so a line the user did not touch keeps the bytes it was read with,
+    // wherever it now stands; a line changed is written in the plainest
+    // host code of each character.
+    QHash<QString, QList<QByteArray>> lette;
+    for (const QByteArray &riga : m_letti.split('\n'))
+        lette[testoDalHost(riga)].append(riga);
+    QList<QByteArray> righe;
+    const QStringList scritte = Text1.split(u'\n');
+    for (qsizetype n = 0; n < scritte.size(); ++n) {
+        const QString &riga = scritte.at(n);
+        const auto uguale = lette.find(riga);
+        if (uguale != lette.end() && !uguale->isEmpty()) {
+            righe.append(uguale->takeFirst());
+            continue;
+        }
+        qsizetype rifiutato = -1;
+        righe.append(byteHost(riga, rifiutato));
+        if (rifiutato >= 0) {
+            const qsizetype lunghezza = riga.at(rifiutato).isHighSurrogate() && rifiutato + 1 < riga.size() ? 2 : 1;
+            messaggi().mostra(QStringLiteral("Il carattere \"%1\" (riga %2, colonna %3) non è tra i caratteri di Ulka e "
+                                             "non si può scrivere nel file di stampa: il testo non è stato salvato.")
+                                  .arg(riga.mid(rifiutato, lunghezza))
+                                  .arg(n + 1)
+                                  .arg(rifiutato + 1),
+                              Pulsanti::Ok);
+            return false;
+        }
+    }
+    byte = righe.join('\n');
+    return true;
 }
 
 void Form1::Form_Resize()
@@ -45,20 +82,27 @@ void Form1::Form_Resize()
     m_mostrato = true;
 }
 
-void Form1::Salva()
+bool Form1::Salva()
 {
     impostaRoutine(QStringLiteral("Form1"), QStringLiteral("Salva_Click"));
-    scrivi(lavoro().FileIngresso, Text1);
+    QByteArray byte;
+    if (!byteDelTesto(byte))
+        return false;
+    scrivi(lavoro().FileIngresso, byte);
     TestoSalvato = Text1;
+    return true;
 }
 
 void Form1::SalvaConNome(const std::function<QString()> &chiediNome)
 {
+    QByteArray byte;
+    if (!byteDelTesto(byte))
+        return;
     const QString nome = chiediNome();
     if (nome.isEmpty())
         return;
     try {
-        scrivi(nome, Text1);
+        scrivi(nome, byte);
     } catch (const ErroreVB &) {
     }
 }
@@ -71,7 +115,7 @@ void Form1::Diminuisci()
 
 bool Form1::modificato() const
 {
-    return Text1.compare(TestoSalvato, Qt::CaseInsensitive) != 0;
+    return Text1 != TestoSalvato;
 }
 
 bool Form1::Form_Unload()
@@ -80,8 +124,7 @@ bool Form1::Form_Unload()
         return true;
     switch (messaggi().mostra(QString::fromUtf8(Domanda), Pulsanti::SiNoAnnulla)) {
     case Risposta::Si:
-        Salva();
-        return true;
+        return Salva();
     case Risposta::No:
         return true;
     default:

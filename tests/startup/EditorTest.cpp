@@ -1,4 +1,5 @@
-// The text editor: the print file in and out byte for byte, the 65,536
+// The text editor: the print file in as the page reads it and out as the
+// host's bytes, lines left alone byte for byte, the 65,536
 // character limit, the question on closing, "Salva con nome"; and the editor
 // as a real window (offscreen platform).
 
@@ -121,11 +122,20 @@ TEST_F(ProvaEditor, SavingReplacesThePrintFileWithTheTextAndOneLineEnd)
 TEST_F(ProvaEditor, ClosingAsksOnlyAboutRealChanges)
 {
     const QString file = stampa("@TITO Fattura\r\n");
-    // Letter case alone is no change.
-    modifica = [](Form1 &e) { e.Text1 = e.Text1.toUpper(); };
+    // Nothing changed: no question.
     comandi.Edit_Click();
     EXPECT_TRUE(chiuso);
     EXPECT_TRUE(messaggi.testi.isEmpty());
+
+    // Letter case alone is a change like any other: asked, and No keeps
+    // the file as it was.
+    messaggi.risposte << Risposta::No;
+    modifica = [](Form1 &e) { e.Text1 = e.Text1.toUpper(); };
+    comandi.Edit_Click();
+    EXPECT_TRUE(chiuso);
+    EXPECT_EQ(messaggi.testi, QStringList{QString::fromUtf8(Form1::Domanda)});
+    EXPECT_EQ(leggiFile(file), "@TITO Fattura\r\n");
+    messaggi.testi.clear();
 
     // Typed, then the window resized: still a change to ask about.
     modifica = [](Form1 &e) {
@@ -145,6 +155,47 @@ TEST_F(ProvaEditor, ClosingAsksOnlyAboutRealChanges)
     comandi.Edit_Click();
     EXPECT_TRUE(chiuso);
     EXPECT_EQ(leggiFile(file), "@TITO Fattura\r\n@PAGE\r\n");
+}
+
+// The text as the page prints it (host 0x85 "à", 0x8A "è", 0x95 "ò", 0x97
+// "ù", 0x80 "‡"), written back as the host's bytes; a character the host
+// cannot hold is refused by name and nothing is written.
+TEST_F(ProvaEditor, HostLettersShownAsPrintedAndWrittenBackAsTheHostsBytes)
+{
+    const QByteArray prima = "@TITO FATTURA CITT\x85 \x8A\x95\x97\x80\r\n@BXr1 \xB3 Roma \xBA\r\n@TXTn fine\r\n";
+    const QString file = stampa(prima);
+    QString letto;
+    modifica = [&](Form1 &e) {
+        letto = e.Text1;
+        e.Text1.replace(QStringLiteral("fine"), QStringLiteral("città più"));
+        e.Text1 += QStringLiteral("@TXTn Forlì: ç | ‡");
+        EXPECT_TRUE(e.Salva());
+    };
+    comandi.Edit_Click();
+    EXPECT_EQ(letto, QStringLiteral("@TITO FATTURA CITTà èòù‡\r\n@BXr1 | Roma |\r\n@TXTn fine\r\n"));
+    EXPECT_TRUE(chiuso);
+    // The lines not touched keep their bytes (the two box-drawing bars
+    // print "|" alike); the typed letters are the host's codes.
+    EXPECT_EQ(leggiFile(file), "@TITO FATTURA CITT\x85 \x8A\x95\x97\x80\r\n@BXr1 \xB3 Roma \xBA\r\n@TXTn citt\x85 pi\x97\r\n"
+                               "@TXTn Forl\x8D: \x87 | \x80\r\n");
+
+    // "€" is no host character: said with where it stands, nothing written,
+    // and Yes on closing keeps the editor open with the text.
+    const QByteArray salvato = leggiFile(file);
+    messaggi.risposte << Risposta::Si;
+    bool salvata = true;
+    modifica = [&](Form1 &e) {
+        e.Text1.replace(QStringLiteral("Roma"), QStringLiteral("Roma 5€"));
+        salvata = e.Salva();
+    };
+    comandi.Edit_Click();
+    EXPECT_FALSE(salvata);
+    EXPECT_FALSE(chiuso);
+    EXPECT_EQ(leggiFile(file), salvato);
+    ASSERT_EQ(messaggi.testi.size(), 3);
+    const QString rifiuto = QStringLiteral("Il carattere \"€\" (riga 2, colonna 15) non è tra i caratteri di Ulka e non si può "
+                                           "scrivere nel file di stampa: il testo non è stato salvato.");
+    EXPECT_EQ(messaggi.testi, (QStringList{rifiuto, QString::fromUtf8(Form1::Domanda), rifiuto}));
 }
 
 TEST_F(ProvaEditor, SaveAsWritesElsewhereAndStillAsks)
@@ -167,7 +218,7 @@ TEST_F(ProvaEditor, SaveAsWritesElsewhereAndStillAsks)
 
 TEST_F(ProvaEditor, TheEditorWindow)
 {
-    stampa("@TITO Fattura\xa0\x85\r\n@PAGE");
+    stampa("@TITO Fattura\xff\x85\r\n@PAGE");
     Form1 editor;
     editor.carica();
     FinestraEditor finestra(editor, [] { return QString(); });
@@ -185,7 +236,7 @@ TEST_F(ProvaEditor, TheEditorWindow)
             lettere.insert(a->text().at(e + 1).toLower());
         }
     }
-    EXPECT_EQ(finestra.text1()->document()->toRawText(), QStringLiteral("@TITO Fattura\u00a0\u2026\u2029@PAGE"));
+    EXPECT_EQ(finestra.text1()->document()->toRawText(), QStringLiteral("@TITO Fattura\u00a0à\u2029@PAGE"));
 
     const double prima = finestra.text1()->font().pointSizeF();
     finestra.voce(QStringLiteral("Aumenta"))->trigger();
@@ -197,9 +248,9 @@ TEST_F(ProvaEditor, TheEditorWindow)
 
     // Typed in the window, saved from its menu (the file's own CR LF line
     // ends kept), closed without a question.
-    finestra.text1()->appendPlainText(QStringLiteral("@FAXS"));
+    finestra.text1()->appendPlainText(QStringLiteral("@FAXS città"));
     finestra.voce(QStringLiteral("Salva"))->trigger();
-    EXPECT_EQ(leggiFile(lavoro().FileIngresso), "@TITO Fattura\xa0\x85\r\n@PAGE\r\n@FAXS\r\n");
+    EXPECT_EQ(leggiFile(lavoro().FileIngresso), "@TITO Fattura\xff\x85\r\n@PAGE\r\n@FAXS citt\x85\r\n");
     EXPECT_TRUE(messaggi.testi.isEmpty());
 
     // Typed and not saved: the question; Annulla keeps the window, No
@@ -210,7 +261,7 @@ TEST_F(ProvaEditor, TheEditorWindow)
     messaggi.risposte << Risposta::No;
     EXPECT_TRUE(finestra.close());
     EXPECT_EQ(messaggi.testi, QStringList(2, QString::fromUtf8(Form1::Domanda)));
-    EXPECT_EQ(leggiFile(lavoro().FileIngresso), "@TITO Fattura\xa0\x85\r\n@PAGE\r\n@FAXS\r\n");
+    EXPECT_EQ(leggiFile(lavoro().FileIngresso), "@TITO Fattura\xff\x85\r\n@PAGE\r\n@FAXS citt\x85\r\n");
 }
 
 TEST(EditorEsterno, TheUsersEditorFromVisualThenEditor)

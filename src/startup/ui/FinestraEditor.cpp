@@ -3,6 +3,8 @@
 #include "output/ui/TastiRapidi.h"
 #include "startup/Form1.h"
 
+#include "interpreter/Superficie.h"
+
 #include "common/ErroreVB.h"
 #include "common/Routine.h"
 
@@ -38,7 +40,7 @@ FinestraEditor::FinestraEditor(Form1 &form, std::function<QString()> chiediNome,
     aggiornaCarattere();
     connect(m_testo, &QPlainTextEdit::textChanged, this, [this, crlf] {
         // The raw text: the plain one would turn no-break spaces (the host's
-        // code 0xA0) into blanks.
+        // code 0xFF) into blanks.
         QString testo = m_testo->document()->toRawText();
         testo.replace(QChar::ParagraphSeparator, u'\n').replace(QChar::LineSeparator, u'\n');
         if (crlf)
@@ -103,7 +105,10 @@ void FinestraEditor::tasto(int tasto)
 
 void FinestraEditor::aggiornaCarattere()
 {
-    QFont carattere(QStringLiteral("NetTerm OEM"));
+    // The text is Unicode, as the page reads it: the fixed-pitch font that
+    // stands in for "NetTerm OEM" shows it as it is, where the OEM font's
+    // own glyphs sit at other codes (its "à" at the code of "…").
+    QFont carattere{QLatin1String(FontOemSostitutivo)};
     carattere.setStyleHint(QFont::TypeWriter);
     carattere.setPointSizeF(m_form.dimensioneCarattere);
     m_testo->setFont(carattere);
